@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12 (as root).
+# Does nothing when everything is already there.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth fonts-ipafont-gothic
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}; run this as root (or install them with apt-get)." >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the whole suite again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the serial-link tests
+# under ThreadSanitizer. Any failure or sanitizer report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== normal build"
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== address + undefined sanitizers"
+scripts/build.sh build-asan -DKVT_SANITIZE=address
+ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1" \
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== thread sanitizer (serial link)"
+scripts/build.sh build-tsan -DKVT_SANITIZE=thread -DKVT_BUILD_GUI=OFF
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
+  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L link

@@ -1,0 +1,64 @@
+#include "app/profile.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QString>
+#include <QStandardPaths>
+
+#include "settings/panel_settings.h"
+
+namespace kvt {
+
+namespace {
+
+const char* const kSection = "KVT-540-M_Section";
+
+QString ConfigFolder() {
+    QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty()) return QString::fromLocal8Bit(xdg);
+    return QDir::homePath() + "/.config";
+}
+
+
+}  // namespace
+
+std::string ProfilePath() { return (ConfigFolder() + "/KVT540M.INI").toStdString(); }
+
+int ReadProfileInt(const std::string& key, int def) {
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    bool ok = false;
+    int value = profile.value(QString(kSection) + "/" + QString::fromStdString(key)).toInt(&ok);
+    return ok ? value : def;
+}
+
+bool WriteProfileInt(const std::string& key, int value) {
+    QDir().mkpath(ConfigFolder());
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    profile.setValue(QString(kSection) + "/" + QString::fromStdString(key), value);
+    profile.sync();
+    return profile.status() == QSettings::NoError;
+}
+
+std::string PortDevicePath(int portIndex) {
+    if (portIndex < 0 || portIndex > 2) portIndex = 0;
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    QString key = QString("Devices/COM%1").arg(portIndex + 1);
+    QString fallback = QString("/dev/ttyS%1").arg(portIndex);
+    QString path = profile.value(key, fallback).toString();
+    return (path.isEmpty() ? fallback : path).toStdString();
+}
+
+std::string ResolvePortName(const std::string& name) {
+    QString n = QString::fromStdString(name).trimmed().toUpper();
+    if (n == "COM1") return PortDevicePath(0);
+    if (n == "COM2") return PortDevicePath(1);
+    if (n == "COM3") return PortDevicePath(2);
+    return name;
+}
+
+void LoadLinkChoicesFromProfile() {
+    comPortIndex = ReadProfileInt("com_port", 0);
+    lineMode = ReadProfileInt("rs_control", 0);
+}
+
+}  // namespace kvt

@@ -1,0 +1,29 @@
+// The profile: the INI file "KVT540M.INI" in $XDG_CONFIG_HOME (default
+// ~/.config). Section "KVT-540-M_Section" holds the link choices
+// ("com_port", "rs_control"); section "Devices" maps "COM1".."COM3" to
+// device paths (defaults /dev/ttyS0../dev/ttyS2).
+#pragma once
+
+#include <string>
+
+namespace kvt {
+
+std::string ProfilePath();
+
+// Integer of section "KVT-540-M_Section"; def when missing or not a number.
+int ReadProfileInt(const std::string& key, int def);
+// Writes it and flushes the file. False when the file could not be written.
+bool WriteProfileInt(const std::string& key, int value);
+
+// Device path of a port index (0 COM1, 1 COM2, 2 COM3). An index outside
+// 0..2 is taken as 0 (COM1).
+std::string PortDevicePath(int portIndex);
+
+// "COM1".."COM3" (any case) through the mapping; anything else is taken as a
+// device path as it stands.
+std::string ResolvePortName(const std::string& name);
+
+// comPortIndex and lineMode from the profile, as the main frame does at start.
+void LoadLinkChoicesFromProfile();
+
+}  // namespace kvt
