@@ -1,0 +1,127 @@
+#include "transfer/read_back_decoders.h"
+
+#include "protocol/jis.h"
+#include "settings/panel_settings.h"
+
+namespace kvt {
+
+namespace {
+
+// Lengths of the reply layouts, CR LF not counted.
+constexpr size_t kTextReplyLength = 396;
+constexpr size_t kDisplayTimeReplyLength = 68;
+constexpr size_t kPerPageLetterReplyLength = 36;  // "PTFB", "PTWL"
+constexpr size_t kPositionReplyLength = 4;
+constexpr size_t kPageReplyLength = 4;
+constexpr size_t kBlinkReplyLength = 14;
+constexpr size_t kColourReplyLength = 21;
+
+constexpr unsigned kFullWidthSpace = 0x2121;
+constexpr unsigned kLastAcceptedCode = 0x7C7E;
+
+int Code(const std::string& text, size_t pos) { return static_cast<unsigned char>(text[pos]); }
+
+int Digit(const std::string& text, size_t pos) { return Code(text, pos) - '0'; }
+
+int TwoDigits(const std::string& text, size_t pos) {
+    return Digit(text, pos) * 10 + Digit(text, pos + 1);
+}
+
+unsigned HexValue(int c) {
+    if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
+    return static_cast<unsigned>(c > '9' ? c - 55 : c - '0');
+}
+
+// One byte from two hexadecimal digits, high digit first.
+unsigned HexPair(const std::string& text, size_t pos) {
+    return (HexValue(Code(text, pos)) * 16 + HexValue(Code(text, pos + 1))) & 0xFF;
+}
+
+// The page index of a pp field, or -1 when it names no page 1..32.
+int PageIndex(const std::string& text, size_t pos) {
+    const int page = TwoDigits(text, pos) - 1;
+    return page >= 0 && page < kPageCount ? page : -1;
+}
+
+// One line of a text reply: its 14 JIS codes as Shift-JIS bytes, without the
+// full-width spaces at its end, cut before the first unconvertible code.
+std::string DecodeLine(const unsigned (&codes)[14]) {
+    int kept = 14;
+    while (kept > 0 && codes[kept - 1] == kFullWidthSpace) --kept;
+    std::string line;
+    for (int i = 0; i < kept; ++i) {
+        const unsigned jis = codes[i] > kLastAcceptedCode ? kFullWidthSpace : codes[i];
+        const unsigned sjis = JisToShiftJis(jis);
+        if (sjis == 0) break;
+        line += static_cast<char>(sjis >> 8);
+        line += static_cast<char>(sjis & 0xFF);
+    }
+    return line;
+}
+
+}  // namespace
+
+void DecodeTextReply(const std::string& text) {
+    if (text.size() < kTextReplyLength) return;
+    const int page = PageIndex(text, 2);
+    if (page < 0) return;
+    for (int k = 0; k < kLineCount; ++k) {
+        unsigned codes[14];
+        for (int i = 0; i < 14; ++i) {
+            const size_t pos = 4 + 4 * static_cast<size_t>(14 * k + i);
+            codes[i] = HexPair(text, pos) * 256 + HexPair(text, pos + 2);
+        }
+        panelSettings.lineText[page][k] = DecodeLine(codes);
+    }
+}
+
+void DecodeDisplayTimeReply(const std::string& text) {
+    if (text.size() < kDisplayTimeReplyLength) return;
+    for (int p = 0; p < kPageCount; ++p) panelSettings.displayTime[p] = TwoDigits(text, 4 + 2 * p);
+}
+
+void DecodeFillBorderReply(const std::string& text) {
+    if (text.size() < kPerPageLetterReplyLength) return;
+    for (int p = 0; p < kPageCount; ++p) panelSettings.fillMask[p] = text[4 + p] == 'N' ? 1 : 0;
+}
+
+void DecodeWhiteLevelReply(const std::string& text) {
+    if (text.size() < kPerPageLetterReplyLength) return;
+    for (int p = 0; p < kPageCount; ++p) panelSettings.whiteLevel[p] = text[4 + p] == 'H' ? 1 : 0;
+}
+
+void DecodeHPositionReply(const std::string& text) {
+    if (text.size() < kPositionReplyLength) return;
+    panelSettings.hPosition = TwoDigits(text, 2);
+}
+
+void DecodeVPositionReply(const std::string& text) {
+    if (text.size() < kPositionReplyLength) return;
+    panelSettings.vPosition = TwoDigits(text, 2);
+}
+
+void DecodePageReply(const std::string& text) {
+    if (text.size() < kPageReplyLength) return;
+    const int page = Code(text, 2) - '1';
+    if (page < 0 || page >= kPageCount) return;
+    currentPage = page;
+}
+
+void DecodeBlinkReply(const std::string& text) {
+    if (text.size() < kBlinkReplyLength) return;
+    const int page = PageIndex(text, 1);
+    if (page < 0) return;
+    for (int k = 0; k < kLineCount; ++k) panelSettings.blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
+}
+
+void DecodeColourReply(const std::string& text) {
+    if (text.size() < kColourReplyLength) return;
+    const int page = PageIndex(text, 1);
+    if (page < 0) return;
+    for (int k = 0; k < kLineCount; ++k) {
+        panelSettings.charColor[page][k] = Digit(text, 7 + 2 * k);
+        panelSettings.edgeColor[page][k] = Digit(text, 8 + 2 * k);
+    }
+}
+
+}  // namespace kvt
