@@ -1,0 +1,293 @@
+#include "settings/settings_file.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "settings/cp932.h"
+#include "settings/panel_settings.h"
+
+namespace kvt {
+namespace {
+
+const std::string kZenSpace = "\x81\x40";     // "　"
+const std::string kA = "\x82\xa0";            // "あ"
+const std::string kKan = "\x8a\xbf";          // "漢"
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+// The default file as it must look: 996 values, CR LF line ends.
+std::string DefaultFile(const char* eol = "\r\n") {
+    std::string s;
+    auto lines = [&](int n, const char* v) {
+        for (int i = 0; i < n; ++i) s += std::string(v) + eol;
+    };
+    lines(224, "7");
+    lines(224, "0");
+    lines(224, "0");
+    lines(32, "1");
+    lines(32, "2");
+    lines(32, "0");
+    lines(2, "8");
+    lines(2, "0");
+    lines(224, "s");
+    return s;
+}
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* e = readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    closedir(d);
+    return names;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        char tmpl[] = "/tmp/kvt-settings-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+    }
+    void TearDown() override {
+        for (const auto& n : Entries(dir_)) unlink((dir_ + "/" + n).c_str());
+        rmdir(dir_.c_str());
+        ResetSettings();
+    }
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+
+    std::string dir_;
+};
+
+TEST_F(SettingsFileTest, DefaultStoreSavesByteExact) {
+    std::string message;
+    ASSERT_EQ(WriteSettingsFile(Path("new.dat"), &message), SaveResult::Ok);
+    EXPECT_EQ(ReadBytes(Path("new.dat")), DefaultFile());
+    EXPECT_EQ(FormatSettings(), DefaultFile());
+}
+
+TEST_F(SettingsFileTest, EveryFieldRoundTrips) {
+    PanelSettings& s = panelSettings;
+    for (int p = 0; p < kPageCount; ++p) {
+        for (int k = 0; k < kLineCount; ++k) {
+            s.charColor[p][k] = (p + k) % 9;
+            s.edgeColor[p][k] = (p * 3 + k) % 9;
+            s.blinkMode[p][k] = (p + 2 * k) % 5;
+        }
+        s.whiteLevel[p] = p % 2;
+        s.displayTime[p] = p * 3;
+        s.fillMask[p] = p * 4;
+    }
+    s.lineText[0][0] = kA;
+    s.lineText[0][1] = kZenSpace + kKan + kZenSpace;  // full-width spaces kept
+    s.lineText[5][6] = std::string();
+    std::string fourteen;
+    for (int i = 0; i < 14; ++i) fourteen += kKan;
+    s.lineText[31][6] = fourteen;
+    s.hPosition = -3;  // a negative value only a hand-edited file would hold
+    s.vPosition = 15;
+    currentPage = 9;
+    s.sequenceMode = 1;
+
+    std::string before = FormatSettings();
+    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), nullptr), SaveResult::Ok);
+    ResetSettings();
+    ASSERT_TRUE(ReadSettingsFile(Path("a.dat")));
+    EXPECT_EQ(FormatSettings(), before);
+    EXPECT_EQ(s.lineText[0][1], kZenSpace + kKan + kZenSpace);
+    EXPECT_EQ(s.lineText[31][6], fourteen);
+    EXPECT_EQ(s.hPosition, -3);
+    EXPECT_EQ(currentPage, 9);
+}
+
+TEST_F(SettingsFileTest, ReaderAcceptsAnyWhitespace) {
+    std::string file = DefaultFile("\n");
+    file[file.find("\n2\n")] = ' ';         // numbers separated by a blank
+    file.replace(file.find("s\n"), 2, "\x82\xa0\t\v\f ");  // first text, other blanks
+    ParseSettings(file);
+    EXPECT_EQ(panelSettings.lineText[0][0], kA);
+    EXPECT_EQ(panelSettings.displayTime[0], 2);
+    panelSettings.lineText[0][0].clear();
+    EXPECT_EQ(FormatSettings(), DefaultFile());
+}
+
+TEST_F(SettingsFileTest, TextTokensShiftCutAndReadSAsEmpty) {
+    std::string numbers = DefaultFile().substr(0, DefaultFile().find("s\r\n"));
+    std::string forty(40, 'x');
+    // Line 1 "s" is empty; "a b" becomes two texts and shifts the rest; the
+    // 40-byte token is cut at 33 and its tail is not the next text.
+    ParseSettings(numbers + "s\r\na b\r\n" + forty + "\r\nlast\r\n");
+    const auto& t = panelSettings.lineText;
+    EXPECT_EQ(t[0][0], "");
+    EXPECT_EQ(t[0][1], "a");
+    EXPECT_EQ(t[0][2], "b");
+    EXPECT_EQ(t[0][3], std::string(33, 'x'));
+    EXPECT_EQ(t[0][4], "last");
+    EXPECT_EQ(t[0][5], "");  // end of file: texts stay empty
+    EXPECT_EQ(t[31][6], "");
+}
+
+TEST_F(SettingsFileTest, MalformedAndShortFiles) {
+    PanelSettings& s = panelSettings;
+    s.lineText[0][0] = "old";
+
+    // Two good numbers, then a word: the word stops every later number
+    // (nothing is consumed) and becomes the first text.
+    ParseSettings("3 -4 word 5");
+    EXPECT_EQ(s.charColor[0][0], 3);
+    EXPECT_EQ(s.charColor[0][1], -4);
+    EXPECT_EQ(s.charColor[0][2], 7);
+    EXPECT_EQ(s.hPosition, 8);
+    EXPECT_EQ(s.lineText[0][0], "word");
+    EXPECT_EQ(s.lineText[0][1], "5");
+
+    // Digits glued to letters: the number is read, the letters remain.
+    ResetSettings();
+    ParseSettings("+12abc");
+    EXPECT_EQ(s.charColor[0][0], 12);
+    EXPECT_EQ(s.charColor[0][1], 7);
+    EXPECT_EQ(s.lineText[0][0], "abc");
+
+    // A lone sign is no number; overflowing numbers are clamped.
+    ResetSettings();
+    ParseSettings("- 99999999999 -99999999999");
+    EXPECT_EQ(s.charColor[0][0], 7);
+    EXPECT_EQ(s.lineText[0][0], "-");
+    EXPECT_EQ(s.lineText[0][1], "99999999999");
+    ParseSettings("99999999999 -99999999999 -2147483648");
+    EXPECT_EQ(s.charColor[0][0], 2147483647);
+    EXPECT_EQ(s.charColor[0][1], -2147483647 - 1);
+    EXPECT_EQ(s.charColor[0][2], -2147483647 - 1);
+
+    // An empty file changes no number and empties every text.
+    ResetSettings();
+    s.displayTime[3] = 44;
+    s.lineText[2][2] = "x";
+    ParseSettings("");
+    EXPECT_EQ(s.displayTime[3], 44);
+    EXPECT_EQ(s.lineText[2][2], "");
+}
+
+TEST_F(SettingsFileTest, UnreadableFileLeavesStoreAlone) {
+    panelSettings.lineText[1][1] = kA;
+    panelSettings.displayTime[0] = 9;
+    EXPECT_FALSE(ReadSettingsFile(Path("missing.dat")));
+    EXPECT_FALSE(ReadSettingsFile(dir_));  // a folder opens but cannot be read
+    EXPECT_EQ(panelSettings.lineText[1][1], kA);
+    EXPECT_EQ(panelSettings.displayTime[0], 9);
+}
+
+TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
+    WriteBytes(Path("old.dat"), "old\r\n");
+    struct Case {
+        std::string text;
+        const char* why;
+    };
+    const Case cases[] = {{"a b", "blank"},  {kA + "\t", "blank"},
+                          {"x\ry", "blank"}, {"s", "\"s\""},
+                          {std::string(34, 'x'), "33"}};
+    for (const auto& c : cases) {
+        ResetSettings();
+        panelSettings.lineText[2][4] = c.text;
+        std::string message;
+        EXPECT_EQ(WriteSettingsFile(Path("old.dat"), &message), SaveResult::Refused);
+        EXPECT_NE(message.find("page 03 line 5"), std::string::npos) << message;
+        EXPECT_NE(message.find(c.why), std::string::npos) << message;
+        for (unsigned char ch : message) EXPECT_LT(ch, 0x80);
+        EXPECT_EQ(WriteSettingsFile(Path("other.dat"), &message), SaveResult::Refused);
+    }
+    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"old.dat"});
+
+    // The limits themselves are fine: 33 bytes, "ss", a full-width space.
+    ResetSettings();
+    panelSettings.lineText[0][0] = std::string(33, 'x');
+    panelSettings.lineText[0][1] = "ss";
+    panelSettings.lineText[0][2] = kZenSpace;
+    EXPECT_EQ(UnsaveableTextReason(), "");
+}
+
+TEST_F(SettingsFileTest, OpenFailures) {
+    std::string message;
+    EXPECT_EQ(WriteSettingsFile("", &message), SaveResult::CannotOpen);
+    EXPECT_EQ(message, "Can't file open");
+    EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), &message), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteSettingsFile(dir_, &message), SaveResult::CannotOpen);
+    EXPECT_EQ(message, "Can't file open");
+}
+
+// A real write failure: the file size limit stops the write half-way.
+TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
+    const std::string old = "old content\r\n";
+    WriteBytes(Path("keep.dat"), old);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string message;
+        SaveResult r = WriteSettingsFile(Path("keep.dat"), &message);
+        _exit(r == SaveResult::CannotWrite && message == "Can't file write" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadBytes(Path("keep.dat")), old);
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"keep.dat"});
+}
+
+TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
+    WriteBytes(Path("real.dat"), "x");
+    chmod(Path("real.dat").c_str(), 0640);
+    ASSERT_EQ(symlink("real.dat", Path("link.dat").c_str()), 0);
+    ASSERT_EQ(WriteSettingsFile(Path("link.dat"), nullptr), SaveResult::Ok);
+
+    struct stat st;
+    ASSERT_EQ(lstat(Path("link.dat").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(Path("real.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadBytes(Path("real.dat")), DefaultFile());
+}
+
+TEST(Cp932Test, ConvertsBothWays) {
+    const std::string utf8 = "あ\u3000漢ｱ\\~";
+    std::string cp;
+    ASSERT_TRUE(Utf8ToCp932(utf8, &cp));
+    EXPECT_EQ(cp, kA + kZenSpace + kKan + "\xb1\\~");
+    EXPECT_EQ(Cp932ToUtf8(cp), utf8);
+
+    // No code-page-932 form: refused, output untouched.
+    std::string out = "keep";
+    EXPECT_FALSE(Utf8ToCp932("a\U0001F600", &out));
+    EXPECT_EQ(out, "keep");
+
+    // Bad bytes, a cut-off lead byte at the end included: one U+FFFD each.
+    EXPECT_EQ(Cp932ToUtf8("a\x81\x20" "b\x82"), "a\xEF\xBF\xBD b\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace kvt

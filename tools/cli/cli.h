@@ -1,0 +1,53 @@
+// The command-line tool's commands and the helpers they share.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/cli/port_commands.h"
+
+namespace kvt::cli {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // a file failed, a step was rejected, a page cannot be sent
+constexpr int kExitUsage = 2;
+
+// The arguments after the command word.
+struct Args {
+    std::vector<std::string> positional;
+    int page = 0;        // --page N, 1..32; 0 = not given
+    bool dryRun = false;
+    bool rs485 = false;
+    bool portGiven = false;
+    std::string port;
+    int slave = -1;      // --slave N, 0..31; -1 = not given
+    bool baseGiven = false;
+    std::string base;
+};
+
+// Parses argv[first..argc) allowing only the options named in allowed
+// (e.g. "--page --dry-run"). False with *error set on a usage error.
+bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Args* args,
+               std::string* error);
+
+// Prints the error and the usage text on standard error; returns kExitUsage.
+int UsageError(const std::string& error);
+
+// Loads FILE.dat into the store; on failure prints "Can't file open".
+bool LoadStore(const std::string& path);
+// Writes the store to path; on failure prints the reason. Returns the exit status.
+int SaveStore(const std::string& path);
+
+// lineMode and slaveNo from --rs485 and --slave; the port options for the link.
+PortOptions ApplyLinkOptions(const Args& args);
+
+int RunNew(const Args& args);
+int RunShow(const Args& args);
+int RunCheck(const Args& args);
+int RunSend(const Args& args);
+int RunDisplay(const Args& args);
+int RunDecode(const Args& args);
+int RunRead(const Args& args);
+
+}  // namespace kvt::cli

@@ -1,0 +1,112 @@
+// The commands that write a settings file: new, decode and read.
+#include <cstdio>
+
+#include "serial/message_box.h"
+#include "serial/reply_interpreter.h"
+#include "serial/reply_state.h"
+#include "settings/panel_settings.h"
+#include "settings/settings_file.h"
+#include "tools/cli/cli.h"
+
+namespace kvt::cli {
+
+namespace {
+
+// The link hands the interpreter lines of at most this many bytes and drops
+// longer ones.
+constexpr size_t kMaxReplyLine = 499;
+
+// Each box the program would show becomes one line of standard error.
+class PrintingSeam : public MessageBoxSeam {
+public:
+    BoxResult Show(const BoxRequest& box) override {
+        std::fprintf(stderr, "%s\n", box.text.c_str());
+        return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
+    }
+};
+
+std::string ReadStandardInput() {
+    std::string bytes;
+    char buf[8192];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) bytes.append(buf, n);
+    return bytes;
+}
+
+// --base FILE.dat, or the defaults the store starts with.
+bool LoadBase(const Args& args) {
+    if (!args.baseGiven) {
+        ResetSettings();
+        return true;
+    }
+    return LoadStore(args.base);
+}
+
+bool OnePath(const Args& args, std::string* error) {
+    if (args.positional.size() == 1) return true;
+    *error = args.positional.empty() ? "a file name is needed" : "too many arguments";
+    return false;
+}
+
+}  // namespace
+
+bool LoadStore(const std::string& path) {
+    if (ReadSettingsFile(path)) return true;
+    std::fprintf(stderr, "Can't file open\n");
+    return false;
+}
+
+int SaveStore(const std::string& path) {
+    std::string message;
+    if (WriteSettingsFile(path, &message) == SaveResult::Ok) return kExitOk;
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return kExitFailed;
+}
+
+PortOptions ApplyLinkOptions(const Args& args) {
+    PortOptions options;
+    options.port = args.port;
+    options.rs485 = args.rs485;
+    options.slave = args.slave;
+    lineMode = args.rs485 ? 1 : 0;
+    slaveNo = args.slave < 0 ? 0 : args.slave;
+    return options;
+}
+
+int RunNew(const Args& args) {
+    std::string error;
+    if (!OnePath(args, &error)) return UsageError(error);
+    ResetSettings();
+    return SaveStore(args.positional[0]);
+}
+
+// Replays captured reply lines through the interpreter, as the link would
+// hand them over, and saves what the read-back replies put in the store.
+int RunDecode(const Args& args) {
+    std::string error;
+    if (!OnePath(args, &error)) return UsageError(error);
+    if (!LoadBase(args)) return kExitFailed;
+    ApplyLinkOptions(args);
+    transferStep = 0;
+
+    PrintingSeam seam;
+    InstallMessageBoxSeam(&seam);
+    const std::string input = ReadStandardInput();
+    size_t start = 0;
+    for (size_t lf = input.find('\n'); lf != std::string::npos; lf = input.find('\n', start)) {
+        std::string line = input.substr(start, lf + 1 - start);
+        start = lf + 1;
+        if (line.size() <= kMaxReplyLine) InterpretReply(line);
+    }
+    InstallMessageBoxSeam(nullptr);
+    return SaveStore(args.positional[0]);
+}
+
+int RunRead(const Args& args) {
+    std::string error;
+    if (!OnePath(args, &error)) return UsageError(error);
+    if (!LoadBase(args)) return kExitFailed;
+    return ReadBackOverPort(args.positional[0], ApplyLinkOptions(args));
+}
+
+}  // namespace kvt::cli

@@ -1,0 +1,118 @@
+// Argument parsing and the usage text.
+#include <cstdio>
+
+#include "tools/cli/cli.h"
+
+namespace kvt::cli {
+
+namespace {
+
+const char* const kUsage =
+    "usage:\n"
+    "  kvt540m-cli new OUT.dat\n"
+    "  kvt540m-cli show FILE.dat\n"
+    "  kvt540m-cli check FILE.dat\n"
+    "  kvt540m-cli send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
+    "  kvt540m-cli display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
+    "  kvt540m-cli decode OUT.dat [--base FILE.dat] [--rs485]\n"
+    "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
+    "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
+    "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
+    "      fill, colour and blink, and only with them.\n"
+    "--slave N: 0..31.\n";
+
+// A whole decimal number within low..high.
+bool ParseNumber(const std::string& text, int low, int high, int* value) {
+    if (text.empty() || text.size() > 4) return false;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n < low || n > high) return false;
+    *value = n;
+    return true;
+}
+
+bool Allowed(const std::string& allowed, const std::string& option) {
+    size_t at = allowed.find(option);
+    while (at != std::string::npos) {
+        size_t end = at + option.size();
+        if ((at == 0 || allowed[at - 1] == ' ') && (end == allowed.size() || allowed[end] == ' '))
+            return true;
+        at = allowed.find(option, end);
+    }
+    return false;
+}
+
+// Stores the value of an option that takes one.
+bool TakeValue(const std::string& option, const std::string& value, Args* args,
+               std::string* error) {
+    if (option == "--page") {
+        if (ParseNumber(value, 1, 32, &args->page)) return true;
+        *error = "--page needs a page number 1..32";
+    } else if (option == "--slave") {
+        if (ParseNumber(value, 0, 31, &args->slave)) return true;
+        *error = "--slave needs a slave number 0..31";
+    } else if (option == "--port") {
+        args->portGiven = true;
+        args->port = value;
+        if (!value.empty()) return true;
+        *error = "--port needs a port name or device";
+    } else {  // --base
+        args->baseGiven = true;
+        args->base = value;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Args* args,
+               std::string* error) {
+    for (int i = first; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            args->positional.push_back(arg);
+            continue;
+        }
+        std::string option = arg;
+        std::string value;
+        bool inlineValue = false;
+        size_t eq = arg.find('=');
+        if (eq != std::string::npos) {
+            option = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (!Allowed(allowed, option)) {
+            *error = "option " + option + " is not known here";
+            return false;
+        }
+        if (option == "--dry-run" || option == "--rs485") {
+            if (inlineValue) {
+                *error = "option " + option + " takes no value";
+                return false;
+            }
+            (option == "--dry-run" ? args->dryRun : args->rs485) = true;
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc) {
+                *error = "option " + option + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (!TakeValue(option, value, args, error)) return false;
+    }
+    return true;
+}
+
+int UsageError(const std::string& error) {
+    std::fprintf(stderr, "kvt540m-cli: %s\n%s", error.c_str(), kUsage);
+    return kExitUsage;
+}
+
+}  // namespace kvt::cli

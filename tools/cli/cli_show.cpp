@@ -1,0 +1,115 @@
+// show and check: the content of a settings file, for people and scripts.
+#include <cstdio>
+
+#include "protocol/command_set.h"
+#include "settings/cp932.h"
+#include "settings/panel_settings.h"
+#include "tools/cli/cli.h"
+
+namespace kvt::cli {
+
+namespace {
+
+// The name of a list value, or "?(value)" for one only a hand-edited file holds.
+std::string NameOf(const char* const* names, int count, int value) {
+    if (value >= 0 && value < count) return names[value];
+    return "?(" + std::to_string(value) + ")";
+}
+
+// A line text in UTF-8 between quotes; control bytes are shown as \xNN so
+// that a hand-edited file cannot drive the terminal.
+std::string Printable(const std::string& cp932) {
+    std::string out = "\"";
+    char hex[8];
+    for (unsigned char c : Cp932ToUtf8(cp932)) {
+        if (c < 0x20 || c == 0x7F) {
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string FillLines(int mask) {
+    std::string lines;
+    for (int k = 0; k < kLineCount; ++k)
+        if (mask & (1 << k)) lines += (lines.empty() ? "" : ",") + std::to_string(k + 1);
+    if (lines.empty()) lines = "none";
+    if (mask & ~0x7F) lines += " (mask " + std::to_string(mask) + ")";
+    return lines;
+}
+
+std::string TwoDigitPage(int index) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", index + 1);
+    return buf;
+}
+
+void ShowPage(int p) {
+    const PanelSettings& s = panelSettings;
+    std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",
+                TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, 2, s.whiteLevel[p]).c_str(),
+                s.displayTime[p], FillLines(s.fillMask[p]).c_str());
+    for (int k = 0; k < kLineCount; ++k)
+        std::printf("  line %d: char %s, edge %s, blink %s, text %s\n", k + 1,
+                    NameOf(kColourNames, 9, s.charColor[p][k]).c_str(),
+                    NameOf(kColourNames, 9, s.edgeColor[p][k]).c_str(),
+                    NameOf(kBlinkNames, 5, s.blinkMode[p][k]).c_str(),
+                    Printable(s.lineText[p][k]).c_str());
+}
+
+bool OneFile(const Args& args, const char* command, std::string* error) {
+    if (args.positional.size() == 1) return true;
+    *error = std::string(command) + (args.positional.empty() ? " needs FILE.dat" : ": too many arguments");
+    return false;
+}
+
+// Prints "LABEL: MESSAGE" for a rejected command; true when it was rejected.
+bool Report(const std::string& label, const Command& command) {
+    if (!command.rejected()) return false;
+    std::printf("%s: %s\n", label.c_str(), command.message.c_str());
+    return true;
+}
+
+}  // namespace
+
+int RunShow(const Args& args) {
+    std::string error;
+    if (!OneFile(args, "show", &error)) return UsageError(error);
+    if (!LoadStore(args.positional[0])) return kExitFailed;
+    for (int p = 0; p < kPageCount; ++p) ShowPage(p);
+    const PanelSettings& s = panelSettings;
+    if (s.sequenceMode != 0)
+        std::printf("Page select: Sequence\n");
+    else
+        std::printf("Page select: %s\n", TwoDigitPage(currentPage).c_str());
+    std::printf("H position: %d\nV position: %d\n", s.hPosition, s.vPosition);
+    return kExitOk;
+}
+
+// Lists every command the file's values would not let through, with the
+// message the program would show.
+int RunCheck(const Args& args) {
+    std::string error;
+    if (!OneFile(args, "check", &error)) return UsageError(error);
+    if (!LoadStore(args.positional[0])) return kExitFailed;
+    bool any = false;
+    for (int p = 0; p < kPageCount; ++p) {
+        const std::string page = "page " + TwoDigitPage(p);
+        any |= Report(page + " text", BuildTextCommand('A', p));
+        any |= Report(page + " colour", BuildColourPage(p));
+        any |= Report(page + " blink", BuildBlinkPage(p));
+        any |= Report(page + " fill", BuildFillBorderPage(p));
+    }
+    any |= Report("fill-all", BuildFillBorderAll());
+    any |= Report("white", BuildWhiteLevelAll());
+    any |= Report("page", BuildPageSelect());
+    any |= Report("time", BuildDisplayTimeAll());
+    any |= Report("hpos", BuildHPosition());
+    any |= Report("vpos", BuildVPosition());
+    return any ? kExitFailed : kExitOk;
+}
+
+}  // namespace kvt::cli

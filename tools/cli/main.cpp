@@ -1,0 +1,37 @@
+// kvt540m-cli: the settings file and the sign's command lines without a window.
+#include <cstring>
+
+#include "tools/cli/cli.h"
+
+namespace {
+
+struct CommandEntry {
+    const char* name;
+    const char* options;  // the options the command takes
+    int (*run)(const kvt::cli::Args&);
+};
+
+const CommandEntry kCommands[] = {
+    {"new", "", kvt::cli::RunNew},
+    {"show", "", kvt::cli::RunShow},
+    {"check", "", kvt::cli::RunCheck},
+    {"send", "--page --dry-run --port --rs485 --slave", kvt::cli::RunSend},
+    {"display", "--dry-run --port --rs485 --slave", kvt::cli::RunDisplay},
+    {"decode", "--base --rs485", kvt::cli::RunDecode},
+    {"read", "--base --port --rs485 --slave", kvt::cli::RunRead},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return kvt::cli::UsageError("no command given");
+    for (const CommandEntry& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0) continue;
+        kvt::cli::Args args;
+        std::string error;
+        if (!kvt::cli::ParseArgs(argc, argv, 2, command.options, &args, &error))
+            return kvt::cli::UsageError(error);
+        return command.run(args);
+    }
+    return kvt::cli::UsageError(std::string("unknown command \"") + argv[1] + "\"");
+}
