@@ -19,6 +19,14 @@ constexpr size_t kColourReplyLength = 21;
 constexpr unsigned kFullWidthSpace = 0x2121;
 constexpr unsigned kLastAcceptedCode = 0x7C7E;
 
+// Whether the reply holds at least `length` characters before its line end.
+bool Fits(const std::string& text, size_t length) {
+    size_t end = text.size();
+    if (end > 0 && text[end - 1] == '\n') --end;
+    if (end > 0 && text[end - 1] == '\r') --end;
+    return end >= length;
+}
+
 int Code(const std::string& text, size_t pos) { return static_cast<unsigned char>(text[pos]); }
 
 int Digit(const std::string& text, size_t pos) { return Code(text, pos) - '0'; }
@@ -62,7 +70,7 @@ std::string DecodeLine(const unsigned (&codes)[14]) {
 }  // namespace
 
 void DecodeTextReply(const std::string& text) {
-    if (text.size() < kTextReplyLength) return;
+    if (!Fits(text, kTextReplyLength)) return;
     const int page = PageIndex(text, 2);
     if (page < 0) return;
     for (int k = 0; k < kLineCount; ++k) {
@@ -76,46 +84,46 @@ void DecodeTextReply(const std::string& text) {
 }
 
 void DecodeDisplayTimeReply(const std::string& text) {
-    if (text.size() < kDisplayTimeReplyLength) return;
+    if (!Fits(text, kDisplayTimeReplyLength)) return;
     for (int p = 0; p < kPageCount; ++p) panelSettings.displayTime[p] = TwoDigits(text, 4 + 2 * p);
 }
 
 void DecodeFillBorderReply(const std::string& text) {
-    if (text.size() < kPerPageLetterReplyLength) return;
+    if (!Fits(text, kPerPageLetterReplyLength)) return;
     for (int p = 0; p < kPageCount; ++p) panelSettings.fillMask[p] = text[4 + p] == 'N' ? 1 : 0;
 }
 
 void DecodeWhiteLevelReply(const std::string& text) {
-    if (text.size() < kPerPageLetterReplyLength) return;
+    if (!Fits(text, kPerPageLetterReplyLength)) return;
     for (int p = 0; p < kPageCount; ++p) panelSettings.whiteLevel[p] = text[4 + p] == 'H' ? 1 : 0;
 }
 
 void DecodeHPositionReply(const std::string& text) {
-    if (text.size() < kPositionReplyLength) return;
+    if (!Fits(text, kPositionReplyLength)) return;
     panelSettings.hPosition = TwoDigits(text, 2);
 }
 
 void DecodeVPositionReply(const std::string& text) {
-    if (text.size() < kPositionReplyLength) return;
+    if (!Fits(text, kPositionReplyLength)) return;
     panelSettings.vPosition = TwoDigits(text, 2);
 }
 
 void DecodePageReply(const std::string& text) {
-    if (text.size() < kPageReplyLength) return;
+    if (!Fits(text, kPageReplyLength)) return;
     const int page = Code(text, 2) - '1';
     if (page < 0 || page >= kPageCount) return;
     currentPage = page;
 }
 
 void DecodeBlinkReply(const std::string& text) {
-    if (text.size() < kBlinkReplyLength) return;
+    if (!Fits(text, kBlinkReplyLength)) return;
     const int page = PageIndex(text, 1);
     if (page < 0) return;
     for (int k = 0; k < kLineCount; ++k) panelSettings.blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
 }
 
 void DecodeColourReply(const std::string& text) {
-    if (text.size() < kColourReplyLength) return;
+    if (!Fits(text, kColourReplyLength)) return;
     const int page = PageIndex(text, 1);
     if (page < 0) return;
     for (int k = 0; k < kLineCount; ++k) {
