@@ -10,11 +10,13 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "serial/command_port.h"
+#include "serial/line_framer.h"
 
 namespace kvt {
 
@@ -50,17 +52,38 @@ public:
     const std::string& devicePath() const { return devicePath_; }
 
 private:
+    // The open port. Shared so that a thread still using it (a write, the
+    // reader's poll) keeps the descriptor from being closed and reused under
+    // it; the last holder closes it.
+    struct PortFd {
+        explicit PortFd(int f) : fd(f) {}
+        ~PortFd();
+        int fd;
+    };
+    using PortPtr = std::shared_ptr<PortFd>;
+
+    PortPtr CurrentPort() const;
+    void SetPort(PortPtr port);
+    void Wake();
+    bool MakeWakePipe();
+    void CloseWakePipe();
     void ReadThreadProc();
+    // Handles what poll() reported on the port; false when the device is
+    // gone (hang-up, EIO).
+    bool ReadOnce(int fd, short revents);
+    void ReportPermission(const std::string& devicePath);
 
     LineConsumer consumer_;
     std::string devicePath_;
-    std::atomic<int> portFd_{-1};
+    mutable std::mutex portMutex_;  // guards port_
+    PortPtr port_;
+    std::mutex writeMutex_;         // one write at a time
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::thread reader_;
     std::atomic<bool> readThreadRun_{false};
     std::atomic<State> state_{State::Closed};
-    std::mutex writeMutex_;
+    LineFramer framer_;  // touched by the reader only while it runs
 };
 
 }  // namespace kvt
