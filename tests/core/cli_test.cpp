@@ -1,0 +1,316 @@
+// The command-line tool as scripts use it: the built binary, its exit
+// statuses, and the exact bytes on its standard output and error.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
+
+int CountOf(const std::string& haystack, const std::string& needle) {
+    int n = 0;
+    for (size_t at = haystack.find(needle); at != std::string::npos;
+         at = haystack.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/kvt-cli-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+        // The profile must not matter to anything tested here.
+        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    }
+    void TearDown() override {
+        DIR* d = opendir(dir_.c_str());
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n != "." && n != "..") unlink((dir_ + "/" + n).c_str());
+        }
+        closedir(d);
+        rmdir(dir_.c_str());
+    }
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+
+    // Runs the tool with the given arguments and standard input; fileLimit
+    // (bytes) caps the size of files it may write, with SIGXFSZ ignored.
+    Result Run(std::vector<std::string> args, const std::string& input = "",
+               long fileLimit = -1) {
+        WriteBytes(Path(".in"), input);
+        pid_t child = fork();
+        if (child == 0) {
+            int in = open(Path(".in").c_str(), O_RDONLY);
+            int out = open(Path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            int err = open(Path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(err, 2);
+            if (fileLimit >= 0) {
+                signal(SIGXFSZ, SIG_IGN);
+                struct rlimit limit = {static_cast<rlim_t>(fileLimit),
+                                       static_cast<rlim_t>(fileLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            std::vector<char*> argv{const_cast<char*>(KVT_CLI_PATH)};
+            for (auto& a : args) argv.push_back(&a[0]);
+            argv.push_back(nullptr);
+            execv(KVT_CLI_PATH, argv.data());
+            _exit(127);
+        }
+        Result r;
+        int status = 0;
+        waitpid(child, &status, 0);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadBytes(Path(".out"));
+        r.err = ReadBytes(Path(".err"));
+        return r;
+    }
+
+    std::string dir_;
+};
+
+TEST_F(CliTest, UsageErrorsExitTwoWithUsageOnStandardError) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"new"},
+        {"new", "a.dat", "b.dat"},
+        {"send", Data("sample.dat"), "bogus", "--dry-run"},
+        {"send", Data("sample.dat"), "text", "--dry-run"},              // --page missing
+        {"send", Data("sample.dat"), "hpos", "--page", "2", "--dry-run"},  // --page not taken
+        {"send", Data("sample.dat"), "colour", "--page", "33", "--dry-run"},
+        {"send", Data("sample.dat"), "colour", "--page", "x1", "--dry-run"},
+        {"send", Data("sample.dat"), "--dry-run", "--slave", "32"},
+        {"send", Data("sample.dat"), "--dry-run", "--slave"},
+        {"send", Data("sample.dat"), "--dry-run", "--verbose"},
+        {"display", "maybe", "--dry-run"},
+        {"display", "on", "--dry-run=yes"},
+        {"decode", "out.dat", "--dry-run"},
+        {"show", Data("sample.dat"), "--rs485"},
+    };
+    for (const auto& args : cases) {
+        Result r = Run(args);
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        EXPECT_EQ(r.status, 2) << joined;
+        EXPECT_EQ(r.out, "") << joined;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << joined;
+    }
+    EXPECT_EQ(Run({"decode", Path("never.dat"), "--base"}).status, 2);
+    EXPECT_NE(access(Path("never.dat").c_str(), F_OK), 0);
+}
+
+TEST_F(CliTest, FilesThatCannotBeReadOrWritten) {
+    for (const char* command : {"show", "check"}) {
+        Result r = Run({command, Path("missing.dat")});
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "Can't file open\n") << command;
+        EXPECT_EQ(r.out, "") << command;
+    }
+    Result r = Run({"send", Path("missing.dat"), "hpos", "--dry-run"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Can't file open\n");
+
+    EXPECT_EQ(Run({"new", Path("no/such/folder.dat")}).err, "Can't file open\n");
+    r = Run({"decode", Path("x.dat"), "--base", Path("missing.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't file open\n");
+    EXPECT_NE(access(Path("x.dat").c_str(), F_OK), 0);
+}
+
+TEST_F(CliTest, FailedWriteReportsAndKeepsTheOldFile) {
+    WriteBytes(Path("old.dat"), "old\r\n");
+    Result r = Run({"new", Path("old.dat")}, "", 1000);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't file write\n");
+    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
+
+    r = Run({"new", Path("old.dat")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    std::string file = ReadBytes(Path("old.dat"));
+    EXPECT_EQ(CountOf(file, "\r\n"), 996);
+    EXPECT_EQ(file.substr(0, 6), "7\r\n7\r\n");
+    EXPECT_EQ(file.substr(file.size() - 6), "s\r\ns\r\n");
+}
+
+TEST_F(CliTest, DryRunWritesExactlyTheWireBytes) {
+    const std::string sample = Data("sample.dat");
+    auto dry = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"send", sample});
+        args.push_back("--dry-run");
+        Result r = Run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        return r.out;
+    };
+    EXPECT_EQ(dry({"hpos"}), "PH08\r\n");
+    EXPECT_EQ(dry({"vpos", "--rs485"}), "00PV08\r\n");
+    EXPECT_EQ(dry({"page", "--rs485", "--slave", "31"}), "31PAS\r\n");
+    EXPECT_EQ(dry({"fill", "--page", "1", "--slave", "5"}), "P01FBLT05\r\n");  // no prefix on RS-232C
+    EXPECT_EQ(dry({"blink", "--page=2", "--rs485", "--slave=7"}), "07P02BDLT0200000\r\n");
+    EXPECT_EQ(dry({"colour", "--page", "1"}), "P01ICLT17707070707070\r\n");
+
+    // "ようこそ" padded with full-width spaces, "N" for the no-memory form.
+    std::string text = dry({"text-nomem", "--page", "1"});
+    ASSERT_EQ(text.size(), 398u);
+    EXPECT_EQ(text.substr(0, 24), "CN01246824262433243D2121");
+    EXPECT_EQ(text.substr(396), "\r\n");
+
+    Result on = Run({"display", "on", "--dry-run", "--rs485", "--slave", "12"});
+    EXPECT_EQ(on.out, "12IDON\r\n");
+    EXPECT_EQ(Run({"display", "off", "--dry-run"}).out, "IDOF\r\n");
+}
+
+TEST_F(CliTest, DryRunOfAllItemsSendsTheWholeRunInOrder) {
+    Result r = Run({"send", Data("sample.dat"), "--dry-run", "--rs485", "--slave", "9"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < r.out.size();) {
+        size_t lf = r.out.find('\n', start);
+        ASSERT_NE(lf, std::string::npos);
+        lines.push_back(r.out.substr(start, lf + 1 - start));
+        start = lf + 1;
+    }
+    ASSERT_EQ(lines.size(), 102u);
+    for (const auto& line : lines) {
+        EXPECT_EQ(line.substr(0, 2), "09");
+        EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
+    }
+    EXPECT_EQ(lines[0].substr(0, 6), "09CA01");
+    EXPECT_EQ(lines[31].substr(0, 6), "09CA32");
+    EXPECT_EQ(lines[32].substr(0, 6), "09PTFB");
+    EXPECT_EQ(lines[33].substr(0, 6), "09PTWL");
+    EXPECT_EQ(lines[34].substr(0, 9), "09P01ICLT");
+    EXPECT_EQ(lines[66].substr(0, 9), "09P01BDLT");
+    EXPECT_EQ(lines[98], "09PAS\r\n");
+    EXPECT_EQ(lines[99].substr(0, 8), "09PTCT02");
+    EXPECT_EQ(lines[100], "09PH08\r\n");
+    EXPECT_EQ(lines[101], "09PV08\r\n");
+}
+
+TEST_F(CliTest, RejectedStepsGoToStandardErrorAndFailTheRun) {
+    const std::string jis = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+    Result r = Run({"send", Data("rejects.dat"), "--dry-run"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("step 3: " + jis + "\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("step 39: Miss! Can't Set\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("step 101: "), std::string::npos) << r.err;
+    EXPECT_EQ(CountOf(r.err, "\n"), 3);
+    // The run goes on around the rejected steps.
+    EXPECT_EQ(CountOf(r.out, "\r\n"), 99);
+    EXPECT_EQ(r.out.find("CA03"), std::string::npos);
+    EXPECT_EQ(r.out.find("P04ICLT"), std::string::npos);
+    EXPECT_NE(r.out.find("P05ICLT"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 6), "PV08\r\n");
+
+    r = Run({"send", Data("rejects.dat"), "colour", "--page", "4", "--dry-run"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "step 1: Miss! Can't Set\n");
+}
+
+TEST_F(CliTest, CheckListsThePagesThatCannotBeSent) {
+    Result r = Run({"check", Data("rejects.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("page 03 text: ＪＩＳ第１水準"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("page 04 colour: Miss! Can't Set\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("time: "), std::string::npos) << r.out;
+    EXPECT_EQ(CountOf(r.out, "\n"), 3);
+
+    r = Run({"check", Data("sample.dat")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+}
+
+TEST_F(CliTest, ShowPrintsTextsInUtf8AndNamesTheValues) {
+    Result r = Run({"show", Data("sample.dat")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Page 01: white level High, display time 2 s, fill bordering 1,3\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("  line 1: char 赤, edge 白, blink OFF, text \"ようこそ\"\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("line 4: char 白, edge 黒, blink OFF, text \"　全角空白　入り\""),
+              std::string::npos);
+    EXPECT_NE(r.out.find("line 2: char 黄, edge 黒, blink 2,"), std::string::npos);
+    EXPECT_NE(r.out.find("Page 03: white level Low"), std::string::npos);
+    EXPECT_NE(r.out.find("\"ⅰⅱⅲ髙﨑\""), std::string::npos);
+    const std::string tail = "\nPage select: Sequence\nH position: 8\nV position: 8\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+
+    // Values a hand-edited file may hold are shown, never used as indexes;
+    // control bytes are not passed to the terminal.
+    std::string file = ReadBytes(Data("sample.dat"));
+    file.replace(0, 1, "12");                       // charColor of page 1 line 1
+    file.replace(file.find("\x82\xe6"), 2, "\x1b[");  // "よ" of "ようこそ"
+    WriteBytes(Path("odd.dat"), file);
+    r = Run({"show", Path("odd.dat")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("line 1: char ?(12), edge 白"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("text \"\\x1B[うこそ\""), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, DecodeReplaysRepliesIntoTheFile) {
+    // Replies as captured: boxes for GO and E1; a colour reply for page 5;
+    // a line over 499 bytes and a final fragment without LF are dropped.
+    const std::string input = "GO\r\nE1\r\nP05C   12345678123456\r\nPH11\r\n" +
+                              std::string(500, 'x') + "\n" + "PV03\r\n" + "PV04";
+    Result r = Run({"decode", Path("out.dat")}, input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Success\nParity Error\n");
+
+    Result shown = Run({"show", Path("out.dat")});
+    EXPECT_NE(shown.out.find("Page 05: white level High, display time 2 s, fill bordering none\n"
+                             "  line 1: char 赤, edge 緑"),
+              std::string::npos);
+    EXPECT_NE(shown.out.find("H position: 11\nV position: 3\n"), std::string::npos);
+
+    // RS-485: the two-digit prefix goes, whatever slave it names; --base
+    // keeps what the replies do not touch.
+    r = Run({"decode", Path("out2.dat"), "--base", Data("sample.dat"), "--rs485"},
+            "17GO\r\n17PH05\r\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Success\n");
+    shown = Run({"show", Path("out2.dat")});
+    EXPECT_NE(shown.out.find("\"ようこそ\""), std::string::npos);
+    EXPECT_NE(shown.out.find("Sequence\nH position: 5\nV position: 8\n"), std::string::npos);
+
+    // No input re-writes the file unchanged.
+    r = Run({"decode", Path("copy.dat"), "--base", Data("sample.dat")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(ReadBytes(Path("copy.dat")), ReadBytes(Data("sample.dat")));
+}
+
+}  // namespace
