@@ -77,7 +77,7 @@ std::string PageHead(int page) { return "P" + TwoDigits(page + 1); }
 }  // namespace
 
 bool MakePageText(int page, std::string* pageText) {
-    if (!ValidPage(page)) return false;
+    if (!ValidPage(page) || pageText == nullptr) return false;
     std::string text;
     text.reserve(kPageTextBytes);
     for (int k = 0; k < kLineCount; ++k) {
@@ -189,7 +189,8 @@ Command BuildVPosition() {
 bool Dispatch(const Command& command) {
     switch (command.rejection) {
     case Rejection::None:
-        SendCommand(command.line);
+        // An empty line (the all-items run's re-arming step) sends nothing.
+        if (!command.line.empty()) SendCommand(command.line);
         return false;
     case Rejection::BlankColour:
         // Shown like the link's own errors, but the port stays open.

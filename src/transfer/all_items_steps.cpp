@@ -63,9 +63,8 @@ RunTick AllItemsRun::Tick() {
         tick.outcome = RunTick::Outcome::StoppedOnError;
         return tick;
     }
-    const Command command = BuildAllItemsStep(s);
-    // Step 33 has no command; a rejected step shows its message and counts.
-    if (command.rejected() || !command.line.empty()) Dispatch(command);
+    // A rejected step shows its message and still counts; step 33 has no line.
+    Dispatch(BuildAllItemsStep(s));
     tick.stepDone = s;
     if (s == kAllItemsLastStep) {
         transferStep = 0;
