@@ -1,4 +1,5 @@
 // kvt540m-cli: the settings file and the sign's command lines without a window.
+#include <cstdio>
 #include <cstring>
 
 #include "tools/cli/cli.h"
@@ -31,7 +32,13 @@ int main(int argc, char** argv) {
         std::string error;
         if (!kvt::cli::ParseArgs(argc, argv, 2, command.options, &args, &error))
             return kvt::cli::UsageError(error);
-        return command.run(args);
+        int status = command.run(args);
+        // Output that did not arrive (a full disk, a closed pipe) is a failure.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fprintf(stderr, "kvt540m-cli: cannot write standard output\n");
+            return kvt::cli::kExitFailed;
+        }
+        return status;
     }
     return kvt::cli::UsageError(std::string("unknown command \"") + argv[1] + "\"");
 }
