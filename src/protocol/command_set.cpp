@@ -15,8 +15,8 @@ int displayOn = 1;
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-constexpr int kLineBytes = 28;      // 14 double-byte characters
-constexpr int kPageTextBytes = 196; // 7 lines
+constexpr size_t kLineBytes = 28;       // 14 double-byte characters
+constexpr size_t kPageTextBytes = 196;  // 7 lines
 
 char HexDigit(unsigned value) {
     value &= 0xF;
@@ -82,9 +82,9 @@ bool MakePageText(int page, std::string* pageText) {
     text.reserve(kPageTextBytes);
     for (int k = 0; k < kLineCount; ++k) {
         const std::string& line = panelSettings.lineText[page][k];
-        if (line.size() > static_cast<size_t>(kLineBytes) || line.size() % 2 != 0) return false;
+        if (line.size() > kLineBytes || line.size() % 2 != 0) return false;
         text += line;
-        for (size_t n = line.size(); n < static_cast<size_t>(kLineBytes); n += 2) text += "\x81\x40";
+        for (size_t n = line.size(); n < kLineBytes; n += 2) text += "\x81\x40";  // "　"
     }
     *pageText = text;
     return true;
@@ -137,8 +137,12 @@ Command BuildColourPage(int page) {
     for (int k = 0; k < kLineCount; ++k) {
         const int fore = s.charColor[page][k];
         const int edge = s.edgeColor[page][k];
-        if (!InRange(fore, 0, 8)) return OutOfRange("character colour of " + LineName(page, k), fore, 0, 8);
-        if (!InRange(edge, 0, 8)) return OutOfRange("border colour of " + LineName(page, k), edge, 0, 8);
+        if (!InRange(fore, 0, 8)) {
+            return OutOfRange("character colour of " + LineName(page, k), fore, 0, 8);
+        }
+        if (!InRange(edge, 0, 8)) {
+            return OutOfRange("border colour of " + LineName(page, k), edge, 0, 8);
+        }
         line += static_cast<char>('0' + fore);
         line += static_cast<char>('0' + edge);
     }
@@ -168,7 +172,9 @@ Command BuildDisplayTimeAll() {
     std::string line = "PTCT";
     for (int p = 0; p < kPageCount; ++p) {
         const int seconds = panelSettings.displayTime[p];
-        if (!InRange(seconds, 0, 99)) return OutOfRange("display time of " + PageName(p), seconds, 0, 99);
+        if (!InRange(seconds, 0, 99)) {
+            return OutOfRange("display time of " + PageName(p), seconds, 0, 99);
+        }
         line += TwoDigits(seconds);
     }
     return Line(line + kCrLf);
@@ -204,7 +210,9 @@ bool Dispatch(const Command& command) {
     return true;
 }
 
-bool SendTextCommand(char storeLetter, int page) { return Dispatch(BuildTextCommand(storeLetter, page)); }
+bool SendTextCommand(char storeLetter, int page) {
+    return Dispatch(BuildTextCommand(storeLetter, page));
+}
 bool SendFillBorderAll() { return Dispatch(BuildFillBorderAll()); }
 bool SendFillBorderPage(int page) { return Dispatch(BuildFillBorderPage(page)); }
 bool SendWhiteLevelAll() { return Dispatch(BuildWhiteLevelAll()); }

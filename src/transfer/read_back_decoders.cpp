@@ -119,7 +119,9 @@ void DecodeBlinkReply(const std::string& text) {
     if (!Fits(text, kBlinkReplyLength)) return;
     const int page = PageIndex(text, 1);
     if (page < 0) return;
-    for (int k = 0; k < kLineCount; ++k) panelSettings.blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
+    for (int k = 0; k < kLineCount; ++k) {
+        panelSettings.blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
+    }
 }
 
 void DecodeColourReply(const std::string& text) {

@@ -36,7 +36,8 @@ TEST_F(CommandSetTest, TextCommandPadsWithFullWidthSpaces) {
     EXPECT_EQ(replyPending, 1);
 
     s.lineText[11][6] = "\xFA\x5C";  // IBM extension kanji
-    EXPECT_EQ(BuildTextCommand('N', 11).line, "CN12" + Repeat("2121", 84) + "7921" + Repeat("2121", 13) + "\r\n");
+    EXPECT_EQ(BuildTextCommand('N', 11).line,
+              "CN12" + Repeat("2121", 84) + "7921" + Repeat("2121", 13) + "\r\n");
 }
 
 TEST_F(CommandSetTest, FullLineFitsLongerOrSingleByteLinesAreRejected) {
@@ -64,7 +65,8 @@ TEST_F(CommandSetTest, PerPageAndAllPageLines) {
     s.fillMask[0] = 0x05;
     s.fillMask[11] = 0x7F;
     s.fillMask[31] = 0x1AB;  // only the low eight bits travel
-    EXPECT_EQ(BuildFillBorderAll().line, "PTFB05" + Repeat("00", 10) + "7F" + Repeat("00", 19) + "AB\r\n");
+    EXPECT_EQ(BuildFillBorderAll().line,
+              "PTFB05" + Repeat("00", 10) + "7F" + Repeat("00", 19) + "AB\r\n");
     EXPECT_EQ(BuildFillBorderPage(11).line, "P12FBLT7F\r\n");
     EXPECT_EQ(BuildWhiteLevelAll().line, "PTWL" + Repeat("H", 32) + "\r\n");
     s.whiteLevel[1] = 0;
@@ -121,7 +123,8 @@ TEST_F(CommandSetTest, OutOfRangeValuesAreRejectedNotSent) {
     EXPECT_TRUE(c.line.empty());
 
     s.edgeColor[1][2] = -1;
-    EXPECT_EQ(BuildColourPage(1).message, "Value out of range: border colour of page 2 line 3 is -1 (0..8)");
+    EXPECT_EQ(BuildColourPage(1).message,
+              "Value out of range: border colour of page 2 line 3 is -1 (0..8)");
     s.blinkMode[0][0] = 5;
     EXPECT_EQ(BuildBlinkPage(0).rejection, Rejection::OutOfRange);
     s.hPosition = 16;

@@ -61,12 +61,13 @@ TEST_F(RunsTest, AllItemsSendsTheStoreInOrder) {
     EXPECT_EQ(transferStep, 0);
     EXPECT_FALSE(run.running());
 
+    auto pp = [](int p) { return std::string(p < 10 ? "0" : "") + std::to_string(p); };
     std::vector<std::string> expected;
-    for (int p = 1; p <= 32; ++p) expected.push_back("CA" + std::string(p < 10 ? "0" : "") + std::to_string(p));
+    for (int p = 1; p <= 32; ++p) expected.push_back("CA" + pp(p));
     expected.push_back("PTFB");
     expected.push_back("PTWL");
-    for (int p = 1; p <= 32; ++p) expected.push_back("P" + std::string(p < 10 ? "0" : "") + std::to_string(p) + "I");
-    for (int p = 1; p <= 32; ++p) expected.push_back("P" + std::string(p < 10 ? "0" : "") + std::to_string(p) + "B");
+    for (int p = 1; p <= 32; ++p) expected.push_back("P" + pp(p) + "I");
+    for (int p = 1; p <= 32; ++p) expected.push_back("P" + pp(p) + "B");
     expected.push_back("P01\r");
     expected.push_back("PTCT");
     expected.push_back("PH08");
