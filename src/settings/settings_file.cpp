@@ -148,6 +148,9 @@ SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std:
     bool exists = stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) return Fail(SaveResult::CannotOpen, kCantOpen, message);
     if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(target, bytes, message);
+    // A file its owner made read-only is not replaced behind their back.
+    if (exists && access(target.c_str(), W_OK) != 0)
+        return Fail(SaveResult::CannotOpen, kCantOpen, message);
 
     std::string dir = DirectoryOf(target);
     std::string temp = dir + "/.kvt540m-save-XXXXXX";
