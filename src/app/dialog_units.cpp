@@ -1,6 +1,7 @@
 #include "app/dialog_units.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 
 namespace kvt {
 

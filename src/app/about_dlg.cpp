@@ -1,0 +1,35 @@
+#include "app/about_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/app_icons.h"
+#include "app/dialog_units.h"
+
+namespace kvt {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("100"));
+    setWindowTitle(QStringLiteral("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"));
+    QFont font = DialogFont();
+    setFont(font);
+    setFixedSize(DialogSize(font, 123, 55));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(AppIconPixmap(32));
+    QRect at = DialogRect(font, 11, 17, 0, 0);
+    icon->setGeometry(at.x(), at.y(), 32, 32);
+
+    auto* version = new QLabel(QStringLiteral("KVT-540-M Version 1.34"), this);
+    version->setObjectName(QStringLiteral("version"));
+    version->setGeometry(DialogRect(font, 40, 10, 75, 8));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setGeometry(DialogRect(font, 40, 40, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace kvt

@@ -1,0 +1,41 @@
+// The File menu's commands: new, open, save, save as. The document holds no
+// data of its own; the commands work on the process-wide store.
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+namespace kvt {
+
+class CKVT540MView;
+
+class CKVT540MDoc {
+public:
+    // Runs a file dialog and returns the chosen full path, "" when cancelled.
+    // save: the save-as dialog (overwrite question); otherwise the open one.
+    using FileChooser = std::function<QString(bool save)>;
+
+    // view: whose caption File new blanks (may be null).
+    explicit CKVT540MDoc(CKVT540MView* view = nullptr);
+
+    void FileNew();     // 32774 "新規作成"
+    void FileOpen();    // 32775 "開く"
+    void FileSave();    // 32776 "上書き保存"
+    void FileSaveAs();  // 32777 "名前を付けて保存"
+
+    // Replaces the Qt file dialogs (tests); an empty chooser restores them.
+    static void SetFileChooser(FileChooser chooser);
+    // The Qt file dialogs: filter "ﾃﾞｰﾀ(*.dat)", default suffix "dat",
+    // overwrite confirmation; open starts in the home folder.
+    static QString RunFileDialog(bool save);
+
+private:
+    void SaveTo(const QString& path);
+
+    CKVT540MView* view_;
+};
+
+}  // namespace kvt

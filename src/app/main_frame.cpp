@@ -1,0 +1,188 @@
+#include "app/main_frame.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/about_dlg.h"
+#include "app/app_icons.h"
+#include "app/profile.h"
+#include "app/reply_pump.h"
+#include "preview/kvt540m_view.h"
+#include "serial/comm_setting_dlg.h"
+#include "serial/message_box.h"
+#include "serial/reply_interpreter.h"
+#include "serial/serial_link.h"
+#include "settings/panel_settings.h"
+#include "transfer/all_items_dlg.h"
+#include "transfer/read_setting_dlg.h"
+
+namespace kvt {
+
+CMainFrame::CMainFrame(SerialLink* link, ReplyPump* pump, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      link_(link),
+      pump_(pump),
+      view_(new CKVT540MView(this)),
+      doc_(view_) {
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(QStringLiteral("Information scroller"));
+    setWindowIcon(AppIcon());
+    setCentralWidget(view_);
+    BuildMenus();
+    BuildStatusBar();
+    setFixedSize(640, 223);
+    move(0, 0);
+    timer1_.setInterval(500);
+    connect(&timer1_, &QTimer::timeout, this, &CMainFrame::OnReplyTimer);
+}
+
+QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id, const QString& prompt) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::number(id));
+    action->setStatusTip(prompt);
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    // Ctrl+N, Ctrl+O and Ctrl+S run the File menu's own commands.
+    QAction* act = AddItem(file, QStringLiteral("新規作成"), 32774, QStringLiteral("新規にファイルを作成"));
+    act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(act, &QAction::triggered, this, [this] { doc_.FileNew(); });
+    act = AddItem(file, QStringLiteral("開く"), 32775, QStringLiteral("既存のファイルを開く"));
+    act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(act, &QAction::triggered, this, [this] { doc_.FileOpen(); });
+    act = AddItem(file, QStringLiteral("上書き保存"), 32776,
+                  QStringLiteral("作業中のファイルを上書きして保存"));
+    act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(act, &QAction::triggered, this, [this] { doc_.FileSave(); });
+    act = AddItem(file, QStringLiteral("名前を付けて保存"), 32777,
+                  QStringLiteral("作業中のファイルを新しい名前で保存"));
+    connect(act, &QAction::triggered, this, [this] { doc_.FileSaveAs(); });
+    file->addSeparator();
+    act = AddItem(file, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), 57665,
+                  QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"));
+    connect(act, &QAction::triggered, this, &CMainFrame::ExitProcedure);
+
+    QMenu* set = menuBar()->addMenu(QStringLiteral("Set"));
+    set->setObjectName(QStringLiteral("menuSet"));
+    act = AddItem(set, QStringLiteral("KVTの設定"), 32773, QString());
+    connect(act, &QAction::triggered, view_, &CKVT540MView::OnSettingsSheet);
+    act = AddItem(set, QStringLiteral("通信の設定"), 32772, QString());
+    connect(act, &QAction::triggered, this, &CMainFrame::OnCommSetting);
+    act = AddItem(set, QStringLiteral("全項目の設定"), 32778, QStringLiteral("全項目の設定"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnAllItems);
+
+    QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
+    info->setObjectName(QStringLiteral("menuInformation"));
+    act = AddItem(info, QStringLiteral("KVT-540-M のﾊﾞｰｼﾞｮﾝ情報..."), 57664,
+                  QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnAbout);
+
+    // Timer 1 is (re)started each time a menu of the window opens.
+    for (QMenu* menu : {file, set, info})
+        connect(menu, &QMenu::aboutToShow, this, [this] { timer1_.start(); });
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    // The idle prompt: a normal widget, hidden while a menu item's prompt shows.
+    auto* idle = new QLabel(QStringLiteral("ﾚﾃﾞｨ"), bar);
+    idle->setObjectName(QStringLiteral("idlePrompt"));
+    bar->addWidget(idle, 1);
+    const char* indicators[] = {"ｶﾅ", "CAP", "NUM", "SCRL"};
+    for (const char* text : indicators) {
+        auto* pane = new QLabel(QString::fromUtf8(text), bar);
+        pane->setObjectName(QStringLiteral("indicator_") + QString::fromUtf8(text));
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(36);
+        bar->addPermanentWidget(pane);
+    }
+}
+
+void CMainFrame::OnReplyTimer() {
+    // A "No Connect" box runs a nested event loop; ticks meanwhile are idle.
+    if (inTimerTick_) return;
+    inTimerTick_ = true;
+    ReplyTimeoutTick();
+    inTimerTick_ = false;
+}
+
+void CMainFrame::ExitProcedure() {
+    if (shutDown_) return;
+    if (modified == 0 || AskYesNo("データを保存せずに終了しますか？")) {
+        ShutDown();
+        return;
+    }
+    if (fileName.empty())
+        doc_.FileSaveAs();
+    else
+        doc_.FileSave();
+}
+
+void CMainFrame::ShutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    timer1_.stop();
+    if (pump_) pump_->Stop();
+    if (link_) link_->CloseLink();
+    close();
+    QCoreApplication::exit(0);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (shutDown_) {
+        event->accept();
+        return;
+    }
+    // The window ends only through ShutDown.
+    event->ignore();
+    ExitProcedure();
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    if (gesture_.Request(event->globalPos(), keyboard)) OnReadSetting();
+}
+
+void CMainFrame::OnCommSetting() {
+    CCommSettingDlg dialog(nullptr);
+    if (dialog.exec() != QDialog::Accepted) return;
+    comPortIndex = dialog.m_comPort;
+    lineMode = dialog.m_lineMode;
+    if (link_) {
+        link_->CloseLink();
+        link_->OpenPort(PortDevicePath(comPortIndex));
+        link_->StartReadThread();
+    }
+    // Stored whether or not the port opened: the next start tries it again.
+    WriteProfileInt("com_port", comPortIndex);
+    WriteProfileInt("rs_control", lineMode);
+}
+
+void CMainFrame::OnAllItems() {
+    CAllItemsDlg dialog(nullptr);
+    dialog.exec();
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::OnReadSetting() {
+    CReadSettingDlg dialog(nullptr);
+    dialog.exec();
+}
+
+}  // namespace kvt

@@ -1,0 +1,65 @@
+#include "app/qt_message_seam.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+#include <QWidget>
+
+namespace kvt {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Hand: return QMessageBox::Critical;
+    case BoxIcon::Exclamation: return QMessageBox::Warning;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The owner only when it is still a live widget: messageOwner may name a
+// window that has closed since it was stored.
+QWidget* LiveOwner(void* owner) {
+    if (!owner) return nullptr;
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget* w : widgets)
+        if (w == owner) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+QtMessageSeam::QtMessageSeam() { InstallMessageBoxSeam(this); }
+
+QtMessageSeam::~QtMessageSeam() { InstallMessageBoxSeam(nullptr); }
+
+BoxResult QtMessageSeam::Show(const BoxRequest& box) {
+    if (QThread::currentThread() == thread()) return ShowHere(box);
+    BoxResult result = BoxResult::Ok;
+    QMetaObject::invokeMethod(
+        this, [this, &box, &result] { result = ShowHere(box); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+BoxResult QtMessageSeam::ShowHere(const BoxRequest& box) {
+    if (box.beep != BoxBeep::None) QApplication::beep();
+    QMessageBox msg(LiveOwner(box.owner));
+    msg.setWindowTitle(QString::fromStdString(box.caption));
+    msg.setText(QString::fromStdString(box.text));
+    msg.setIcon(ToQtIcon(box.icon));
+    if (box.buttons == BoxButtons::YesNo) {
+        msg.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        msg.setDefaultButton(QMessageBox::Yes);
+    } else {
+        msg.setStandardButtons(QMessageBox::Ok);
+    }
+    // Task-modal and plain boxes alike block every window of the program.
+    msg.setWindowModality(Qt::ApplicationModal);
+    int answer = msg.exec();
+    if (box.buttons == BoxButtons::YesNo) return answer == QMessageBox::Yes ? BoxResult::Yes : BoxResult::No;
+    return BoxResult::Ok;
+}
+
+}  // namespace kvt

@@ -1,0 +1,36 @@
+#include "preview/kvt540m_view.h"
+
+#include <QFile>
+#include <QPainter>
+
+#include "editor/my_property_sheet.h"
+#include "preview/panel_picture.h"
+#include "settings/panel_settings.h"
+
+namespace kvt {
+
+CKVT540MView::CKVT540MView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("CKVT540MView"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+}
+
+void CKVT540MView::BlankCaption() {
+    blankPending_ = true;
+    update();
+}
+
+void CKVT540MView::OnSettingsSheet() { RunSettingsSheet(window()); }
+
+void CKVT540MView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    DrawPanelPicture(painter, QFile::decodeName(fileName.c_str()));
+    if (blankPending_) {
+        DrawBlankCaption(painter);
+        blankPending_ = false;
+    }
+}
+
+}  // namespace kvt

@@ -1,0 +1,87 @@
+#include "transfer/all_items_dlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/dialog_units.h"
+
+namespace kvt {
+
+CAllItemsDlg::CAllItemsDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("144"));
+    setWindowTitle(QStringLiteral("全項目の設定"));
+    QFont font = DialogFont();
+    setFont(font);
+    setFixedSize(DialogSize(font, 163, 45));
+
+    auto* start = new QPushButton(QStringLiteral("全項目の設定"), this);
+    start->setObjectName(QStringLiteral("1041"));
+    start->setGeometry(DialogRect(font, 10, 15, 50, 14));
+    start->setAutoDefault(false);
+    connect(start, &QPushButton::clicked, this, &CAllItemsDlg::OnStart);
+
+    counter_ = new QLineEdit(this);
+    counter_->setObjectName(QStringLiteral("1024"));
+    counter_->setReadOnly(true);
+    counter_->setAlignment(Qt::AlignRight);
+    counter_->setGeometry(DialogRect(font, 60, 15, 20, 14));
+
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setObjectName(QStringLiteral("2"));
+    close->setGeometry(DialogRect(font, 100, 15, 50, 14));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    timer2_.setObjectName(QStringLiteral("timer2"));
+    connect(&timer2_, &QTimer::timeout, this, &CAllItemsDlg::OnTick);
+}
+
+CAllItemsDlg::~CAllItemsDlg() {
+    timer2_.stop();
+    if (run_.running()) run_.Abort();
+}
+
+void CAllItemsDlg::OnStart() {
+    if (!run_.Start()) return;  // a run (this one or another) is going on
+    closed_ = false;
+    timer2_.start(kAllItemsSlowPeriodMs);
+}
+
+void CAllItemsDlg::OnTick() {
+    // A tick that shows a message box runs a nested event loop; no other
+    // tick of the run may run before the box is closed.
+    if (inTick_) return;
+    inTick_ = true;
+    RunTick tick = run_.Tick();
+    inTick_ = false;
+    if (closed_) {
+        // The dialog was closed while this tick's box was open; the tick may
+        // have advanced transferStep after that, so end the run again.
+        run_.Abort();
+        return;
+    }
+    if (tick.stepDone > 0) counter_->setText(QString::number(tick.stepDone));
+    switch (tick.outcome) {
+    case RunTick::Outcome::Continue:
+        if (tick.periodChanged) timer2_.start(tick.periodMs);
+        break;
+    case RunTick::Outcome::StoppedOnError:
+        timer2_.stop();
+        break;
+    case RunTick::Outcome::Finished:
+        timer2_.stop();
+        done(QDialog::Rejected);
+        break;
+    }
+}
+
+void CAllItemsDlg::done(int result) {
+    // However the dialog goes (閉じる, Esc, close box, the last step), the
+    // run ends with it so that transferStep does not stay set.
+    closed_ = true;
+    timer2_.stop();
+    if (run_.running()) run_.Abort();
+    QDialog::done(result);
+}
+
+}  // namespace kvt

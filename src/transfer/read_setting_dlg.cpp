@@ -1,0 +1,107 @@
+#include "transfer/read_setting_dlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/dialog_units.h"
+
+namespace kvt {
+
+CReadSettingDlg::CReadSettingDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("145"));
+    setWindowTitle(QStringLiteral("設定値の読み込み"));
+    QFont font = DialogFont();
+    setFont(font);
+    setFixedSize(DialogSize(font, 194, 84));
+
+    auto* start = new QPushButton(QStringLiteral("読み込み"), this);
+    start->setObjectName(QStringLiteral("1043"));
+    start->setGeometry(DialogRect(font, 7, 7, 50, 14));
+    start->setAutoDefault(false);
+    connect(start, &QPushButton::clicked, this, &CReadSettingDlg::OnStart);
+
+    counter_ = new QLineEdit(this);
+    counter_->setObjectName(QStringLiteral("1044"));
+    counter_->setReadOnly(true);
+    counter_->setAlignment(Qt::AlignRight);
+    counter_->setGeometry(DialogRect(font, 57, 7, 20, 14));
+
+    cancel_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel_->setObjectName(QStringLiteral("2"));
+    cancel_->setGeometry(DialogRect(font, 137, 7, 50, 14));
+    cancel_->setAutoDefault(false);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("1045"));
+    progress_->setGeometry(DialogRect(font, 7, 33, 180, 14));
+    progress_->setRange(0, kReadBackLastStep);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+
+    auto* warning = new QLabel(QStringLiteral("メインテナンス以外で読み込み動作を行わないでください。"), this);
+    warning->setGeometry(DialogRect(font, 13, 57, 168, 8));
+
+    timer8_.setObjectName(QStringLiteral("timer8"));
+    connect(&timer8_, &QTimer::timeout, this, &CReadSettingDlg::OnTick);
+}
+
+CReadSettingDlg::~CReadSettingDlg() {
+    timer8_.stop();
+    if (run_.running()) run_.Abort();
+}
+
+void CReadSettingDlg::OnStart() {
+    if (!run_.Start()) return;  // a run (this one or another) is going on
+    closed_ = false;
+    cancel_->setEnabled(false);
+    timer8_.start(kReadBackPeriodMs);
+}
+
+void CReadSettingDlg::OnTick() {
+    // No tick of the run while an earlier tick's box is open.
+    if (inTick_) return;
+    inTick_ = true;
+    RunTick tick = run_.Tick();
+    inTick_ = false;
+    if (closed_) {
+        run_.Abort();  // closed while this tick's box was open
+        return;
+    }
+    if (tick.stepDone > 0) {
+        counter_->setText(QString::number(tick.stepDone));
+        progress_->setRange(0, kReadBackLastStep);
+        progress_->setValue(tick.stepDone);
+    }
+    switch (tick.outcome) {
+    case RunTick::Outcome::Continue:
+        break;
+    case RunTick::Outcome::StoppedOnError:
+        timer8_.stop();
+        cancel_->setEnabled(true);
+        break;
+    case RunTick::Outcome::Finished:
+        EndRun();
+        break;
+    }
+}
+
+void CReadSettingDlg::EndRun() {
+    timer8_.stop();
+    counter_->setText(QStringLiteral("   "));
+    progress_->setValue(0);
+    cancel_->setEnabled(true);
+    done(QDialog::Rejected);
+}
+
+void CReadSettingDlg::done(int result) {
+    // Esc or the close box during a run: the run ends with the dialog.
+    closed_ = true;
+    timer8_.stop();
+    if (run_.running()) run_.Abort();
+    QDialog::done(result);
+}
+
+}  // namespace kvt
