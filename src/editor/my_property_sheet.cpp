@@ -1,9 +1,100 @@
-// Placeholder until the settings sheet is built: the menu command shows
-// nothing.
 #include "editor/my_property_sheet.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputMethod>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/dialog_units.h"
+#include "editor/blink_page.h"
+#include "editor/colour_page.h"
+#include "editor/display_on_off_page.h"
+#include "editor/display_time_page.h"
+#include "editor/fill_border_page.h"
+#include "editor/page_select_page.h"
+#include "editor/position_page.h"
+#include "editor/text_page.h"
+#include "editor/white_level_page.h"
+#include "serial/reply_state.h"
+#include "settings/panel_settings.h"
 
 namespace kvt {
 
-void RunSettingsSheet(QWidget*) {}
+namespace {
+const char* const kTabCaptions[kSheetPageCount] = {
+    "情報（タイトル）の設定", "文字背景色ベタ塗りの設定", "文字レベルの設定",
+    "文字色の設定",           "点滅表示の設定",           "表示/非表示",
+    "表示ページの設定",       "表示時間の設定",           "表示位置微調整",
+};
+}  // namespace
+
+CMyPropertySheet::CMyPropertySheet(QWidget* owner) : QDialog(owner) {
+    setModal(true);
+    setFont(DialogFont());
+    setWindowTitle(QStringLiteral("File Name ") + QString::fromStdString(fileName));
+
+    pages_[0] = new CMyPropertyPage1;
+    pages_[1] = new CMyPropertyPage2;
+    pages_[2] = new CMyPropertyPage3;
+    pages_[3] = new CMyPropertyPage4;
+    pages_[4] = new CMyPropertyPage5;
+    pages_[5] = new CMyPropertyPage6;
+    pages_[6] = new CMyPropertyPage7;
+    pages_[7] = new CMyPropertyPage8;
+    pages_[8] = new CMyPropertyPage9;
+    tabs_ = new QTabWidget(this);
+    for (int i = 0; i < kSheetPageCount; ++i)
+        tabs_->addTab(pages_[i], QString::fromUtf8(kTabCaptions[i]));
+    tabs_->setCurrentIndex(0);
+    pages_[0]->EnsureInitialised();
+    connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
+
+    // No page ever marks itself changed, so Apply stays disabled.
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+    buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CMyPropertySheet::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CMyPropertySheet::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+CMyPropertySheet::~CMyPropertySheet() {
+    QWidget* active = QApplication::activeWindow();
+    if (!active || active == this) active = parentWidget();
+    messageOwner = active;
+    QGuiApplication::inputMethod()->reset();
+    QGuiApplication::inputMethod()->hide();
+    // Pages go in reverse tab order; a page's run ends with it.
+    for (int i = kSheetPageCount - 1; i >= 0; --i) delete pages_[i];
+}
+
+void CMyPropertySheet::accept() {
+    if (!pages_[shownIndex_]->CanLeave()) return;
+    QDialog::accept();
+}
+
+void CMyPropertySheet::OnTabChanged(int index) {
+    if (index == shownIndex_ || index < 0) return;
+    if (!pages_[shownIndex_]->CanLeave()) {
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(shownIndex_);
+        pages_[shownIndex_]->CanLeave();  // focus the offending line again
+        return;
+    }
+    shownIndex_ = index;
+    pages_[index]->EnsureInitialised();
+}
+
+void RunSettingsSheet(QWidget* owner) {
+    CMyPropertySheet sheet(owner);
+    sheet.exec();
+}
 
 }  // namespace kvt

@@ -1,9 +1,38 @@
 // The settings sheet ("KVTの設定"): nine tabbed pages editing the store.
 #pragma once
 
-class QWidget;
+#include <QDialog>
+
+class QTabWidget;
 
 namespace kvt {
+
+class SettingsPage;
+
+constexpr int kSheetPageCount = 9;
+
+class CMyPropertySheet : public QDialog {
+    Q_OBJECT
+public:
+    // Fresh pages read the store; the first tab is shown.
+    explicit CMyPropertySheet(QWidget* owner = nullptr);
+    // Hands the message boxes back to the window active now, closes the
+    // input method and ends a run still going.
+    ~CMyPropertySheet() override;
+
+    QTabWidget* tabs() const { return tabs_; }
+    SettingsPage* page(int index) const { return pages_[index]; }
+
+    // OK: refused while the shown page must not be left.
+    void accept() override;
+
+private:
+    void OnTabChanged(int index);
+
+    QTabWidget* tabs_ = nullptr;
+    SettingsPage* pages_[kSheetPageCount] = {};
+    int shownIndex_ = 0;
+};
 
 // Builds the sheet, runs it modally and destroys it. Called by the view for
 // the menu command "KVTの設定".

@@ -1,0 +1,46 @@
+#include "editor/blink_page.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "protocol/command_set.h"
+
+namespace kvt {
+
+CMyPropertyPage5::CMyPropertyPage5() : SettingsPage(107, 183, 179) {
+    AddGroup(QStringLiteral("Blink display"), 80, 10, 85, 155);
+    QStringList items;
+    for (const char* name : kBlinkNames) items << QString::fromUtf8(name);
+    for (int k = 0; k < kLineCount; ++k) {
+        AddLabel(QStringLiteral("%1行目").arg(k + 1), 85, 25 + 20 * k, 18, 8);
+        combos_[k] = AddCombo(1015 + k, items, 110, 20 + 20 * k, 48);
+        connect(combos_[k], &QComboBox::activated, this, [k](int index) {
+            if (!ValidPage(currentPage)) return;
+            panelSettings.blinkMode[currentPage][k] = index;
+            modified = 1;
+        });
+    }
+    AddPageNoGroup(5, 10, 10, 25);
+    AddSlaveNoGroup(5, 65, 10, 85);
+    connect(AddButton(1010, QStringLiteral("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
+            [this] {
+                PrepareSend(true, true);
+                SendBlinkPage(currentPage);
+            });
+    connect(AddButton(1023, QStringLiteral("全Page設定"), 10, 150, 50, 14),
+            &QPushButton::clicked, &run_, &PageRunDriver::Start);
+    run_.Attach(this, slaveCombo_, AddNumberBox(1031, 60, 150, 15, 14));
+}
+
+void CMyPropertyPage5::OnInitDialog() {
+    InitCommonCombos();
+    LoadControls();
+}
+
+void CMyPropertyPage5::LoadControls() {
+    if (!ValidPage(currentPage)) return;
+    for (int k = 0; k < kLineCount; ++k)
+        SelectItem(combos_[k], panelSettings.blinkMode[currentPage][k]);
+}
+
+}  // namespace kvt

@@ -1,0 +1,28 @@
+#include "editor/display_on_off_page.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "protocol/command_set.h"
+
+namespace kvt {
+
+CMyPropertyPage6::CMyPropertyPage6() : SettingsPage(108, 183, 149) {
+    AddGroup(QStringLiteral("Display"), 10, 10, 60, 40);
+    displayCombo_ =
+        AddCombo(1016, {QStringLiteral("非表示"), QStringLiteral("表示")}, 15, 25, 48);
+    AddSlaveNoGroup(80, 10, 85, 25);
+    connect(AddButton(1010, QStringLiteral("設定"), 85, 80, 50, 14), &QPushButton::clicked, this,
+            [this] {
+                PrepareSend(false, true);
+                CopySelection(displayCombo_, &displayOn);
+                SendDisplayOnOff();
+            });
+}
+
+void CMyPropertyPage6::OnInitDialog() {
+    InitCommonCombos();
+    SelectItem(displayCombo_, displayOn);
+}
+
+}  // namespace kvt

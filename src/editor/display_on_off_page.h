@@ -1,0 +1,21 @@
+// Tab 6, "表示/非表示": switches the sign's display on or off. The choice is
+// taken over into displayOn only by "設定".
+#pragma once
+
+#include "editor/page_common.h"
+
+namespace kvt {
+
+class CMyPropertyPage6 : public SettingsPage {
+    Q_OBJECT
+public:
+    CMyPropertyPage6();
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    QComboBox* displayCombo_ = nullptr;
+};
+
+}  // namespace kvt

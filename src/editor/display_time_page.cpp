@@ -1,0 +1,20 @@
+#include "editor/display_time_page.h"
+
+#include "protocol/command_set.h"
+
+namespace kvt {
+
+namespace {
+// " 0" .. " 9", then "10" .. "99": item index = seconds.
+QStringList SecondItems() {
+    QStringList items;
+    for (int s = 0; s < 100; ++s) items << QStringLiteral("%1").arg(s, 2);
+    return items;
+}
+}  // namespace
+
+CMyPropertyPage8::CMyPropertyPage8()
+    : GroupPage({110, QStringLiteral("Time(Second)"), SecondItems(), 1018,
+                 &panelSettings.displayTime, &SendDisplayTimeAll}) {}
+
+}  // namespace kvt

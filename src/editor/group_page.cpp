@@ -1,0 +1,57 @@
+#include "editor/group_page.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kvt {
+
+GroupPage::GroupPage(const Layout& layout)
+    : SettingsPage(layout.dialogId, 159, 195), values_(layout.values) {
+    AddGroup(layout.groupTitle, 5, 10, 70, 175);
+    AddGroup(QStringLiteral("Page change"), 85, 60, 60, 40);
+    for (int k = 0; k < kRows; ++k) {
+        numbers_[k] = AddNumberBox(1032 + k, 15, 25 + 20 * k, 15, 14);
+        combos_[k] = AddCombo(layout.firstComboId + k, layout.items, 30, 25 + 20 * k, 35);
+        connect(combos_[k], &QComboBox::activated, this,
+                [this, k](int index) { StoreRow(k, index); });
+    }
+    AddSlaveNoGroup(85, 10, 90, 25);
+    groupCombo_ = AddCombo(1040,
+                           {QStringLiteral("P 1～8"), QStringLiteral("P 9～16"),
+                            QStringLiteral("P17～24"), QStringLiteral("P25～32")},
+                           90, 75, 48);
+    connect(groupCombo_, &QComboBox::activated, this, [this](int index) {
+        pageGroup = index;
+        LoadControls();
+    });
+    bool (*send)() = layout.send;
+    connect(AddButton(1010, QStringLiteral("設定"), 90, 115, 50, 14), &QPushButton::clicked, this,
+            [this, send] {
+                PrepareSend(false, true);
+                send();
+            });
+}
+
+void GroupPage::OnInitDialog() {
+    InitCommonCombos();
+    LoadControls();
+}
+
+void GroupPage::LoadControls() {
+    for (int k = 0; k < kRows; ++k) {
+        const int page = pageGroup * kRows + k;
+        numbers_[k]->setText(QString::number(page + 1));
+        SelectItem(combos_[k], (*values_)[page]);
+    }
+    SelectItem(groupCombo_, pageGroup);
+}
+
+// Stored for the group chosen last on either group page, which may not be
+// the one this page still shows.
+void GroupPage::StoreRow(int row, int index) {
+    (*values_)[pageGroup * kRows + row] = index;
+    modified = 1;
+}
+
+}  // namespace kvt

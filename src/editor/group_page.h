@@ -1,0 +1,40 @@
+// The pages that show one value per page for eight pages at a time, the
+// group chosen in "Page change" (white level, display time). The group is
+// the program-wide pageGroup; "設定" sends all 32 pages in one command.
+#pragma once
+
+#include <QStringList>
+
+#include "editor/page_common.h"
+#include "settings/panel_settings.h"
+
+namespace kvt {
+
+class GroupPage : public SettingsPage {
+    Q_OBJECT
+public:
+    struct Layout {
+        int dialogId;
+        QString groupTitle;
+        QStringList items;
+        int firstComboId;         // row k's combo is firstComboId + k
+        int (*values)[kPageCount];  // the store field edited
+        bool (*send)();           // sends all 32 pages
+    };
+    explicit GroupPage(const Layout& layout);
+
+protected:
+    void OnInitDialog() override;
+    void LoadControls() override;
+
+private:
+    static constexpr int kRows = 8;
+    void StoreRow(int row, int index);
+
+    int (*values_)[kPageCount];
+    QLineEdit* numbers_[kRows] = {};
+    QComboBox* combos_[kRows] = {};
+    QComboBox* groupCombo_ = nullptr;
+};
+
+}  // namespace kvt

@@ -1,0 +1,39 @@
+#include "editor/page_select_page.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "protocol/command_set.h"
+#include "settings/panel_settings.h"
+
+namespace kvt {
+
+namespace {
+constexpr int kSequenceItem = kPageCount;  // after "01".."32"
+}
+
+CMyPropertyPage7::CMyPropertyPage7() : SettingsPage(109, 183, 145) {
+    AddGroup(QStringLiteral("PageNo."), 10, 10, 60, 40);
+    shownCombo_ = AddCombo(1017, TwoDigitItems(1, kPageCount) << QStringLiteral("Sequence"), 15,
+                           25, 48);
+    connect(shownCombo_, &QComboBox::activated, this, [](int index) {
+        const bool sequence = index == kSequenceItem;
+        panelSettings.sequenceMode = sequence ? 1 : 0;
+        currentPage = sequence ? 0 : index;
+        modified = 1;
+    });
+    AddSlaveNoGroup(80, 10, 85, 25);
+    // Built from the store, which the combo has already written.
+    connect(AddButton(1010, QStringLiteral("設定"), 85, 80, 50, 14), &QPushButton::clicked, this,
+            [this] {
+                PrepareSend(false, true);
+                SendPageSelect();
+            });
+}
+
+void CMyPropertyPage7::OnInitDialog() {
+    InitCommonCombos();
+    SelectItem(shownCombo_, panelSettings.sequenceMode != 0 ? kSequenceItem : currentPage);
+}
+
+}  // namespace kvt

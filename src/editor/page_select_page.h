@@ -1,0 +1,21 @@
+// Tab 7, "表示ページの設定": the page the sign shows, or "Sequence". A choice
+// moves the shared currentPage (and sequenceMode) at once.
+#pragma once
+
+#include "editor/page_common.h"
+
+namespace kvt {
+
+class CMyPropertyPage7 : public SettingsPage {
+    Q_OBJECT
+public:
+    CMyPropertyPage7();
+
+protected:
+    void OnInitDialog() override;
+
+private:
+    QComboBox* shownCombo_ = nullptr;
+};
+
+}  // namespace kvt
