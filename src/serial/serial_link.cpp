@@ -48,6 +48,19 @@ bool RaiseDtr(int fd) {
     return errno == ENOTTY || errno == EINVAL;
 }
 
+// Whether the driver holds the wanted settings. Of the hardware flags only
+// the framing must match: drivers drop what they cannot do (a pty drops
+// PARENB, some adapters CRTSCTS) and the line still works.
+bool SameSettings(const termios& wanted, const termios& now) {
+    const tcflag_t cflagMask = CSIZE | CSTOPB | CREAD;
+    return ::cfgetospeed(&now) == ::cfgetospeed(&wanted) &&
+           ::cfgetispeed(&now) == ::cfgetispeed(&wanted) && now.c_iflag == wanted.c_iflag &&
+           now.c_oflag == wanted.c_oflag && now.c_lflag == wanted.c_lflag &&
+           (now.c_cflag & cflagMask) == (wanted.c_cflag & cflagMask) &&
+           now.c_cc[VMIN] == wanted.c_cc[VMIN] && now.c_cc[VTIME] == wanted.c_cc[VTIME] &&
+           now.c_cc[VSTART] == wanted.c_cc[VSTART] && now.c_cc[VSTOP] == wanted.c_cc[VSTOP];
+}
+
 // 38400 bit/s, 8 data bits, even parity generated but not checked, 1 stop
 // bit, raw both ways, RTS/CTS and XON/XOFF flow control. A pty drops PARENB
 // silently; that is accepted.
@@ -66,12 +79,12 @@ bool ApplyLineSettings(int fd) {
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, B38400) != 0 || ::cfsetospeed(&tio, B38400) != 0) return false;
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0) return false;
-    // tcsetattr succeeds when any part was applied: check what matters.
+    // glibc answers EINVAL when the driver dropped PARENB (a pty does), and
+    // tcsetattr succeeds when any part was applied: judge by what the
+    // driver now holds.
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0 && errno != EINVAL) return false;
     termios now{};
-    if (::tcgetattr(fd, &now) != 0) return false;
-    if (::cfgetospeed(&now) != B38400 || (now.c_lflag & (ICANON | ECHO))) return false;
-    return RaiseDtr(fd);
+    return ::tcgetattr(fd, &now) == 0 && SameSettings(tio, now) && RaiseDtr(fd);
 }
 
 std::string GroupName(gid_t gid) {

@@ -1,0 +1,184 @@
+#include "sign_link.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "sign_answers.h"
+
+namespace kvt::sim {
+
+namespace {
+
+constexpr size_t kMaxLine = 4096;  // longer garbage is dropped
+constexpr auto kSplitGap = std::chrono::milliseconds(30);
+
+std::string Printable(const std::string& line) {
+    std::string out;
+    for (unsigned char c : line) {
+        if (c == '\r' || c == '\n') continue;
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+SignLink::~SignLink() {
+    if (!options_.link.empty()) ::unlink(options_.link.c_str());
+    if (log_) std::fclose(log_);
+    if (holder_ >= 0) ::close(holder_);
+    if (master_ >= 0) ::close(master_);
+}
+
+bool SignLink::Open(std::string* error) {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        *error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    char path[PATH_MAX];
+    if (::ptsname_r(master_, path, sizeof path) != 0) {
+        *error = "cannot name the pseudo-terminal";
+        return false;
+    }
+    devicePath_ = path;
+    holder_ = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios tio{};
+    if (holder_ < 0 || ::tcgetattr(holder_, &tio) != 0) {
+        *error = "cannot open " + devicePath_;
+        return false;
+    }
+    // Raw from the start: no echo of the host's bytes before it has set
+    // its own line settings.
+    ::cfmakeraw(&tio);
+    ::tcsetattr(holder_, TCSANOW, &tio);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    if (!options_.link.empty()) {
+        ::unlink(options_.link.c_str());
+        if (::symlink(path, options_.link.c_str()) != 0) {
+            *error = "cannot make the link " + options_.link + ": " + std::strerror(errno);
+            options_.link.clear();
+            return false;
+        }
+    }
+    if (!options_.log.empty()) {
+        log_ = std::fopen(options_.log.c_str(), "w");
+        if (!log_) {
+            *error = "cannot write the log " + options_.log;
+            return false;
+        }
+        std::setvbuf(log_, nullptr, _IOLBF, 0);
+    }
+    return true;
+}
+
+void SignLink::Serve(int stopFd) {
+    for (;;) {
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {master_, POLLIN, 0}};
+        int ready = ::poll(fds, 2, PollTimeoutMs());
+        if (ready < 0 && errno != EINTR) return;
+        if (fds[0].revents) return;
+        if (fds[1].revents & POLLIN) Receive();
+        SendDue();
+    }
+}
+
+int SignLink::PollTimeoutMs() const {
+    if (pending_.empty()) return -1;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(pending_.front().due - Clock::now());
+    return left.count() < 0 ? 0 : static_cast<int>(left.count());
+}
+
+void SignLink::Receive() {
+    char chunk[4096];
+    ssize_t n = ::read(master_, chunk, sizeof chunk);
+    if (n <= 0) return;
+    received_.append(chunk, static_cast<size_t>(n));
+    size_t lf;
+    while ((lf = received_.find('\n')) != std::string::npos) {
+        std::string line = received_.substr(0, lf + 1);
+        received_.erase(0, lf + 1);
+        HandleLine(line);
+    }
+    if (received_.size() > kMaxLine) received_.clear();
+}
+
+void SignLink::HandleLine(const std::string& line) {
+    ++linesReceived_;
+    Log(line);
+    std::string prefix, body = line;
+    if (options_.rs485) {
+        // Lines for other slaves, or without a slave number, are not ours.
+        if (line.size() < 2 || line[0] < '0' || line[0] > '9' || line[1] < '0' || line[1] > '9') return;
+        int slave = (line[0] - '0') * 10 + (line[1] - '0');
+        if (!options_.slaves.count(slave)) return;
+        prefix = line.substr(0, 2);
+        body = line.substr(2);
+    }
+    std::string reply;
+    auto forced = options_.replies.find(static_cast<int>(linesReceived_));
+    if (forced == options_.replies.end()) {
+        reply = AnswerLine(body);
+    } else if (forced->second != "none") {
+        reply = forced->second + "\r\n";
+    }
+    if (reply.empty()) return;
+    pending_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), prefix + reply,
+                        options_.split});
+}
+
+void SignLink::Log(const std::string& line) {
+    if (!log_) return;
+    // Seconds on the system's monotonic clock, so that a test can compare
+    // them with its own steady clock.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(log_, "%ld.%03ld %s\n", static_cast<long>(now.tv_sec), now.tv_nsec / 1000000,
+                 Printable(line).c_str());
+}
+
+void SignLink::SendDue() {
+    while (!pending_.empty() && pending_.front().due <= Clock::now()) {
+        Pending reply = std::move(pending_.front());
+        pending_.pop_front();
+        if (reply.maySplit && reply.bytes.size() > 1) {
+            // First byte now, the rest a little later: two reads at the host.
+            WriteAll(reply.bytes.substr(0, 1));
+            pending_.push_front({Clock::now() + kSplitGap, reply.bytes.substr(1), false});
+            return;
+        }
+        WriteAll(reply.bytes);
+    }
+}
+
+void SignLink::WriteAll(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return;
+        // Nobody reads the far end: wait a while for room, then give up.
+        pollfd out{master_, POLLOUT, 0};
+        if (::poll(&out, 1, 1000) <= 0) return;
+    }
+}
+
+}  // namespace kvt::sim

@@ -1,0 +1,55 @@
+// The simulated sign's end of a pseudo-terminal: receives lines (framed on
+// LF), answers them after the configured delay, optionally in two writes,
+// and logs what it receives.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <string>
+
+#include "sim_options.h"
+
+namespace kvt::sim {
+
+class SignLink {
+public:
+    explicit SignLink(const SimOptions& options) : options_(options) {}
+    ~SignLink();
+    SignLink(const SignLink&) = delete;
+    SignLink& operator=(const SignLink&) = delete;
+
+    // Creates the pseudo-terminal (and --link, --log). False with *error.
+    bool Open(std::string* error);
+    const std::string& devicePath() const { return devicePath_; }
+    // Serves until stopFd becomes readable.
+    void Serve(int stopFd);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Pending {
+        Clock::time_point due;
+        std::string bytes;
+        bool maySplit;
+    };
+
+    void Receive();
+    void HandleLine(const std::string& line);
+    void Log(const std::string& line);
+    void SendDue();
+    void WriteAll(const std::string& bytes);
+    int PollTimeoutMs() const;
+
+    SimOptions options_;
+    std::string devicePath_;
+    int master_ = -1;
+    // The sign keeps its far end open too, so that a client closing it does
+    // not hang up the master: the next client can simply open it again.
+    int holder_ = -1;
+    std::FILE* log_ = nullptr;
+    std::string received_;
+    long linesReceived_ = 0;
+    std::deque<Pending> pending_;
+};
+
+}  // namespace kvt::sim

@@ -1,0 +1,87 @@
+#include "sim_options.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace kvt::sim {
+
+const char* const kSimUsage =
+    "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH] [--log FILE]\n"
+    "                        [--rs485 --slave N[,N...]] [--delay MS] [--split] [--reply N=TEXT]...\n"
+    "Prints the device path of the simulated sign, then answers on it until SIGINT or SIGTERM.\n"
+    "--reply N=TEXT answers the Nth received line with TEXT (E1, MENU, ...; none: no reply).\n";
+
+namespace {
+
+bool ParseNumber(const std::string& text, int low, int high, int* value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    *value = std::atoi(text.c_str());
+    return *value >= low && *value <= high;
+}
+
+bool ParseSlaves(const std::string& text, std::set<int>* slaves) {
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        int n;
+        if (!ParseNumber(item, 0, 99, &n)) return false;
+        slaves->insert(n);
+    }
+    return !slaves->empty();
+}
+
+bool ParseReply(const std::string& text, std::map<int, std::string>* replies) {
+    size_t eq = text.find('=');
+    int n;
+    if (eq == std::string::npos || !ParseNumber(text.substr(0, eq), 1, 1000000000, &n)) return false;
+    (*replies)[n] = text.substr(eq + 1);
+    return true;
+}
+
+}  // namespace
+
+bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--rs485") {
+            options->rs485 = true;
+            continue;
+        }
+        if (name == "--split") {
+            options->split = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            *error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
+            return false;
+        }
+        const std::string value = argv[++i];
+        bool ok = true;
+        if (name == "--load") options->load = value;
+        else if (name == "--save") options->save = value;
+        else if (name == "--link") options->link = value;
+        else if (name == "--log") options->log = value;
+        else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
+        else if (name == "--delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
+        else if (name == "--reply") ok = ParseReply(value, &options->replies);
+        else {
+            *error = "unknown option " + name;
+            return false;
+        }
+        if (!ok) {
+            *error = "bad value for " + name + ": " + value;
+            return false;
+        }
+    }
+    if (options->rs485 && options->slaves.empty()) options->slaves.insert(0);
+    if (!options->rs485 && !options->slaves.empty()) {
+        *error = "--slave needs --rs485";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvt::sim

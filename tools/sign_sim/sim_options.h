@@ -1,0 +1,27 @@
+// Command-line options of the simulated sign.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace kvt::sim {
+
+struct SimOptions {
+    std::string load;         // --load FILE.dat: initial state
+    std::string save;         // --save FILE.dat: state written on SIGINT/SIGTERM
+    std::string link;         // --link PATH: symbolic link to the device
+    std::string log;          // --log FILE: each received line, timestamped
+    bool rs485 = false;       // --rs485: lines carry a two-digit slave number
+    std::set<int> slaves;     // --slave N[,N...]: the numbers answered to
+    int delayMs = 0;          // --delay MS before each reply
+    bool split = false;       // --split: each reply in two writes
+    std::map<int, std::string> replies;  // --reply N=TEXT ("none": no reply)
+};
+
+// False with *error set on a usage error.
+bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error);
+
+extern const char* const kSimUsage;
+
+}  // namespace kvt::sim
