@@ -72,6 +72,7 @@ CMyPropertySheet::~CMyPropertySheet() {
     QGuiApplication::inputMethod()->reset();
     QGuiApplication::inputMethod()->hide();
     // Pages go in reverse tab order; a page's run ends with it.
+    disconnect(tabs_, nullptr, this, nullptr);
     for (int i = kSheetPageCount - 1; i >= 0; --i) delete pages_[i];
 }
 
