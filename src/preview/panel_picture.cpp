@@ -40,7 +40,13 @@ void TextAt(QPainter& p, int x, int y, const QString& text, const QColor& colour
     p.drawText(QRect(x, y, 2000, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-QFont PictureFont() { return FixedGothicFont(16); }
+// A stand-in for the system font: 16-pixel cells, drawn without smoothing
+// like a bitmap font, so every text pixel has the text's colour.
+QFont PictureFont() {
+    QFont font = FixedGothicFont(16);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
 
 }  // namespace
 

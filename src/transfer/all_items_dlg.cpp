@@ -55,9 +55,7 @@ void CAllItemsDlg::OnTick() {
     RunTick tick = run_.Tick();
     inTick_ = false;
     if (closed_) {
-        // The dialog was closed while this tick's box was open; the tick may
-        // have advanced transferStep after that, so end the run again.
-        run_.Abort();
+        run_.Abort();  // the dialog was closed while this tick's box was open
         return;
     }
     if (tick.stepDone > 0) counter_->setText(QString::number(tick.stepDone));
@@ -80,7 +78,9 @@ void CAllItemsDlg::done(int result) {
     // run ends with it so that transferStep does not stay set.
     closed_ = true;
     timer2_.stop();
-    if (run_.running()) run_.Abort();
+    // During a tick (its box open) the tick itself ends the run on return,
+    // after it has advanced the step.
+    if (!inTick_ && run_.running()) run_.Abort();
     QDialog::done(result);
 }
 

@@ -67,7 +67,7 @@ void CReadSettingDlg::OnTick() {
     RunTick tick = run_.Tick();
     inTick_ = false;
     if (closed_) {
-        run_.Abort();  // closed while this tick's box was open
+        run_.Abort();  // the dialog was closed while this tick's box was open
         return;
     }
     if (tick.stepDone > 0) {
@@ -100,7 +100,9 @@ void CReadSettingDlg::done(int result) {
     // Esc or the close box during a run: the run ends with the dialog.
     closed_ = true;
     timer8_.stop();
-    if (run_.running()) run_.Abort();
+    // During a tick (its box open) the tick itself ends the run on return,
+    // after it has advanced the step.
+    if (!inTick_ && run_.running()) run_.Abort();
     QDialog::done(result);
 }
 
