@@ -1,0 +1,195 @@
+// The serial link over a real pty: line framing, the RS-485 prefix both
+// ways, open failures, a sign that goes away, and closing in every state.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <thread>
+
+#include "link/pty_partner.h"
+#include "serial/command_port.h"
+#include "serial/line_framer.h"
+#include "serial/reply_interpreter.h"
+#include "serial/reply_queue.h"
+#include "serial/reply_state.h"
+#include "serial/serial_link.h"
+#include "settings/panel_settings.h"
+#include "support/recording_seam.h"
+
+namespace kvt {
+namespace {
+
+using test::Clock;
+using test::milliseconds;
+
+constexpr auto kSettle = milliseconds(60);  // lets the reader take one read
+
+class LinkOnPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetReplyState();
+        lineMode = 0;
+        slaveNo = 0;
+        link.OpenPort(partner.path());
+        ASSERT_EQ(link.state(), SerialLink::State::Open) << testing::PrintToString(seam.texts());
+        link.StartReadThread();
+        InstallCommandPort(&link);
+    }
+    void TearDown() override { InstallCommandPort(nullptr); }
+
+    // The next line the link handed over, or "<none>".
+    std::string NextLine(milliseconds within = milliseconds(1000)) {
+        std::string line;
+        return lines.PopUntil(Clock::now() + within, &line) ? line : "<none>";
+    }
+
+    test::RecordingSeam seam;
+    test::PtyPartner partner;
+    ReplyQueue lines;
+    SerialLink link{[this](const std::string& line) { lines.Push(line); }};
+};
+
+TEST_F(LinkOnPty, LineEndsOnlyWhenAReadEndsInLineFeed) {
+    // A reply in two reads is handed over once, whole.
+    partner.Send("G");
+    std::this_thread::sleep_for(kSettle);
+    partner.Send("O\r\n");
+    EXPECT_EQ(NextLine(), "GO\r\n");
+
+    // Two replies in one read make one line.
+    partner.Send("GO\r\nGO\r\n");
+    EXPECT_EQ(NextLine(), "GO\r\nGO\r\n");
+
+    // A reply followed by part of the next completes nothing until a later
+    // read ends in LF; then both parts are one line.
+    partner.Send("GO\r\nE");
+    EXPECT_EQ(NextLine(milliseconds(200)), "<none>");
+    partner.Send("3\r\n");
+    EXPECT_EQ(NextLine(), "GO\r\nE3\r\n");
+    EXPECT_EQ(lines.size(), 0u);
+}
+
+TEST_F(LinkOnPty, OverlongNoiseIsDroppedWholeAndTheNextReplyPasses) {
+    partner.Send(std::string(1200, 'x'));  // several reads of at most 500
+    std::this_thread::sleep_for(kSettle);
+    partner.Send("\r\n");
+    EXPECT_EQ(NextLine(milliseconds(300)), "<none>");
+    partner.Send("GO\r\n");
+    EXPECT_EQ(NextLine(), "GO\r\n");
+}
+
+TEST(LineFramer, KeepsA499ByteLineAndDropsA500ByteOne) {
+    LineFramer framer;
+    std::string line;
+    std::string longest = std::string(497, 'C') + "\r\n";
+    EXPECT_TRUE(framer.Feed(longest.data(), 200, &line) == false);
+    ASSERT_TRUE(framer.Feed(longest.data() + 200, longest.size() - 200, &line));
+    EXPECT_EQ(line, longest);
+
+    std::string tooLong = std::string(498, 'C') + "\r\n";
+    EXPECT_FALSE(framer.Feed(tooLong.data(), tooLong.size(), &line));
+    // Nothing of the dropped line sticks to the next one.
+    ASSERT_TRUE(framer.Feed("GO\r\n", 4, &line));
+    EXPECT_EQ(line, "GO\r\n");
+}
+
+TEST_F(LinkOnPty, SlavePrefixGoesOutAndIsRemovedFromReplies) {
+    lineMode = 1;
+    slaveNo = 5;
+    SendCommand("RP\r\n");
+    EXPECT_EQ(partner.Receive(6), "05RP\r\n");
+    EXPECT_EQ(replyPending.load(), 1);
+    slaveNo = 31;
+    SendCommand("PH08\r\n");
+    EXPECT_EQ(partner.Receive(8), "31PH08\r\n");
+    lineMode = 0;
+    SendCommand("RP\r\n");
+    EXPECT_EQ(partner.Receive(4), "RP\r\n");  // raw: CR LF untouched
+
+    // The whole way back: reply line, prefix removed, "Success".
+    lineMode = 1;
+    partner.Send("07GO\r\n");
+    std::string line = NextLine();
+    EXPECT_EQ(line, "07GO\r\n");
+    InterpretReply(line);
+    EXPECT_EQ(seam.texts(), std::vector<std::string>{"Success"});
+    EXPECT_EQ(replyPending.load(), 0);
+}
+
+TEST_F(LinkOnPty, CloseLinkReturnsPromptlyWhileTheReaderWaits) {
+    std::this_thread::sleep_for(kSettle);
+    const auto start = Clock::now();
+    link.CloseLink();
+    EXPECT_LT(Clock::now() - start, milliseconds(100));
+    EXPECT_EQ(link.state(), SerialLink::State::Closed);
+    link.CloseLink();  // twice is harmless
+    SendCommand("PH08\r\n");  // goes nowhere
+    EXPECT_EQ(partner.Receive(1, milliseconds(100)), "");
+
+    // The same device opens again, and the new reader starts afresh.
+    link.OpenPort(partner.path());
+    link.StartReadThread();
+    partner.Send("GO\r\n");
+    EXPECT_EQ(NextLine(), "GO\r\n");
+}
+
+TEST_F(LinkOnPty, SignThatGoesAwayLeavesTheLinkFailedWithoutSpinning) {
+    partner.Vanish();
+    const auto deadline = Clock::now() + milliseconds(2000);
+    while (link.state() != SerialLink::State::Failed && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(10));
+    ASSERT_EQ(link.state(), SerialLink::State::Failed);
+
+    // One second in the Failed state costs (next to) no CPU time.
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    std::this_thread::sleep_for(milliseconds(1000));
+    getrusage(RUSAGE_SELF, &after);
+    auto micros = [](const rusage& r) {
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
+    };
+    EXPECT_LT(micros(after) - micros(before), 20000L);
+
+    SendCommand("PH08\r\n");  // nowhere, but it still waits for a reply
+    EXPECT_EQ(replyPending.load(), 1);
+    const auto start = Clock::now();
+    link.CloseLink();
+    EXPECT_LT(Clock::now() - start, milliseconds(100));
+}
+
+TEST_F(LinkOnPty, WriteGivesUpAfterTheWriteTimeOut) {
+    // Nobody reads the far end: the driver's queue fills and stays full.
+    const auto start = Clock::now();
+    link.WritePort(std::string(1 << 20, 'x'));
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, milliseconds(950));
+    EXPECT_LT(took, milliseconds(1300));
+}
+
+TEST(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
+    test::RecordingSeam seam;
+    SerialLink link([](const std::string&) {});
+    link.OpenPort("/dev/kvt-no-such-port");
+    EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
+                                                       "Miss! Buffer Set", "Miss! Time Out Set",
+                                                       "Miss! Set Comm State"}));
+    for (const BoxRequest& box : seam.boxes()) {
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.owner, nullptr);
+    }
+    EXPECT_EQ(link.state(), SerialLink::State::Failed);
+    // The program runs on: the reader starts, sends go nowhere.
+    link.StartReadThread();
+    link.CloseLink();
+}
+
+TEST(LinkOpen, NonTerminalFailsFromTheFirstTerminalStep) {
+    test::RecordingSeam seam;
+    SerialLink link([](const std::string&) {});
+    link.OpenPort("/dev/null");
+    EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! Mask Set", "Miss! Buffer Set",
+                                                       "Miss! Time Out Set", "Miss! Set Comm State"}));
+    EXPECT_EQ(link.state(), SerialLink::State::Failed);
+}
+
+}  // namespace
+}  // namespace kvt
