@@ -1,0 +1,178 @@
+// kvt540m-cli on a real port, against the simulated sign: single commands,
+// RS-485, the profile's port, a sign that never answers, an error reply that
+// stops a run, Ctrl+C, and whole timed runs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+#include <thread>
+
+#include "link/pty_partner.h"
+#include "protocol/command_set.h"
+#include "settings/panel_settings.h"
+#include "settings/settings_file.h"
+#include "transfer/read_back_decoders.h"
+
+namespace kvt {
+namespace {
+
+using test::milliseconds;
+
+const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+
+struct CliResult {
+    int status;
+    std::string out, err;
+    double endedAt;  // monotonic seconds
+};
+
+class CliOnSim : public ::testing::Test {
+protected:
+    CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0) {
+        std::vector<std::string> argv{KVT_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        test::Child cli(argv, dir / "cli.out", dir / "cli.err", dir.path());
+        if (interruptAfter > 0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
+            cli.Signal(SIGINT);
+        }
+        CliResult r;
+        r.status = cli.Wait();
+        r.endedAt = test::MonotonicNow();
+        r.out = test::ReadFile(dir / "cli.out");
+        r.err = test::ReadFile(dir / "cli.err");
+        return r;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(CliOnSim, SingleCommandPrintsTheReplyAndSucceedsOnlyOnGo) {
+    test::Sim sim({"--reply", "2=MENU"});
+    CliResult ok = Run({"display", "on", "--port", sim.path()});
+    EXPECT_EQ(ok.out, "Success\n");
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    CliResult menu = Run({"send", kSample, "hpos", "--port", sim.path()});
+    EXPECT_EQ(menu.out, "Menu Display\n");
+    EXPECT_EQ(menu.status, 1);
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].second, "IDON");
+}
+
+TEST_F(CliOnSim, Rs485AddressesTheSlaveAndTheProfileNamesThePort) {
+    test::Sim sim({"--rs485", "--slave", "5"});
+    std::ofstream(dir / "KVT540M.INI") << "[KVT-540-M_Section]\ncom_port=1\nrs_control=1\n"
+                                       << "[Devices]\nCOM2=" << sim.path() << "\n";
+    // The port and the line type both come from the profile.
+    CliResult viaProfile = Run({"display", "off", "--slave", "5"});
+    EXPECT_EQ(viaProfile.out, "Success\n");
+    EXPECT_EQ(viaProfile.status, 0) << viaProfile.err;
+    CliResult named = Run({"send", kSample, "vpos", "--port", "com2", "--rs485", "--slave", "5"});
+    EXPECT_EQ(named.status, 0) << named.err;
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].second, "05IDOF");
+    EXPECT_EQ(log[1].second.substr(0, 4), "05PV");
+}
+
+TEST_F(CliOnSim, SignThatNeverAnswersGivesOneNoConnectAfterThreeSeconds) {
+    test::Sim sim({"--rs485", "--slave", "5"});
+    CliResult r = Run({"display", "on", "--port", sim.path(), "--rs485", "--slave", "4"});
+    EXPECT_EQ(r.out, "No Connect\n");
+    EXPECT_EQ(r.status, 1);
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].second, "04IDON");
+    const double after = r.endedAt - log[0].first;  // the exit follows the box
+    EXPECT_GE(after, 3.0);
+    EXPECT_LE(after, 3.6);
+}
+
+TEST_F(CliOnSim, ErrorReplyStopsTheRunAtTheNextTick) {
+    test::Sim sim({"--reply", "3=E1"});
+    CliResult r = Run({"send", kSample, "--port", sim.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Parity Error\n");
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 3u);  // pages 1 to 3, then nothing
+    EXPECT_EQ(log[2].second.substr(0, 4), "CA03");
+    EXPECT_NE(r.err.find("step 3\n"), std::string::npos);
+    EXPECT_EQ(r.err.find("step 4\n"), std::string::npos);
+}
+
+TEST_F(CliOnSim, PortThatCannotBeOpenedGivesTheFiveMessages) {
+    CliResult r = Run({"display", "on", "--port", "/dev/kvt-no-such-port"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Miss! File Open\nMiss! Mask Set\nMiss! Buffer Set\nMiss! Time Out Set\n"
+                     "Miss! Set Comm State\n");
+}
+
+TEST_F(CliOnSim, CtrlCDuringTheReadBackWritesNoFile) {
+    test::Sim sim({});
+    CliResult r = Run({"read", dir / "out.dat", "--port", sim.path()}, 1.7);
+    EXPECT_NE(r.status, 0);
+    struct stat info {};
+    EXPECT_NE(::stat((dir / "out.dat").c_str(), &info), 0);
+    EXPECT_EQ(std::system(("ls -A " + dir.path() + " | grep -v -e '^cli\\.' -e '^KVT' | grep -q .").c_str()) == 0,
+              false) << "a stray file was left";
+    // The sign saw three requests and the link let go of the port.
+    EXPECT_EQ(test::LogLines(sim.log()).size(), 3u);
+    CliResult again = Run({"display", "on", "--port", sim.path()});
+    EXPECT_EQ(again.status, 0);
+}
+
+// Offset of step s of the all-items run from its first command, in seconds.
+double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }
+
+TEST_F(CliOnSim, WholeAllItemsRunInOrderAndOnTime) {
+    CliResult dry = Run({"send", kSample, "--dry-run"});
+    ASSERT_EQ(dry.status, 0);
+    test::Sim sim({});
+    CliResult r = Run({"send", kSample, "--port", sim.path()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Success\n");
+
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 102u);
+    std::vector<std::string> expected;
+    for (size_t start = 0, lf; (lf = dry.out.find("\r\n", start)) != std::string::npos; start = lf + 2)
+        expected.push_back(dry.out.substr(start, lf - start));
+    ASSERT_EQ(expected.size(), 102u);
+    for (size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].second, expected[i]) << "command " << i + 1;
+        const int step = static_cast<int>(i) + (i < 32 ? 1 : 2);  // step 33 sends nothing
+        EXPECT_NEAR(log[i].first - log[0].first, AllItemsOffset(step), 0.1) << "step " << step;
+    }
+    EXPECT_NEAR(log.back().first - log[0].first, 30.0, 0.1);
+}
+
+TEST_F(CliOnSim, WholeReadBackIntoAFile) {
+    test::Sim sim({"--load", kSample});
+    CliResult r = Run({"read", dir / "out.dat", "--port", sim.path()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("step 103\n"), std::string::npos);
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 102u);
+    EXPECT_EQ(log[0].second, "RCA01");
+    EXPECT_EQ(log.back().second, "RPV");
+    EXPECT_NEAR(log.back().first - log[0].first, 51.0, 0.1);
+
+    // What the read-back can know of the sample: texts as they travel,
+    // blink and fill as on/off, everything else as it is; the page
+    // sequence is not read and stays at its default.
+    ASSERT_TRUE(ReadSettingsFile(kSample));
+    for (int p = 0; p < kPageCount; ++p) {
+        DecodeTextReply(BuildTextCommand('A', p).line);
+        panelSettings.fillMask[p] = panelSettings.fillMask[p] != 0;
+        for (int k = 0; k < kLineCount; ++k)
+            panelSettings.blinkMode[p][k] = panelSettings.blinkMode[p][k] != 0;
+    }
+    panelSettings.sequenceMode = 0;
+    EXPECT_EQ(test::ReadFile(dir / "out.dat"), FormatSettings());
+}
+
+}  // namespace
+}  // namespace kvt
