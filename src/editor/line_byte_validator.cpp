@@ -44,9 +44,18 @@ int UnconvertibleCount(const QString& text) {
     return count;
 }
 
-LineByteValidator::LineByteValidator(QLineEdit* edit) : QValidator(edit), last_(edit->text()) {
+LineByteValidator::LineByteValidator(QLineEdit* edit)
+    : QValidator(edit), edit_(edit), last_(edit->text()) {
     connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { last_ = text; });
     edit->setValidator(this);
+}
+
+// The edit validates setText too, against the text before it; without the
+// validator the loaded text counts as valid input for the next edit.
+void LineByteValidator::LoadText(const QString& text) {
+    edit_->setValidator(nullptr);
+    edit_->setText(text);
+    edit_->setValidator(this);
 }
 
 QValidator::State LineByteValidator::validate(QString& input, int&) const {

@@ -25,8 +25,12 @@ public:
     // or that leaves the line over the limit and not shorter than before (a
     // longer line loaded from a file can still be shortened).
     State validate(QString& input, int& pos) const override;
+    // Shows a line of the store in the edit, whatever its length: a loaded
+    // line is never refused, and edits are judged against it.
+    void LoadText(const QString& text);
 
 private:
+    QLineEdit* edit_;
     // The edit's text before the edit being validated (the edit already
     // holds the new text while it asks).
     QString last_;

@@ -6,7 +6,6 @@
 #include <QPushButton>
 
 #include "app/dialog_units.h"
-#include "editor/line_byte_validator.h"
 #include "protocol/command_set.h"
 #include "settings/cp932.h"
 
@@ -23,7 +22,7 @@ CMyPropertyPage1::CMyPropertyPage1() : SettingsPage(103, 254, 185) {
         edit->setObjectName(QString::number(1000 + k));
         edit->setGeometry(Du(25, 5 + 25 * k, 135, 20));
         edit->setAttribute(Qt::WA_InputMethodEnabled);
-        new LineByteValidator(edit);
+        validators_[k] = new LineByteValidator(edit);
         connect(edit, &QLineEdit::textEdited, this, [this, k] { StoreTypedLine(k); });
         lines_[k] = edit;
     }
@@ -52,7 +51,7 @@ void CMyPropertyPage1::LoadControls() {
     if (!ValidPage(currentPage)) return;
     for (int k = 0; k < kLineCount; ++k) {
         const std::string& text = panelSettings.lineText[currentPage][k];
-        lines_[k]->setText(QString::fromStdString(Cp932ToUtf8(text)));
+        validators_[k]->LoadText(QString::fromStdString(Cp932ToUtf8(text)));
         // Showing a line counts as a change of the edit: the store keeps its
         // bytes, and a non-empty line marks the settings modified.
         if (!text.empty()) modified = 1;

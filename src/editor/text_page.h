@@ -1,6 +1,7 @@
 // Tab 1, "情報（タイトル）の設定": the seven line texts of the selected page.
 #pragma once
 
+#include "editor/line_byte_validator.h"
 #include "editor/page_common.h"
 #include "editor/page_run.h"
 #include "settings/panel_settings.h"
@@ -24,6 +25,7 @@ private:
     void SendPage(char storeLetter);
 
     QLineEdit* lines_[kLineCount] = {};
+    LineByteValidator* validators_[kLineCount] = {};
     PageRunDriver run_{PagesRunKind::Text};
 };
 

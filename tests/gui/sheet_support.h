@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QComboBox>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
@@ -67,6 +69,18 @@ inline void Click(QWidget* page, int id) {
 inline QWidget* ShowTab(CMyPropertySheet& sheet, int index) {
     sheet.tabs()->setCurrentIndex(index);
     return sheet.page(index);
+}
+
+// Types text one character at a time as an input method commits it (how
+// Japanese text arrives in a line edit).
+inline void Type(QWidget* edit, const QString& text) {
+    for (int i = 0; i < text.size(); ++i) {
+        const int width = text.at(i).isHighSurrogate() ? 2 : 1;
+        QInputMethodEvent commit;
+        commit.setCommitString(text.mid(i, width));
+        QApplication::sendEvent(edit, &commit);
+        i += width - 1;
+    }
 }
 
 inline std::string Repeat(const std::string& s, int n) {
