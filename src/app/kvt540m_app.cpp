@@ -1,5 +1,7 @@
 #include "app/kvt540m_app.h"
 
+#include <QCoreApplication>
+
 #include "app/main_frame.h"
 #include "app/profile.h"
 #include "app/reply_pump.h"
@@ -32,6 +34,7 @@ bool CKVT540MApp::InitInstance() {
     link_->StartReadThread();
 
     frame_ = std::make_unique<CMainFrame>(link_.get(), pump);
+    QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -38,6 +37,7 @@ CMainFrame::CMainFrame(SerialLink* link, ReplyPump* pump, QWidget* parent)
     setFixedSize(640, 223);
     move(0, 0);
     timer1_.setInterval(500);
+    timer1_.setTimerType(Qt::PreciseTimer);
     connect(&timer1_, &QTimer::timeout, this, &CMainFrame::OnReplyTimer);
 }
 
@@ -136,7 +136,7 @@ void CMainFrame::ShutDown() {
     if (pump_) pump_->Stop();
     if (link_) link_->CloseLink();
     close();
-    QCoreApplication::exit(0);
+    emit quitRequested();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -145,8 +145,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // The window ends only through ShutDown.
-    event->ignore();
     ExitProcedure();
+    event->setAccepted(shutDown_);
 }
 
 void CMainFrame::contextMenuEvent(QContextMenuEvent* event) {

@@ -31,7 +31,8 @@ public:
     // The exit command and the close box: with unsaved changes asks first;
     // "No" saves (save as without a file name) and keeps the program open.
     void ExitProcedure();
-    // Timer 1 stopped, link closed, event loop ended.
+    // Timer 1 stopped, link closed, window closed, then quitRequested,
+    // which the application answers by ending its event loop.
     void ShutDown();
     bool hasShutDown() const { return shutDown_; }
 
@@ -39,6 +40,9 @@ public:
     void OnAllItems();      // 32778
     void OnAbout();         // 57664
     void OnReadSetting();   // the maintenance gesture
+
+signals:
+    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

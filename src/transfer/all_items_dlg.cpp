@@ -33,6 +33,7 @@ CAllItemsDlg::CAllItemsDlg(QWidget* parent) : QDialog(parent) {
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     timer2_.setObjectName(QStringLiteral("timer2"));
+    timer2_.setTimerType(Qt::PreciseTimer);
     connect(&timer2_, &QTimer::timeout, this, &CAllItemsDlg::OnTick);
 }
 

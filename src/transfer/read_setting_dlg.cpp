@@ -45,6 +45,7 @@ CReadSettingDlg::CReadSettingDlg(QWidget* parent) : QDialog(parent) {
     warning->setGeometry(DialogRect(font, 13, 57, 168, 8));
 
     timer8_.setObjectName(QStringLiteral("timer8"));
+    timer8_.setTimerType(Qt::PreciseTimer);
     connect(&timer8_, &QTimer::timeout, this, &CReadSettingDlg::OnTick);
 }
 
