@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <functional>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -37,14 +39,37 @@ public:
     void WritePort(const std::string& bytes) override {
         RecordingPort::WritePort(bytes);
         times.push_back(clock.elapsed());
-        if (reply.empty()) return;
-        const std::string answer = SlavePrefix() + reply;
+        const std::string text = replyFor ? replyFor(lines.size()) : reply;
+        if (text.empty()) return;
+        const std::string answer = SlavePrefix() + text;
         QTimer::singleShot(0, [answer] { InterpretReply(answer); });
     }
     std::string reply;  // e.g. "GO\r\n"; empty: the sign stays silent
+    // When set: the reply to the n-th line written (1-based).
+    std::function<std::string(size_t)> replyFor;
     std::vector<qint64> times;
     QElapsedTimer clock;
     AnsweringPort() { clock.start(); }
+};
+
+// Records boxes like RecordingSeam; a box whose text is `text` stays open
+// for holdMs, with the event loop running as under a real box.
+class HoldingSeam : public RecordingSeam {
+public:
+    HoldingSeam(std::string text, int holdMs) : text_(std::move(text)), holdMs_(holdMs) {}
+    BoxResult Show(const BoxRequest& box) override {
+        BoxResult result = RecordingSeam::Show(box);
+        if (box.text == text_) {
+            QEventLoop loop;
+            QTimer::singleShot(holdMs_, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return result;
+    }
+
+private:
+    std::string text_;
+    int holdMs_;
 };
 
 template <typename T = QWidget>
