@@ -60,6 +60,10 @@ QRect SettingsPage::Du(int x, int y, int w, int h) const {
 
 QGroupBox* SettingsPage::AddGroup(const QString& title, int x, int y, int w, int h) {
     auto* group = new QGroupBox(title, this);
+    // The title sits on the frame's top line, half a line below the top.
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     group->setGeometry(Du(x, y, w, h));
     group->lower();  // beneath the controls drawn inside it
     return group;
