@@ -1,0 +1,98 @@
+// One copy at a time: the lock file, a crashed holder, and the start-up of a
+// second copy.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/instance_lock.h"
+#include "app/kvt540m_app.h"
+#include "app/main_frame.h"
+#include "app_test_support.h"
+#include "support/recording_seam.h"
+
+using namespace kvt;
+
+class AppInstanceTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir runtime_, config_;
+    test::RecordingSeam seam_;
+
+private slots:
+    void initTestCase() {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        test::UsePrivateProfile(config_);
+        // No serial device at all: the port messages are recorded, not shown.
+        test::SetPortDevice(config_, 0, config_.path() + "/no-port");
+    }
+    void init() { seam_.clear(); }
+
+    void secondLockIsRefusedUntilReleased() {
+        QCOMPARE(QString::fromStdString(InstanceLock::LockPath()),
+                 runtime_.path() + "/KVT540M_Instance.lock");
+        InstanceLock first, second;
+        QVERIFY(first.Acquire());
+        QVERIFY(first.held());
+        QVERIFY(!second.Acquire());
+        first.Release();
+        QVERIFY(second.Acquire());
+    }
+
+    void aKilledHolderDoesNotLockOut() {
+        int ready[2];
+        QCOMPARE(pipe(ready), 0);
+        pid_t child = fork();
+        if (child == 0) {
+            InstanceLock lock;
+            char ok = lock.Acquire() ? 1 : 0;
+            (void)!write(ready[1], &ok, 1);
+            pause();
+            _exit(0);
+        }
+        char ok = 0;
+        QCOMPARE(read(ready[0], &ok, 1), ssize_t(1));
+        QCOMPARE(ok, char(1));
+        InstanceLock mine;
+        QVERIFY(!mine.Acquire());
+        kill(child, SIGKILL);  // no clean-up of its own
+        waitpid(child, nullptr, 0);
+        QVERIFY(mine.Acquire());
+        close(ready[0]);
+        close(ready[1]);
+    }
+
+    void secondCopyShowsTheNoticeAndNoWindow() {
+        InstanceLock running;
+        QVERIFY(running.Acquire());
+        CKVT540MApp copy;
+        QVERIFY(!copy.InitInstance());
+        QVERIFY(copy.frame() == nullptr);
+        auto boxes = seam_.boxes();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(boxes[0].text, std::string("既に起動しています。"));
+        QCOMPARE(boxes[0].caption, std::string("KVT-540M"));
+        QCOMPARE(int(boxes[0].buttons), int(BoxButtons::Ok));
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void firstCopyOpensItsWindowEvenWithoutAPort() {
+        CKVT540MApp app;
+        QVERIFY(app.InitInstance());
+        QVERIFY(app.frame() && app.frame()->isVisible());
+        QCOMPARE(seam_.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
+                                                           "Miss! Buffer Set", "Miss! Time Out Set",
+                                                           "Miss! Set Comm State"}));
+        InstanceLock other;
+        QVERIFY(!other.Acquire());
+        app.frame()->ShutDown();
+        app.ExitInstance();
+        QVERIFY(other.Acquire());
+    }
+};
+
+QTEST_MAIN(AppInstanceTest)
+#include "app_instance_test.moc"
