@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -139,11 +140,16 @@ public:
         }
     }
     void Signal(int sig) { ::kill(pid_, sig); }
-    // The exit status, or 128 + signal.
-    int Wait() {
+    // The exit status, or 128 + signal; the child's CPU time in *cpuSeconds.
+    int Wait(double* cpuSeconds = nullptr) {
         int status = 0;
-        ::waitpid(pid_, &status, 0);
+        rusage usage{};
+        ::wait4(pid_, &status, 0, &usage);
         pid_ = -1;
+        if (cpuSeconds) {
+            *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
