@@ -5,6 +5,7 @@
 #include <QInputMethod>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@
 #include "editor/fill_border_page.h"
 #include "editor/page_select_page.h"
 #include "editor/position_page.h"
+#include "editor/stacked_tab_bar.h"
 #include "editor/text_page.h"
 #include "editor/white_level_page.h"
 #include "serial/reply_state.h"
@@ -49,6 +51,9 @@ CMyPropertySheet::CMyPropertySheet(QWidget* owner) : QDialog(owner) {
     for (int i = 0; i < kSheetPageCount; ++i)
         tabs_->addTab(pages_[i], QString::fromUtf8(kTabCaptions[i]));
     tabs_->setCurrentIndex(0);
+    // Nine captions do not fit in one row: they are stacked instead.
+    tabs_->tabBar()->hide();
+    tabBar_ = new StackedTabBar(tabs_, this);
     pages_[0]->EnsureInitialised();
     connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
 
@@ -60,9 +65,16 @@ CMyPropertySheet::CMyPropertySheet(QWidget* owner) : QDialog(owner) {
     connect(buttons, &QDialogButtonBox::rejected, this, &CMyPropertySheet::reject);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(0);
+    layout->addWidget(tabBar_);
     layout->addWidget(tabs_);
+    layout->addSpacing(6);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The pages set the width; the rows of tabs take it over.
+    layout->activate();
+    tabBar_->SetRowWidth(tabs_->width());
+    layout->activate();
 }
 
 CMyPropertySheet::~CMyPropertySheet() {
@@ -87,6 +99,7 @@ void CMyPropertySheet::OnTabChanged(int index) {
         const QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(shownIndex_);
         pages_[shownIndex_]->CanLeave();  // focus the offending line again
+        tabBar_->update();
         return;
     }
     shownIndex_ = index;

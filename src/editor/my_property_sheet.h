@@ -8,6 +8,7 @@ class QTabWidget;
 namespace kvt {
 
 class SettingsPage;
+class StackedTabBar;
 
 constexpr int kSheetPageCount = 9;
 
@@ -21,6 +22,7 @@ public:
     ~CMyPropertySheet() override;
 
     QTabWidget* tabs() const { return tabs_; }
+    StackedTabBar* tabBar() const { return tabBar_; }
     SettingsPage* page(int index) const { return pages_[index]; }
 
     // OK: refused while the shown page must not be left.
@@ -30,6 +32,7 @@ private:
     void OnTabChanged(int index);
 
     QTabWidget* tabs_ = nullptr;
+    StackedTabBar* tabBar_ = nullptr;
     SettingsPage* pages_[kSheetPageCount] = {};
     int shownIndex_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "editor/stacked_tab_bar.h"
 #include "sheet_support.h"
 #include "settings/cp932.h"
 
@@ -31,6 +32,15 @@ private slots:
             QCOMPARE(sheet.tabs()->widget(i)->objectName(), QString::number(103 + i));
         }
         QCOMPARE(sheet.tabs()->currentIndex(), 0);
+        // Every caption is in sight and a click on it shows its page.
+        sheet.show();
+        for (int i : {4, 8, 1, 0}) {
+            QRect caption = sheet.tabBar()->TabRect(i);
+            QVERIFY(sheet.tabBar()->rect().contains(caption));
+            QTest::mouseClick(sheet.tabBar(), Qt::LeftButton, {}, caption.center());
+            QCOMPARE(sheet.tabs()->currentIndex(), i);
+            QVERIFY(sheet.page(i)->initialised());
+        }
         auto* buttons = sheet.findChild<QDialogButtonBox*>();
         QVERIFY(!buttons->button(QDialogButtonBox::Apply)->isEnabled());
         QVERIFY(buttons->button(QDialogButtonBox::Ok)->isEnabled());
