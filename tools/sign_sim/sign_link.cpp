@@ -92,7 +92,13 @@ void SignLink::Serve(int stopFd) {
         int ready = ::poll(fds, 2, PollTimeoutMs());
         if (ready < 0 && errno != EINTR) return;
         if (fds[0].revents) return;
-        if (fds[1].revents & POLLIN) Receive();
+        if (fds[1].revents & POLLIN) {
+            Receive();
+        } else if (fds[1].revents) {
+            // Cannot happen while the far end is held open; never spin on it.
+            std::fprintf(stderr, "kvt540m-sign-sim: the pseudo-terminal failed\n");
+            return;
+        }
         SendDue();
     }
 }

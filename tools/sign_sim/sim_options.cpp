@@ -10,7 +10,9 @@ const char* const kSimUsage =
     "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH] [--log FILE]\n"
     "                        [--rs485 --slave N[,N...]] [--delay MS] [--split] [--reply N=TEXT]...\n"
     "Prints the device path of the simulated sign, then answers on it until SIGINT or SIGTERM.\n"
-    "--reply N=TEXT answers the Nth received line with TEXT (E1, MENU, ...; none: no reply).\n";
+    "--rs485 without --slave answers slave 0. --reply N=TEXT answers the Nth received line\n"
+    "(counting every line) with TEXT (E1, MENU, ...; none: no reply) and does not carry it out.\n"
+    "--log writes each received line after the monotonic clock's time in seconds.\n";
 
 namespace {
 
@@ -54,8 +56,14 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             options->split = true;
             continue;
         }
+        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--log",
+                                                             "--slave", "--delay", "--reply"};
+        if (!kValueOptions.count(name)) {
+            *error = "unknown option " + name;
+            return false;
+        }
         if (i + 1 >= argc) {
-            *error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument " + name;
+            *error = name + " needs a value";
             return false;
         }
         const std::string value = argv[++i];
@@ -66,11 +74,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         else if (name == "--log") options->log = value;
         else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
         else if (name == "--delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
-        else if (name == "--reply") ok = ParseReply(value, &options->replies);
-        else {
-            *error = "unknown option " + name;
-            return false;
-        }
+        else ok = ParseReply(value, &options->replies);
         if (!ok) {
             *error = "bad value for " + name + ": " + value;
             return false;
