@@ -130,12 +130,11 @@ void SerialLink::SetPort(PortPtr port) {
     Wake();
 }
 
-bool SerialLink::MakeWakePipe() {
+void SerialLink::MakeWakePipe() {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;  // StartReadThread reports it
     wakeRead_ = fds[0];
     wakeWrite_ = fds[1];
-    return true;
 }
 
 void SerialLink::CloseWakePipe() {
@@ -149,6 +148,12 @@ void SerialLink::Wake() {
     char byte = 1;
     // A full pipe already holds a wake-up: nothing is lost.
     while (::write(wakeWrite_, &byte, 1) < 0 && errno == EINTR) {
+    }
+}
+
+void SerialLink::DrainWake() {
+    char sink[64];
+    while (::read(wakeRead_, sink, sizeof sink) > 0) {
     }
 }
 
@@ -200,9 +205,7 @@ void SerialLink::StartReadThread() {
     }
     // Drop stale wake-ups, and start with an empty line: bytes of a line
     // cut off by the last CloseLink are not glued to the next reply.
-    char sink[64];
-    while (::read(wakeRead_, sink, sizeof sink) > 0) {
-    }
+    DrainWake();
     framer_.Clear();
     readThreadRun_ = true;
     try {
@@ -223,11 +226,7 @@ void SerialLink::ReadThreadProc() {
             if (errno == EINTR) continue;
             break;  // cannot wait at all: end rather than spin
         }
-        if (fds[0].revents) {
-            char sink[64];
-            while (::read(wakeRead_, sink, sizeof sink) > 0) {
-            }
-        }
+        if (fds[0].revents) DrainWake();
         if (!readThreadRun_) break;
         if (port && fds[1].revents && !ReadOnce(port->fd, fds[1].revents)) ClosePort();
     }

@@ -65,7 +65,8 @@ private:
     PortPtr CurrentPort() const;
     void SetPort(PortPtr port);
     void Wake();
-    bool MakeWakePipe();
+    void DrainWake();
+    void MakeWakePipe();
     void CloseWakePipe();
     void ReadThreadProc();
     // Handles what poll() reported on the port; false when the device is
