@@ -1,0 +1,161 @@
+// The communication settings dialog: immediate effect of a selection, OK
+// re-opening the link and writing the profile, 閉じる leaving both alone.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_frame.h"
+#include "app/reply_pump.h"
+#include "app_test_support.h"
+#include "serial/serial_link.h"
+#include "settings/panel_settings.h"
+#include "support/recording_seam.h"
+
+using namespace kvt;
+
+namespace {
+
+// The controlling end of a pseudo-terminal; its far end acts as a port.
+struct Pty {
+    Pty() {
+        fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd >= 0 && grantpt(fd) == 0 && unlockpt(fd) == 0) device = ptsname(fd);
+    }
+    ~Pty() {
+        if (fd >= 0) close(fd);
+    }
+    int fd = -1;
+    QString device;
+};
+
+QByteArray ReadSome(int fd) {
+    char buf[64];
+    ssize_t n = read(fd, buf, sizeof buf);
+    return n > 0 ? QByteArray(buf, int(n)) : QByteArray();
+}
+
+}  // namespace
+
+class AppCommTest : public QObject {
+    Q_OBJECT
+
+    int ProfileInt(const char* key) {
+        QSettings profile(test::ProfileFile(config_), QSettings::IniFormat);
+        return profile.value(QString("KVT-540-M_Section/") + key, -1).toInt();
+    }
+
+    // Runs the dialog from the menu; act works on the open dialog.
+    void RunDialog(std::function<void(QWidget*)> act) {
+        test::WhenModal(act);
+        frame_->findChild<QAction*>("32772")->trigger();
+    }
+
+    QTemporaryDir config_;
+    Pty com1_, com2_;
+    test::RecordingSeam seam_;
+    ReplyPump pump_;
+    std::unique_ptr<SerialLink> link_;
+    std::unique_ptr<CMainFrame> frame_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(!com1_.device.isEmpty() && !com2_.device.isEmpty());
+        test::UsePrivateProfile(config_);
+        test::SetPortDevice(config_, 0, com1_.device);
+        test::SetPortDevice(config_, 1, com2_.device);
+        test::SetPortDevice(config_, 2, config_.path() + "/absent");
+        ResetSettings();
+        comPortIndex = 0;
+        lineMode = 0;
+        link_ = std::make_unique<SerialLink>([this](const std::string& l) { pump_.Post(l); });
+        link_->OpenPort(com1_.device.toStdString());
+        link_->StartReadThread();
+        QCOMPARE(int(link_->state()), int(SerialLink::State::Open));
+        frame_ = std::make_unique<CMainFrame>(link_.get(), &pump_);
+    }
+    void cleanupTestCase() {
+        link_->CloseLink();
+        frame_.reset();
+    }
+    void init() { seam_.clear(); }
+
+    void dialogShowsTheCurrentChoices() {
+        comPortIndex = 1;
+        lineMode = 1;
+        QStringList ports, lines;
+        int port = -1, line = -1;
+        RunDialog([&](QWidget* d) {
+            auto* p = d->findChild<QComboBox*>("1019");
+            auto* l = d->findChild<QComboBox*>("1020");
+            for (int i = 0; i < p->count(); ++i) ports << p->itemText(i);
+            for (int i = 0; i < l->count(); ++i) lines << l->itemText(i);
+            port = p->currentIndex();
+            line = l->currentIndex();
+            d->findChild<QPushButton*>("2")->click();
+        });
+        QCOMPARE(ports, QStringList({"COM 1", "COM 2", "COM 3"}));
+        QCOMPARE(lines, QStringList({"RS-232C", "RS-485"}));
+        QCOMPARE(port, 1);
+        QCOMPARE(line, 1);
+        comPortIndex = 0;
+        lineMode = 0;
+    }
+
+    void selectionTakesEffectAtOnceAndCloseKeepsLinkAndProfile() {
+        int lineSeen = -1, portSeen = -1;
+        RunDialog([&](QWidget* d) {
+            d->findChild<QComboBox*>("1020")->setCurrentIndex(1);
+            d->findChild<QComboBox*>("1019")->setCurrentIndex(1);
+            lineSeen = lineMode;
+            portSeen = comPortIndex;
+            d->findChild<QPushButton*>("2")->click();
+        });
+        QCOMPARE(lineSeen, 1);
+        QCOMPARE(portSeen, 1);
+        QCOMPARE(lineMode, 1);  // not undone by 閉じる
+        QCOMPARE(QString::fromStdString(link_->devicePath()), com1_.device);
+        QCOMPARE(ProfileInt("rs_control"), -1);
+        QVERIFY(seam_.boxes().empty());
+    }
+
+    void okReopensTheLinkAndWritesTheProfile() {
+        RunDialog([&](QWidget* d) {
+            d->findChild<QComboBox*>("1019")->setCurrentIndex(1);
+            d->findChild<QComboBox*>("1020")->setCurrentIndex(0);
+            d->findChild<QPushButton*>("1")->click();
+        });
+        QCOMPARE(QString::fromStdString(link_->devicePath()), com2_.device);
+        QCOMPARE(int(link_->state()), int(SerialLink::State::Open));
+        QCOMPARE(ProfileInt("com_port"), 1);
+        QCOMPARE(ProfileInt("rs_control"), 0);
+        QVERIFY(seam_.boxes().empty());
+
+        // A write through the re-opened link reaches the new port.
+        link_->WritePort("RP\r\n");
+        QByteArray got;
+        QTRY_VERIFY_WITH_TIMEOUT((got += ReadSome(com2_.fd)).contains("RP\r\n"), 3000);
+    }
+
+    void okWithAMissingPortStillStoresTheChoice() {
+        RunDialog([&](QWidget* d) {
+            d->findChild<QComboBox*>("1019")->setCurrentIndex(2);
+            d->findChild<QComboBox*>("1020")->setCurrentIndex(1);
+            d->findChild<QPushButton*>("1")->click();
+        });
+        QCOMPARE(seam_.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
+                                                           "Miss! Buffer Set", "Miss! Time Out Set",
+                                                           "Miss! Set Comm State"}));
+        QVERIFY(link_->state() != SerialLink::State::Open);
+        QCOMPARE(ProfileInt("com_port"), 2);
+        QCOMPARE(ProfileInt("rs_control"), 1);
+    }
+};
+
+QTEST_MAIN(AppCommTest)
+#include "app_comm_test.moc"
