@@ -113,7 +113,9 @@ void SignLink::Receive() {
     char chunk[4096];
     ssize_t n = ::read(master_, chunk, sizeof chunk);
     if (n <= 0) return;
-    received_.append(chunk, static_cast<size_t>(n));
+    // XON and XOFF are the host's flow control, not part of a line.
+    for (ssize_t i = 0; i < n; ++i)
+        if (chunk[i] != 0x11 && chunk[i] != 0x13) received_ += chunk[i];
     size_t lf;
     while ((lf = received_.find('\n')) != std::string::npos) {
         std::string line = received_.substr(0, lf + 1);
