@@ -23,7 +23,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* version = new QLabel(QStringLiteral("KVT-540-M Version 1.34"), this);
     version->setObjectName(QStringLiteral("version"));
-    version->setGeometry(DialogRect(font, 40, 10, 75, 8));
+    // The replacement font runs a little wider than the original one: the
+    // text keeps its place and gets the width it needs.
+    QRect textRect = DialogRect(font, 40, 10, 75, 8);
+    textRect.setWidth(qMax(textRect.width(), version->sizeHint().width()));
+    version->setGeometry(textRect);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -11,12 +11,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/about_dlg.h"
+#include "app/dialog_units.h"
 #include "app/main_frame.h"
 #include "app_test_support.h"
 #include "serial/command_port.h"
 #include "serial/reply_state.h"
 #include "settings/panel_settings.h"
 #include "support/recording_seam.h"
+#include "serial/comm_setting_dlg.h"
+#include "transfer/all_items_dlg.h"
+#include "transfer/read_setting_dlg.h"
 
 using namespace kvt;
 
@@ -188,6 +193,31 @@ private slots:
         for (int i = 0; i < 4; ++i) ContextRequest(QPoint(0, 0));
         QTest::qWait(50);
         QVERIFY(opened.isEmpty());
+    }
+
+    // Dialog layouts come from dialog units of the Japanese dialog font.
+    void dialogLayoutsFromDialogUnits() {
+        QFont font = DialogFont();
+        QVERIFY(QFontInfo(font).family().startsWith("IPA"));
+        CAllItemsDlg all;
+        CReadSettingDlg read;
+        CCommSettingDlg comm;
+        CAboutDlg about;
+        QCOMPARE(all.size(), DialogSize(font, 163, 45));
+        QCOMPARE(all.findChild<QWidget*>("1041")->geometry(), DialogRect(font, 10, 15, 50, 14));
+        QCOMPARE(all.findChild<QWidget*>("2")->geometry(), DialogRect(font, 100, 15, 50, 14));
+        QCOMPARE(read.size(), DialogSize(font, 194, 84));
+        QCOMPARE(read.findChild<QWidget*>("1045")->geometry(), DialogRect(font, 7, 33, 180, 14));
+        QCOMPARE(comm.size(), DialogSize(font, 154, 79));
+        QCOMPARE(comm.findChild<QWidget*>("1")->geometry(), DialogRect(font, 15, 55, 50, 14));
+        QCOMPARE(about.size(), DialogSize(font, 123, 55));
+        auto* version = about.findChild<QLabel*>("version");
+        QVERIFY(version->width() >= version->sizeHint().width());  // not cut off
+        QString shots = qEnvironmentVariable("KVT_SHOT_DIR");
+        if (!shots.isEmpty()) {
+            for (QWidget* w : std::initializer_list<QWidget*>{&all, &read, &comm, &about, frame_})
+                w->grab().save(shots + "/" + w->objectName() + ".png");
+        }
     }
 
     void aboutBox() {
