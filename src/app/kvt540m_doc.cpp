@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 
+#include "app/app_icons.h"
 #include "preview/kvt540m_view.h"
 #include "serial/message_box.h"
 #include "serial/reply_state.h"
@@ -13,6 +16,15 @@
 namespace kvt {
 
 namespace {
+
+// Shows the program's document icon for settings files in the dialogs.
+class DatIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isFile() && info.suffix().compare("dat", Qt::CaseInsensitive) == 0) return DocumentIcon();
+        return QFileIconProvider::icon(info);
+    }
+};
 
 CKVT540MDoc::FileChooser& Chooser() {
     static CKVT540MDoc::FileChooser chooser;
@@ -33,8 +45,10 @@ CKVT540MDoc::CKVT540MDoc(CKVT540MView* view) : view_(view) {}
 void CKVT540MDoc::SetFileChooser(FileChooser chooser) { Chooser() = std::move(chooser); }
 
 QString CKVT540MDoc::RunFileDialog(bool save) {
+    DatIconProvider icons;  // outlives the dialog that uses it
     QFileDialog dialog(nullptr);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
     dialog.setNameFilter(QStringLiteral("ﾃﾞｰﾀ(*.dat)"));
     dialog.setDefaultSuffix(QStringLiteral("dat"));
     if (save) {
