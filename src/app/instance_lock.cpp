@@ -28,7 +28,7 @@ std::string InstanceLock::LockPath() { return LockFolder() + "/KVT540M_Instance.
 
 bool InstanceLock::Acquire() {
     if (fd_ >= 0) return true;
-    int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int fd = open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return true;  // no lock file possible: run unguarded
     int rc;
     do {
