@@ -40,48 +40,21 @@ Command BuildAllItemsStep(int step) {
     return Command{};
 }
 
-bool AllItemsRun::Start() {
-    int idle = 0;
-    if (!transferStep.compare_exchange_strong(idle, 1)) return false;
-    running_ = true;
-    return true;
-}
-
 RunTick AllItemsRun::Tick() {
     RunTick tick;
-    const int s = transferStep;
-    if (!running_ || s < 1 || s > kAllItemsLastStep) {
-        // A tick left over after the run ended: nothing to do.
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
-        return tick;
-    }
-    if (errorReply != 0) {
-        errorReply = 0;
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::StoppedOnError;
-        return tick;
-    }
+    const int s = BeginTick(kAllItemsLastStep, &tick);
+    if (s == 0) return tick;
     // A rejected step shows its message and still counts; step 33 has no line.
     Dispatch(BuildAllItemsStep(s));
     tick.stepDone = s;
     if (s == kAllItemsLastStep) {
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
+        Finish(&tick);
         return tick;
     }
     transferStep = s + 1;
     tick.periodMs = s < kRearmStep ? kAllItemsSlowPeriodMs : kAllItemsFastPeriodMs;
     tick.periodChanged = s == kRearmStep;
     return tick;
-}
-
-void AllItemsRun::Abort() {
-    if (!running_) return;
-    running_ = false;
-    transferStep = 0;
 }
 
 }  // namespace kvt

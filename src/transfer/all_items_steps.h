@@ -2,7 +2,7 @@
 #pragma once
 
 #include "protocol/command_set.h"
-#include "transfer/run_tick.h"
+#include "transfer/step_run.h"
 
 namespace kvt {
 
@@ -34,20 +34,11 @@ AllItemsStep AllItemsStepAt(int step);
 Command BuildAllItemsStep(int step);
 
 // The run as the dialog and the command-line tool drive it with their timer.
-class AllItemsRun {
+class AllItemsRun : public StepRun {
 public:
-    // False and nothing changed when transferStep is not 0; otherwise
-    // transferStep = 1 and the caller starts its timer at 500 ms.
-    bool Start();
     // One tick: stop on errorReply, or perform step transferStep (showing a
     // rejection's message, sending otherwise), then advance.
     RunTick Tick();
-    // The run's window went away during the run: transferStep back to 0.
-    void Abort();
-    bool running() const { return running_; }
-
-private:
-    bool running_ = false;
 };
 
 }  // namespace kvt

@@ -17,28 +17,10 @@ int PagesRunTimerId(PagesRunKind kind) {
     return 3;
 }
 
-bool PagesRun::Start() {
-    int idle = 0;
-    if (!transferStep.compare_exchange_strong(idle, 1)) return false;
-    running_ = true;
-    return true;
-}
-
 RunTick PagesRun::Tick() {
     RunTick tick;
-    const int s = transferStep;  // 1-based page number to send
-    if (!running_ || s < 1 || s > kPageCount) {
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
-        return tick;
-    }
-    if (errorReply != 0) {
-        errorReply = 0;
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::StoppedOnError;
-        return tick;
-    }
+    const int s = BeginTick(kPageCount, &tick);
+    if (s == 0) return tick;
     switch (kind_) {
     case PagesRunKind::Text: SendTextCommand('A', s - 1); break;
     case PagesRunKind::Colour: SendColourPage(s - 1); break;
@@ -48,20 +30,12 @@ RunTick PagesRun::Tick() {
     if (s == kPageCount) {
         // Back to idle right after the last page, so that its "GO" shows
         // the run's one "Success".
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
+        Finish(&tick);
         return tick;
     }
     transferStep = s + 1;
     tick.periodMs = PagesRunPeriodMs(kind_);
     return tick;
-}
-
-void PagesRun::Abort() {
-    if (!running_) return;
-    running_ = false;
-    transferStep = 0;
 }
 
 }  // namespace kvt

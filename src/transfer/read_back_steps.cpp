@@ -30,45 +30,19 @@ std::string ReadRequestAt(int step) {
     return request + "\r\n";
 }
 
-bool ReadBackRun::Start() {
-    int idle = 0;
-    if (!transferStep.compare_exchange_strong(idle, 1)) return false;
-    running_ = true;
-    return true;
-}
-
 RunTick ReadBackRun::Tick() {
     RunTick tick;
-    const int s = transferStep;
-    if (!running_ || s < 1 || s > kReadBackLastStep) {
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
-        return tick;
-    }
-    if (errorReply != 0) {
-        errorReply = 0;
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::StoppedOnError;
-        return tick;
-    }
+    const int s = BeginTick(kReadBackLastStep, &tick);
+    if (s == 0) return tick;
     tick.stepDone = s;
     transferStep = s + 1;
     if (s != kSilentStep) SendCommand(ReadRequestAt(s));
     if (s == kReadBackLastStep) {
-        transferStep = 0;
-        running_ = false;
-        tick.outcome = RunTick::Outcome::Finished;
+        Finish(&tick);
         return tick;
     }
     tick.periodMs = kReadBackPeriodMs;
     return tick;
-}
-
-void ReadBackRun::Abort() {
-    if (!running_) return;
-    running_ = false;
-    transferStep = 0;
 }
 
 }  // namespace kvt

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "transfer/run_tick.h"
+#include "transfer/step_run.h"
 
 namespace kvt {
 
@@ -16,18 +16,11 @@ constexpr int kReadBackPeriodMs = 500;
 // "RPH", "RPV".
 std::string ReadRequestAt(int step);
 
-class ReadBackRun {
+class ReadBackRun : public StepRun {
 public:
-    // False when transferStep is not 0; otherwise transferStep = 1.
-    bool Start();
     // One tick: stop on errorReply; otherwise send the request of step
     // transferStep (none for 97) and advance; Finished after step 103.
     RunTick Tick();
-    void Abort();
-    bool running() const { return running_; }
-
-private:
-    bool running_ = false;
 };
 
 }  // namespace kvt
