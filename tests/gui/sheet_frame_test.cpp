@@ -171,6 +171,7 @@ private slots:
         QTRY_COMPARE(port.lines.size(), size_t(2));
     }
 
+    // Leaves a picture of each page in the working folder, to look at.
     void screenshotsOfEveryPage() {
         std::string text;
         Utf8ToCp932("ＫＶＴ案内表示", &text);
@@ -179,7 +180,7 @@ private slots:
         sheet.show();
         for (int tab = 0; tab < 9; ++tab) {
             ShowTab(sheet, tab);
-            const QString path = QStringLiteral("/tmp/sheet_page_%1.png").arg(103 + tab);
+            const QString path = QStringLiteral("sheet_page_%1.png").arg(103 + tab);
             QVERIFY(sheet.grab().save(path));
             // Every control lies inside its page.
             QWidget* page = sheet.page(tab);
