@@ -51,13 +51,22 @@ if [ -x "$app" ]; then
 else
   echo "The window program is not built yet."
 fi
-echo "Showing the command-line tool instead."
-sample=build/demo/sample.dat
-mkdir -p build/demo
-set -x
-"$cli" new "$sample"
-"$cli" show "$sample" | head -n 12
-"$cli" send "$sample" page --dry-run | od -c | head -n 2
-"$cli" send "$sample" text --page 1 --port COM1
-"$cli" send "$sample" colour --page 1 --port COM1
-"$cli" display on --port COM1
+echo "Showing the command-line tool instead, against the simulated sign on COM1."
+sample=tests/data/sample.dat
+step() { echo; echo "\$ $*"; "$@"; }
+step "$cli" show "$sample" > build/demo/show.txt
+sed -n 1,9p build/demo/show.txt
+echo "(the whole listing: build/demo/show.txt)"
+step "$cli" check "$sample" && echo "every page can be sent"
+step "$cli" send "$sample" text --page 1 --port COM1
+step "$cli" send "$sample" colour --page 1 --port COM1
+step "$cli" send "$sample" page --port COM1
+step "$cli" display on --port COM1
+echo
+echo "The simulated sign received:"
+cut -c1-70 build/demo/sign.log
+echo
+echo "To try the whole run of every setting (30 s) or the read-back (52 s) yourself:"
+echo "  $sim --link /tmp/sign &"
+echo "  $cli send $sample --port /tmp/sign"
+echo "  $cli read /tmp/read.dat --port /tmp/sign"
