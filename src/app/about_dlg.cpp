@@ -4,16 +4,14 @@
 #include <QPushButton>
 
 #include "app/app_icons.h"
+#include "app/dialog_controls.h"
 #include "app/dialog_units.h"
 
 namespace kvt {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("100"));
-    setWindowTitle(QStringLiteral("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"));
-    QFont font = DialogFont();
-    setFont(font);
-    setFixedSize(DialogSize(font, 123, 55));
+    SetUpDialog(this, 100, QStringLiteral("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"), 123, 55);
+    const QFont font = DialogFont();
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
@@ -29,9 +27,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     textRect.setWidth(qMax(textRect.width(), version->sizeHint().width()));
     version->setGeometry(textRect);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(DialogRect(font, 40, 40, 50, 14));
+    QPushButton* ok = PlaceButton(this, 1, QStringLiteral("OK"), 40, 40, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/dialog_controls.h"
 #include "app/dialog_units.h"
 #include "serial/reply_state.h"
 #include "settings/panel_settings.h"
@@ -14,11 +15,6 @@
 namespace kvt {
 
 int pageGroup = 0;
-
-namespace {
-// The height of a closed drop-down list, in dialog units.
-constexpr int kClosedComboHeight = 12;
-}  // namespace
 
 bool ValidPage(int page) { return page >= 0 && page < kPageCount; }
 
@@ -59,47 +55,23 @@ QRect SettingsPage::Du(int x, int y, int w, int h) const {
 }
 
 QGroupBox* SettingsPage::AddGroup(const QString& title, int x, int y, int w, int h) {
-    auto* group = new QGroupBox(title, this);
-    // The title sits on the frame's top line, half a line below the top.
-    group->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    group->setGeometry(Du(x, y, w, h));
-    group->lower();  // beneath the controls drawn inside it
-    return group;
+    return PlaceGroup(this, title, x, y, w, h);
 }
 
 QLabel* SettingsPage::AddLabel(const QString& text, int x, int y, int w, int h) {
-    auto* label = new QLabel(text, this);
-    label->setGeometry(Du(x, y, w, h));
-    return label;
+    return PlaceLabel(this, text, x, y, w, h);
 }
 
 QComboBox* SettingsPage::AddCombo(int id, const QStringList& items, int x, int y, int w) {
-    auto* combo = new QComboBox(this);
-    combo->setObjectName(QString::number(id));
-    combo->addItems(items);
-    combo->setMaxVisibleItems(12);
-    combo->setGeometry(Du(x, y, w, kClosedComboHeight));
-    return combo;
+    return PlaceCombo(this, id, items, x, y, w);
 }
 
 QPushButton* SettingsPage::AddButton(int id, const QString& text, int x, int y, int w, int h) {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(QString::number(id));
-    button->setAutoDefault(false);
-    button->setGeometry(Du(x, y, w, h));
-    return button;
+    return PlaceButton(this, id, text, x, y, w, h);
 }
 
 QLineEdit* SettingsPage::AddNumberBox(int id, int x, int y, int w, int h) {
-    auto* box = new QLineEdit(this);
-    box->setObjectName(QString::number(id));
-    box->setReadOnly(true);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    box->setTextMargins(0, 0, 0, 0);
-    box->setGeometry(Du(x, y, w, h));
-    return box;
+    return PlaceNumberBox(this, id, x, y, w, h);
 }
 
 void SettingsPage::AddPageNoGroup(int gx, int gy, int cx, int cy) {

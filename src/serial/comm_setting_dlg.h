@@ -20,8 +20,6 @@ public:
     void accept() override;
 
 private:
-    QComboBox* AddCombo(int id, const QStringList& items, int x, int y, int w, int h);
-
     QComboBox* port_;
     QComboBox* line_;
 };

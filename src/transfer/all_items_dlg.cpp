@@ -3,33 +3,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_units.h"
+#include "app/dialog_controls.h"
 
 namespace kvt {
 
 CAllItemsDlg::CAllItemsDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("144"));
-    setWindowTitle(QStringLiteral("全項目の設定"));
-    QFont font = DialogFont();
-    setFont(font);
-    setFixedSize(DialogSize(font, 163, 45));
-
-    auto* start = new QPushButton(QStringLiteral("全項目の設定"), this);
-    start->setObjectName(QStringLiteral("1041"));
-    start->setGeometry(DialogRect(font, 10, 15, 50, 14));
-    start->setAutoDefault(false);
+    SetUpDialog(this, 144, QStringLiteral("全項目の設定"), 163, 45);
+    QPushButton* start = PlaceButton(this, 1041, QStringLiteral("全項目の設定"), 10, 15, 50, 14);
     connect(start, &QPushButton::clicked, this, &CAllItemsDlg::OnStart);
-
-    counter_ = new QLineEdit(this);
-    counter_->setObjectName(QStringLiteral("1024"));
-    counter_->setReadOnly(true);
-    counter_->setAlignment(Qt::AlignRight);
-    counter_->setGeometry(DialogRect(font, 60, 15, 20, 14));
-
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("2"));
-    close->setGeometry(DialogRect(font, 100, 15, 50, 14));
-    close->setAutoDefault(false);
+    counter_ = PlaceNumberBox(this, 1024, 60, 15, 20, 14);
+    QPushButton* close = PlaceButton(this, 2, QStringLiteral("閉じる"), 100, 15, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     timer2_.setObjectName(QStringLiteral("timer2"));

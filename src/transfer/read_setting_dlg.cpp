@@ -5,44 +5,27 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/dialog_controls.h"
 #include "app/dialog_units.h"
 
 namespace kvt {
 
 CReadSettingDlg::CReadSettingDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("145"));
-    setWindowTitle(QStringLiteral("設定値の読み込み"));
-    QFont font = DialogFont();
-    setFont(font);
-    setFixedSize(DialogSize(font, 194, 84));
-
-    auto* start = new QPushButton(QStringLiteral("読み込み"), this);
-    start->setObjectName(QStringLiteral("1043"));
-    start->setGeometry(DialogRect(font, 7, 7, 50, 14));
-    start->setAutoDefault(false);
+    SetUpDialog(this, 145, QStringLiteral("設定値の読み込み"), 194, 84);
+    QPushButton* start = PlaceButton(this, 1043, QStringLiteral("読み込み"), 7, 7, 50, 14);
     connect(start, &QPushButton::clicked, this, &CReadSettingDlg::OnStart);
-
-    counter_ = new QLineEdit(this);
-    counter_->setObjectName(QStringLiteral("1044"));
-    counter_->setReadOnly(true);
-    counter_->setAlignment(Qt::AlignRight);
-    counter_->setGeometry(DialogRect(font, 57, 7, 20, 14));
-
-    cancel_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel_->setObjectName(QStringLiteral("2"));
-    cancel_->setGeometry(DialogRect(font, 137, 7, 50, 14));
-    cancel_->setAutoDefault(false);
+    counter_ = PlaceNumberBox(this, 1044, 57, 7, 20, 14);
+    cancel_ = PlaceButton(this, 2, QStringLiteral("ｷｬﾝｾﾙ"), 137, 7, 50, 14);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("1045"));
-    progress_->setGeometry(DialogRect(font, 7, 33, 180, 14));
+    progress_->setGeometry(DialogRect(font(), 7, 33, 180, 14));
     progress_->setRange(0, kReadBackLastStep);
     progress_->setValue(0);
     progress_->setTextVisible(false);
 
-    auto* warning = new QLabel(QStringLiteral("メインテナンス以外で読み込み動作を行わないでください。"), this);
-    warning->setGeometry(DialogRect(font, 13, 57, 168, 8));
+    PlaceLabel(this, QStringLiteral("メインテナンス以外で読み込み動作を行わないでください。"), 13, 57, 168, 8);
 
     timer8_.setObjectName(QStringLiteral("timer8"));
     timer8_.setTimerType(Qt::PreciseTimer);
