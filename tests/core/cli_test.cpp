@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
+
 namespace {
 
 struct Result {
@@ -21,16 +23,8 @@ struct Result {
     std::string err;
 };
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using kvt::test::ReadBytes;
+using kvt::test::WriteBytes;
 
 std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
 

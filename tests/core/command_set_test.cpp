@@ -3,6 +3,7 @@
 #include "protocol/command_set.h"
 #include "serial/reply_state.h"
 #include "settings/panel_settings.h"
+#include "support/program_state.h"
 #include "support/recording_seam.h"
 
 namespace kvt {
@@ -11,11 +12,7 @@ namespace {
 class CommandSetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
-        slaveNo = 0;
-        displayOn = 1;
+        test::ResetProgramState();
     }
     std::string Repeat(const std::string& s, int n) {
         std::string out;

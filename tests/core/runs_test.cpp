@@ -3,6 +3,7 @@
 #include "serial/reply_interpreter.h"
 #include "serial/reply_state.h"
 #include "settings/panel_settings.h"
+#include "support/program_state.h"
 #include "support/recording_seam.h"
 #include "transfer/all_items_steps.h"
 #include "transfer/pages_run.h"
@@ -14,10 +15,7 @@ namespace {
 class RunsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
-        slaveNo = 0;
+        test::ResetProgramState();
     }
 
     // Ticks the run to its end; the sign answers "GO" to every line at once.

@@ -14,6 +14,7 @@
 
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
+#include "support/file_bytes.h"
 
 namespace kvt {
 namespace {
@@ -22,17 +23,8 @@ const std::string kZenSpace = "\x81\x40";     // "　"
 const std::string kA = "\x82\xa0";            // "あ"
 const std::string kKan = "\x8a\xbf";          // "漢"
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 // The default file as it must look: 996 values, CR LF line ends.
 std::string DefaultFile(const char* eol = "\r\n") {
