@@ -3,5 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  # Where ccache is installed, rebuilds and other checkouts of the tree reuse
+  # earlier compilations.
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
