@@ -1,16 +1,11 @@
 #include "protocol/command_set.h"
 
 #include "protocol/jis.h"
-#include "serial/command_port.h"
-#include "serial/message_box.h"
-#include "settings/panel_settings.h"
 
 namespace kvt {
 
 const char* const kJisMessage = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
 const char* const kCantSetMessage = "Miss! Can't Set";
-
-int displayOn = 1;
 
 namespace {
 
@@ -76,12 +71,12 @@ std::string PageHead(int page) { return "P" + TwoDigits(page + 1); }
 
 }  // namespace
 
-bool MakePageText(int page, std::string* pageText) {
+bool MakePageText(const PanelSettings& s, int page, std::string* pageText) {
     if (!ValidPage(page) || pageText == nullptr) return false;
     std::string text;
     text.reserve(kPageTextBytes);
     for (int k = 0; k < kLineCount; ++k) {
-        const std::string& line = panelSettings.lineText[page][k];
+        const std::string& line = s.lineText[page][k];
         if (line.size() > kLineBytes || line.size() % 2 != 0) return false;
         text += line;
         for (size_t n = line.size(); n < kLineBytes; n += 2) text += "\x81\x40";  // "　"
@@ -90,13 +85,13 @@ bool MakePageText(int page, std::string* pageText) {
     return true;
 }
 
-Command BuildTextCommand(char storeLetter, int page) {
+Command BuildTextCommand(const PanelSettings& s, char storeLetter, int page) {
     if (!ValidPage(page)) return BadPage(page);
     if (storeLetter != 'A' && storeLetter != 'N') {
         return Reject(Rejection::OutOfRange, "Value out of range: store letter (A or N)");
     }
     std::string pageText;
-    if (!MakePageText(page, &pageText)) return Reject(Rejection::NotJis, kJisMessage);
+    if (!MakePageText(s, page, &pageText)) return Reject(Rejection::NotJis, kJisMessage);
     std::string line = std::string("C") + storeLetter + TwoDigits(page + 1);
     for (size_t n = 0; n < pageText.size(); n += 2) {
         const unsigned sjis = static_cast<unsigned char>(pageText[n]) * 256u +
@@ -108,26 +103,25 @@ Command BuildTextCommand(char storeLetter, int page) {
     return Line(line + kCrLf);
 }
 
-Command BuildFillBorderAll() {
+Command BuildFillBorderAll(const PanelSettings& s) {
     std::string line = "PTFB";
-    for (int p = 0; p < kPageCount; ++p) line += HexByte(panelSettings.fillMask[p]);
+    for (int p = 0; p < kPageCount; ++p) line += HexByte(s.fillMask[p]);
     return Line(line + kCrLf);
 }
 
-Command BuildFillBorderPage(int page) {
+Command BuildFillBorderPage(const PanelSettings& s, int page) {
     if (!ValidPage(page)) return BadPage(page);
-    return Line(PageHead(page) + "FBLT" + HexByte(panelSettings.fillMask[page]) + kCrLf);
+    return Line(PageHead(page) + "FBLT" + HexByte(s.fillMask[page]) + kCrLf);
 }
 
-Command BuildWhiteLevelAll() {
+Command BuildWhiteLevelAll(const PanelSettings& s) {
     std::string line = "PTWL";
-    for (int p = 0; p < kPageCount; ++p) line += panelSettings.whiteLevel[p] != 0 ? 'H' : 'L';
+    for (int p = 0; p < kPageCount; ++p) line += s.whiteLevel[p] != 0 ? 'H' : 'L';
     return Line(line + kCrLf);
 }
 
-Command BuildColourPage(int page) {
+Command BuildColourPage(const PanelSettings& s, int page) {
     if (!ValidPage(page)) return BadPage(page);
-    const PanelSettings& s = panelSettings;
     for (int k = 0; k < kLineCount; ++k) {
         if (s.charColor[page][k] == 8 && s.edgeColor[page][k] == 8) {
             return Reject(Rejection::BlankColour, kCantSetMessage);
@@ -149,29 +143,29 @@ Command BuildColourPage(int page) {
     return Line(line + kCrLf);
 }
 
-Command BuildBlinkPage(int page) {
+Command BuildBlinkPage(const PanelSettings& s, int page) {
     if (!ValidPage(page)) return BadPage(page);
     std::string line = PageHead(page) + "BDLT";
     for (int k = 0; k < kLineCount; ++k) {
-        const int mode = panelSettings.blinkMode[page][k];
+        const int mode = s.blinkMode[page][k];
         if (!InRange(mode, 0, 4)) return OutOfRange("blink of " + LineName(page, k), mode, 0, 4);
         line += static_cast<char>('0' + mode);
     }
     return Line(line + kCrLf);
 }
 
-Command BuildDisplayOnOff() { return Line(displayOn != 0 ? "IDON\r\n" : "IDOF\r\n"); }
+Command BuildDisplayOnOff(int displayOn) { return Line(displayOn != 0 ? "IDON\r\n" : "IDOF\r\n"); }
 
-Command BuildPageSelect() {
-    if (panelSettings.sequenceMode != 0) return Line("PAS\r\n");
+Command BuildPageSelect(const PanelSettings& s, int currentPage) {
+    if (s.sequenceMode != 0) return Line("PAS\r\n");
     if (!ValidPage(currentPage)) return OutOfRange("selected page", currentPage, 0, kPageCount - 1);
     return Line(PageHead(currentPage) + kCrLf);
 }
 
-Command BuildDisplayTimeAll() {
+Command BuildDisplayTimeAll(const PanelSettings& s) {
     std::string line = "PTCT";
     for (int p = 0; p < kPageCount; ++p) {
-        const int seconds = panelSettings.displayTime[p];
+        const int seconds = s.displayTime[p];
         if (!InRange(seconds, 0, 99)) {
             return OutOfRange("display time of " + PageName(p), seconds, 0, 99);
         }
@@ -180,48 +174,24 @@ Command BuildDisplayTimeAll() {
     return Line(line + kCrLf);
 }
 
-Command BuildHPosition() {
-    const int value = panelSettings.hPosition;
+Command BuildHPosition(const PanelSettings& s) {
+    const int value = s.hPosition;
     if (!InRange(value, 0, 15)) return OutOfRange("horizontal position", value, 0, 15);
     return Line("PH" + TwoDigits(value) + kCrLf);
 }
 
-Command BuildVPosition() {
-    const int value = panelSettings.vPosition;
+Command BuildVPosition(const PanelSettings& s) {
+    const int value = s.vPosition;
     if (!InRange(value, 0, 15)) return OutOfRange("vertical position", value, 0, 15);
     return Line("PV" + TwoDigits(value) + kCrLf);
 }
 
-bool Dispatch(const Command& command) {
-    switch (command.rejection) {
-    case Rejection::None:
-        // An empty line (the all-items run's re-arming step) sends nothing.
-        if (!command.line.empty()) SendCommand(command.line);
-        return false;
-    case Rejection::BlankColour:
-        // Shown like the link's own errors, but the port stays open.
-        PortStyleBox(command.message);
-        return true;
-    case Rejection::NotJis:
-    case Rejection::OutOfRange:
-        WarningBox(command.message);
-        return true;
-    }
-    return true;
+std::string SlavePrefix(int lineMode, int slaveNo) {
+    if (lineMode == 0) return "";
+    // Two digits always; slaveNo is 0..31 from the lists, but keep the
+    // prefix two printable digits whatever it holds.
+    if (slaveNo < 0 || slaveNo > 99) slaveNo = 0;
+    return TwoDigits(slaveNo);
 }
-
-bool SendTextCommand(char storeLetter, int page) {
-    return Dispatch(BuildTextCommand(storeLetter, page));
-}
-bool SendFillBorderAll() { return Dispatch(BuildFillBorderAll()); }
-bool SendFillBorderPage(int page) { return Dispatch(BuildFillBorderPage(page)); }
-bool SendWhiteLevelAll() { return Dispatch(BuildWhiteLevelAll()); }
-bool SendColourPage(int page) { return Dispatch(BuildColourPage(page)); }
-bool SendBlinkPage(int page) { return Dispatch(BuildBlinkPage(page)); }
-bool SendDisplayOnOff() { return Dispatch(BuildDisplayOnOff()); }
-bool SendPageSelect() { return Dispatch(BuildPageSelect()); }
-bool SendDisplayTimeAll() { return Dispatch(BuildDisplayTimeAll()); }
-bool SendHPosition() { return Dispatch(BuildHPosition()); }
-bool SendVPosition() { return Dispatch(BuildVPosition()); }
 
 }  // namespace kvt

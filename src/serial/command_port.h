@@ -1,6 +1,5 @@
-// The way from a command line to the sign. Senders call SendCommand; it adds
-// the RS-485 slave prefix and hands the bytes to the installed CommandPort
-// (the serial link, or a recorder in tests and dry runs).
+// Where a session's command lines go: the link to the sign, or a recorder
+// (tests) or standard output (dry runs).
 #pragma once
 
 #include <string>
@@ -16,20 +15,5 @@ public:
     // Closes the port after a port error box; later writes go nowhere.
     virtual void ClosePort() = 0;
 };
-
-// Installs the process's one port; nullptr: commands go nowhere.
-void InstallCommandPort(CommandPort* port);
-CommandPort* InstalledCommandPort();
-
-// "00".."31" in RS-485 mode (lineMode non-zero), "" in RS-232C mode.
-std::string SlavePrefix();
-
-// Writes one command line (already ending in CR LF) with the slave prefix in
-// RS-485 mode, then sets replyPending, whatever the write's outcome.
-void SendCommand(const std::string& text);
-
-// The link's error box (no owner, caption "Error", stop icon); once it is
-// dismissed the port is closed.
-void PortErrorBox(const std::string& text);
 
 }  // namespace kvt

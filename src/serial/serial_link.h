@@ -1,11 +1,13 @@
-// The one serial connection to the sign, over POSIX termios.
+// The one connection to the sign, over a transport (transport.h).
 //
-// OpenPort configures the port (38400 bit/s, 8 data bits, even parity on
-// output, 1 stop bit, raw, RTS/CTS and XON/XOFF); StartReadThread starts the
-// reader, which waits with poll() on the port and a wake-up pipe, frames
-// reply lines (a line ends when a read ends in LF; CR LF stays on it) and
-// hands each complete line to the consumer. CloseLink wakes and joins the
-// reader and closes everything. Failures go through PortErrorBox.
+// OpenPort opens the transport for a device name; StartReadThread starts the
+// reader, which waits with poll() on the transport and a wake-up pipe,
+// frames reply lines (a line ends when a read ends in LF; CR LF stays on it)
+// and hands each complete line to the consumer. CloseLink wakes and joins the
+// reader and closes everything. A device that goes away puts the link in the
+// Failed state, in which it waits without using the CPU and writes go
+// nowhere. Failures are reported through the error sink (the session shows
+// them as the link's error boxes).
 #pragma once
 
 #include <atomic>
@@ -17,6 +19,7 @@
 
 #include "serial/command_port.h"
 #include "serial/line_framer.h"
+#include "serial/transport.h"
 
 namespace kvt {
 
@@ -25,24 +28,25 @@ public:
     // Called on the reader thread with each complete line; it must return
     // quickly (queue the line) and never block.
     using LineConsumer = std::function<void(const std::string& line)>;
+    // Shows one of the link's error messages; called on the thread that
+    // opens the link.
+    using ErrorSink = std::function<void(const std::string& text)>;
 
     enum class State { Closed, Open, Failed };
 
-    explicit SerialLink(LineConsumer consumer);
+    SerialLink();
     ~SerialLink() override;  // CloseLink
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
 
-    // Opens and configures devicePath. Each failing step shows its message
-    // through PortErrorBox and the later steps still run, so a missing port
-    // gives "Miss! File Open", "Miss! Mask Set", "Miss! Buffer Set",
-    // "Miss! Time Out Set", "Miss! Set Comm State" in that order.
-    void OpenPort(const std::string& devicePath);
+    void SetConsumer(LineConsumer consumer) { consumer_ = std::move(consumer); }
+    void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+
+    // Opens the transport for the device name; each failing step reports
+    // its message (see the transport) and leaves the link Failed.
+    void OpenPort(const std::string& device);
     void StartReadThread();
     void CloseLink();
-
-    // The link's error box: shown, then the port is closed (Failed state).
-    void PortErrorBox(const std::string& text);
 
     // CommandPort: write with a 1000 ms time-out; close after a port error.
     void WritePort(const std::string& bytes) override;
@@ -52,18 +56,14 @@ public:
     const std::string& devicePath() const { return devicePath_; }
 
 private:
-    // The open port. Shared so that a thread still using it (a write, the
-    // reader's poll) keeps the descriptor from being closed and reused under
-    // it; the last holder closes it.
-    struct PortFd {
-        explicit PortFd(int f) : fd(f) {}
-        ~PortFd();
-        int fd;
-    };
-    using PortPtr = std::shared_ptr<PortFd>;
+    // The open transport, shared so that a thread still using it (a write,
+    // the reader's poll) keeps the descriptor from being closed and reused
+    // under it; the last holder closes it.
+    using PortPtr = std::shared_ptr<Transport>;
 
     PortPtr CurrentPort() const;
     void SetPort(PortPtr port);
+    void Report(const std::string& text);
     void Wake();
     void DrainWake();
     void MakeWakePipe();
@@ -72,9 +72,9 @@ private:
     // Handles what poll() reported on the port; false when the device is
     // gone (hang-up, EIO).
     bool ReadOnce(int fd, short revents);
-    void ReportPermission(const std::string& devicePath);
 
     LineConsumer consumer_;
+    ErrorSink errorSink_;
     std::string devicePath_;
     mutable std::mutex portMutex_;  // guards port_
     PortPtr port_;

@@ -1,6 +1,5 @@
-// The settings store: everything the program knows about what the sign shows,
-// plus the run-time state that stands beside it. One instance of each exists
-// for the whole run of the program.
+// The settings store: everything the program knows about what one sign shows.
+// A session (session/session.h) holds one, with the run-time state beside it.
 #pragma once
 
 #include <string>
@@ -25,23 +24,9 @@ struct PanelSettings {
     int vPosition;                           // 0..15
 };
 
-// The store. Written by the settings pages, the settings file and the
-// read-back decoders; read by the command builders. All of them run on one
-// thread (the window thread, or the command-line tool's main thread).
-extern PanelSettings panelSettings;
-
-// Run-time state beside the store.
-extern int currentPage;   // 0..31, the selected page; saved in the file
-extern int slaveNo;       // 0..31, RS-485 address
-extern int comPortIndex;  // 0 COM1, 1 COM2, 2 COM3
-extern int lineMode;      // 0 RS-232C, non-zero RS-485
-extern int modified;      // 1 when edited since the last reset, open or save
-extern std::string fileName;  // path of the settings file, "" when none
-
 // Defaults of a new store: texts empty, white on black, no blink, High,
-// 2 s, no fill, positions 8/8, page 1, no sequence, no file, not modified.
-// slaveNo, comPortIndex and lineMode are not touched.
-void ResetSettings();
+// 2 s, no fill, positions 8/8, no sequence.
+void ResetPanelSettings(PanelSettings* settings);
 
 // Value lists shown by the settings pages; the stored value is the index.
 extern const char* const kColourNames[9];     // "黒" .. "ブランク" (UTF-8)

@@ -181,8 +181,7 @@ SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std:
 
 }  // namespace
 
-std::string FormatSettings() {
-    const PanelSettings& s = panelSettings;
+std::string FormatSettings(const PanelSettings& s, int currentPage) {
     std::string out;
     out.reserve(4096);
     for (const auto* table : {&s.charColor, &s.edgeColor, &s.blinkMode})
@@ -203,8 +202,8 @@ std::string FormatSettings() {
     return out;
 }
 
-void ParseSettings(const std::string& bytes) {
-    PanelSettings& s = panelSettings;
+void ParseSettings(const std::string& bytes, PanelSettings* settings, int* currentPage) {
+    PanelSettings& s = *settings;
     TokenReader reader(bytes);
     for (auto* table : {&s.charColor, &s.edgeColor, &s.blinkMode})
         for (int p = 0; p < kPageCount; ++p)
@@ -213,16 +212,16 @@ void ParseSettings(const std::string& bytes) {
         for (int p = 0; p < kPageCount; ++p) reader.ReadNumber(&(*table)[p]);
     reader.ReadNumber(&s.hPosition);
     reader.ReadNumber(&s.vPosition);
-    reader.ReadNumber(&currentPage);
+    reader.ReadNumber(currentPage);
     reader.ReadNumber(&s.sequenceMode);
     for (int p = 0; p < kPageCount; ++p)
         for (int k = 0; k < kLineCount; ++k) s.lineText[p][k] = reader.ReadText();
 }
 
-std::string UnsaveableTextReason() {
+std::string UnsaveableTextReason(const PanelSettings& settings) {
     for (int p = 0; p < kPageCount; ++p)
         for (int k = 0; k < kLineCount; ++k) {
-            const std::string& text = panelSettings.lineText[p][k];
+            const std::string& text = settings.lineText[p][k];
             const char* why = nullptr;
             if (text.size() > kMaxTextToken)
                 why = "is longer than 33 bytes";
@@ -243,7 +242,7 @@ std::string UnsaveableTextReason() {
     return "";
 }
 
-bool ReadSettingsFile(const std::string& path) {
+bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     std::string bytes;
@@ -253,18 +252,19 @@ bool ReadSettingsFile(const std::string& path) {
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) return false;
-    ParseSettings(bytes);
+    ParseSettings(bytes, settings, currentPage);
     return true;
 }
 
-SaveResult WriteSettingsFile(const std::string& path, std::string* message) {
-    std::string reason = UnsaveableTextReason();
+SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
+                             int currentPage, std::string* message) {
+    std::string reason = UnsaveableTextReason(settings);
     if (!reason.empty()) {
         if (message) *message = reason;
         return SaveResult::Refused;
     }
     if (path.empty()) return Fail(SaveResult::CannotOpen, kCantOpen, message);
-    return ReplaceFile(FollowLinks(path), FormatSettings(), message);
+    return ReplaceFile(FollowLinks(path), FormatSettings(settings, currentPage), message);
 }
 
 }  // namespace kvt

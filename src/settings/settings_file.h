@@ -6,33 +6,36 @@
 
 #include <string>
 
+#include "settings/panel_settings.h"
+
 namespace kvt {
 
-// The bytes WriteSettingsFile would write for the current store.
-std::string FormatSettings();
+// The bytes WriteSettingsFile would write for the store and the selected page.
+std::string FormatSettings(const PanelSettings& settings, int currentPage);
 
 // Reads values in file order from whitespace-separated tokens into the
 // store. A number that cannot be read leaves its field as it was and
 // consumes nothing; a text token longer than 33 bytes is cut at 33 and the
 // rest of the token skipped; "s" reads as "". Validates nothing.
-void ParseSettings(const std::string& bytes);
+void ParseSettings(const std::string& bytes, PanelSettings* settings, int* currentPage);
 
 // Why a store cannot be saved so that it reads back the same, or "" when it
 // can: a line text holding a whitespace byte, exactly "s", or longer than 33
 // bytes. The message names the page and the line.
-std::string UnsaveableTextReason();
+std::string UnsaveableTextReason(const PanelSettings& settings);
 
 enum class SaveResult { Ok, Refused, CannotOpen, CannotWrite };
 
 // Reads the file at path into the store (ParseSettings). False when the file
 // cannot be opened or read; the store is then unchanged.
-bool ReadSettingsFile(const std::string& path);
+bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage);
 
 // Writes the store to path safely: refused before anything is written when
 // UnsaveableTextReason() is not empty; otherwise written to a temporary file
 // in the same folder, flushed, synced, and renamed over path. On failure the
 // temporary file is removed and any old file at path is left untouched.
 // *message receives the text to show on failure.
-SaveResult WriteSettingsFile(const std::string& path, std::string* message);
+SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
+                             int currentPage, std::string* message);
 
 }  // namespace kvt

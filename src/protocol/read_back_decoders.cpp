@@ -1,7 +1,6 @@
-#include "transfer/read_back_decoders.h"
+#include "protocol/read_back_decoders.h"
 
 #include "protocol/jis.h"
-#include "settings/panel_settings.h"
 
 namespace kvt {
 
@@ -69,7 +68,7 @@ std::string DecodeLine(const unsigned (&codes)[14]) {
 
 }  // namespace
 
-void DecodeTextReply(const std::string& text) {
+void DecodeTextReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kTextReplyLength)) return;
     const int page = PageIndex(text, 2);
     if (page < 0) return;
@@ -79,59 +78,93 @@ void DecodeTextReply(const std::string& text) {
             const size_t pos = 4 + 4 * static_cast<size_t>(14 * k + i);
             codes[i] = HexPair(text, pos) * 256 + HexPair(text, pos + 2);
         }
-        panelSettings.lineText[page][k] = DecodeLine(codes);
+        s->lineText[page][k] = DecodeLine(codes);
     }
 }
 
-void DecodeDisplayTimeReply(const std::string& text) {
+void DecodeDisplayTimeReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kDisplayTimeReplyLength)) return;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.displayTime[p] = TwoDigits(text, 4 + 2 * p);
+    for (int p = 0; p < kPageCount; ++p) s->displayTime[p] = TwoDigits(text, 4 + 2 * p);
 }
 
-void DecodeFillBorderReply(const std::string& text) {
+void DecodeFillBorderReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kPerPageLetterReplyLength)) return;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.fillMask[p] = text[4 + p] == 'N' ? 1 : 0;
+    for (int p = 0; p < kPageCount; ++p) s->fillMask[p] = text[4 + p] == 'N' ? 1 : 0;
 }
 
-void DecodeWhiteLevelReply(const std::string& text) {
+void DecodeWhiteLevelReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kPerPageLetterReplyLength)) return;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.whiteLevel[p] = text[4 + p] == 'H' ? 1 : 0;
+    for (int p = 0; p < kPageCount; ++p) s->whiteLevel[p] = text[4 + p] == 'H' ? 1 : 0;
 }
 
-void DecodeHPositionReply(const std::string& text) {
+void DecodeHPositionReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kPositionReplyLength)) return;
-    panelSettings.hPosition = TwoDigits(text, 2);
+    s->hPosition = TwoDigits(text, 2);
 }
 
-void DecodeVPositionReply(const std::string& text) {
+void DecodeVPositionReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kPositionReplyLength)) return;
-    panelSettings.vPosition = TwoDigits(text, 2);
+    s->vPosition = TwoDigits(text, 2);
 }
 
-void DecodePageReply(const std::string& text) {
+void DecodePageReply(const std::string& text, int* currentPage) {
     if (!Fits(text, kPageReplyLength)) return;
     const int page = Code(text, 2) - '1';
     if (page < 0 || page >= kPageCount) return;
-    currentPage = page;
+    *currentPage = page;
 }
 
-void DecodeBlinkReply(const std::string& text) {
+void DecodeBlinkReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kBlinkReplyLength)) return;
     const int page = PageIndex(text, 1);
     if (page < 0) return;
     for (int k = 0; k < kLineCount; ++k) {
-        panelSettings.blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
+        s->blinkMode[page][k] = text[7 + k] == 'N' ? 1 : 0;
     }
 }
 
-void DecodeColourReply(const std::string& text) {
+void DecodeColourReply(const std::string& text, PanelSettings* s) {
     if (!Fits(text, kColourReplyLength)) return;
     const int page = PageIndex(text, 1);
     if (page < 0) return;
     for (int k = 0; k < kLineCount; ++k) {
-        panelSettings.charColor[page][k] = Digit(text, 7 + 2 * k);
-        panelSettings.edgeColor[page][k] = Digit(text, 8 + 2 * k);
+        s->charColor[page][k] = Digit(text, 7 + 2 * k);
+        s->edgeColor[page][k] = Digit(text, 8 + 2 * k);
     }
+}
+
+
+namespace {
+bool StartsWith(const std::string& text, const char* head) { return text.rfind(head, 0) == 0; }
+}  // namespace
+
+bool DecodeReadBackReply(const std::string& text, PanelSettings* s, int* currentPage) {
+    if (StartsWith(text, "CA")) DecodeTextReply(text, s);
+    else if (StartsWith(text, "PTCT")) DecodeDisplayTimeReply(text, s);
+    else if (StartsWith(text, "PTFB")) DecodeFillBorderReply(text, s);
+    else if (StartsWith(text, "PTWL")) DecodeWhiteLevelReply(text, s);
+    else if (StartsWith(text, "PH")) DecodeHPositionReply(text, s);
+    else if (StartsWith(text, "PV")) DecodeVPositionReply(text, s);
+    else if (!StartsWith(text, "P")) return false;
+    else if (text.size() > 4 && text[4] == '\r') DecodePageReply(text, currentPage);
+    else if (text.size() > 3 && text[3] == 'B') DecodeBlinkReply(text, s);
+    else if (text.size() > 3 && text[3] == 'C') DecodeColourReply(text, s);
+    return true;
+}
+
+std::string ErrorReplyMessage(const std::string& replyText) {
+    static const struct {
+        const char* reply;
+        const char* message;
+    } kErrors[] = {
+        {"GN\r\n", "Mode Error"},     {"MENU\r\n", "Menu Display"},
+        {"E0\r\n", "Framing Error"},  {"E1\r\n", "Parity Error"},
+        {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
+    };
+    for (const auto& e : kErrors) {
+        if (replyText == e.reply) return e.message;
+    }
+    return "";
 }
 
 }  // namespace kvt

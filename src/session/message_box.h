@@ -1,8 +1,8 @@
 // The one seam through which every message box of the program passes.
-// The core never shows a box itself: it describes the box and hands it to the
-// installed MessageBoxSeam. The application installs one that shows Qt boxes
-// on the window thread; the command-line tool one that prints the text; tests
-// one that records the boxes.
+// The core never shows a box itself: it describes the box and hands it to
+// its session's MessageBoxSeam. The application installs one that shows Qt
+// boxes on the window thread; the command-line tool one that prints the
+// text; tests one that records the boxes.
 #pragma once
 
 #include <string>
@@ -35,28 +35,23 @@ public:
     virtual BoxResult Show(const BoxRequest& box) = 0;
 };
 
-// Installs the seam; nullptr restores the default, which writes the text to
+// The seam of a session that has none of its own: writes the text to
 // standard error and answers Ok (or No for a question).
-void InstallMessageBoxSeam(MessageBoxSeam* seam);
-BoxResult ShowMessageBox(const BoxRequest& box);
+MessageBoxSeam& StderrSeam();
 
 // The application title, caption of the framework-style boxes (questions).
 extern const char* const kAppTitle;  // "KVT-540M"
 
-// Beep, then a box owned by messageOwner, caption "Error", stop icon.
-void ErrorBox(const std::string& text);
-// Beep, then a box owned by messageOwner, caption "Error", warning icon.
-void WarningBox(const std::string& text);
-// Simple beep, then "Success" under "設定完了", owned by messageOwner.
-void SuccessBox();
-// Beep, then a box with no owner, caption "Error", stop icon. This is the
-// serial link's box; PortErrorBox (command_port.h) shows it and then closes
-// the port. "Miss! Can't Set" uses it without closing the port.
-void PortStyleBox(const std::string& text);
+// The boxes the program shows, as requests (owner: the window that owns
+// the box, or nullptr).
+BoxRequest ErrorBoxRequest(const std::string& text, void* owner);    // "Error", stop icon
+BoxRequest WarningBoxRequest(const std::string& text, void* owner);  // "Error", warning icon
+BoxRequest SuccessBoxRequest(void* owner);                            // "Success" / "設定完了"
+// The link's box: no owner, caption "Error", stop icon.
+BoxRequest PortStyleBoxRequest(const std::string& text);
 // A Yes/No question under the application title with the question icon.
-// Returns true for Yes.
-bool AskYesNo(const std::string& text);
+BoxRequest QuestionBoxRequest(const std::string& text);
 // A plain box under the application title (the "already running" notice).
-void NoticeBox(const std::string& text);
+BoxRequest NoticeBoxRequest(const std::string& text);
 
 }  // namespace kvt

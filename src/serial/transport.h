@@ -1,0 +1,39 @@
+// What carries the bytes between the program and the sign: a serial device
+// (tty_transport.h) or, later, other kinds of connection. The link
+// (serial_link.h) frames reply lines and runs its reader thread over any
+// transport.
+//
+// A transport is a non-blocking descriptor the link can poll() for reading
+// and writing, opened and configured in the transport's own way. A new kind
+// of transport is one new file plus one line in MakeTransport.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kvt {
+
+class Transport {
+public:
+    // Shows one failure message (a box in the window program).
+    using Report = std::function<void(const std::string& text)>;
+
+    virtual ~Transport() = default;  // closes the descriptor
+
+    // Opens and configures the connection, reporting each failing step.
+    // True when the descriptor is usable.
+    virtual bool Open(const Report& report) = 0;
+    // The open descriptor, non-blocking; -1 when not open.
+    virtual int fd() const = 0;
+    // Drops bytes received but not yet read (the reader is ending).
+    virtual void DiscardInput() {}
+    // What the user named: a device path, a network address.
+    virtual const std::string& name() const = 0;
+};
+
+// The transport for a device name as given in the profile or on the command
+// line.
+std::unique_ptr<Transport> MakeTransport(const std::string& device);
+
+}  // namespace kvt

@@ -1,0 +1,70 @@
+#include "session/message_box.h"
+
+#include <cstdio>
+
+namespace kvt {
+
+const char* const kAppTitle = "KVT-540M";
+
+namespace {
+
+class StderrBoxes : public MessageBoxSeam {
+public:
+    BoxResult Show(const BoxRequest& box) override {
+        std::fprintf(stderr, "%s\n", box.text.c_str());
+        return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
+    }
+};
+
+BoxRequest OwnedBox(const std::string& text, const char* caption, BoxIcon icon, BoxBeep beep,
+                    void* owner) {
+    BoxRequest box;
+    box.text = text;
+    box.caption = caption;
+    box.icon = icon;
+    box.beep = beep;
+    box.taskModal = true;
+    box.owner = owner;
+    return box;
+}
+
+}  // namespace
+
+MessageBoxSeam& StderrSeam() {
+    static StderrBoxes seam;  // keeps no state
+    return seam;
+}
+
+BoxRequest ErrorBoxRequest(const std::string& text, void* owner) {
+    return OwnedBox(text, "Error", BoxIcon::Hand, BoxBeep::Question, owner);
+}
+
+BoxRequest WarningBoxRequest(const std::string& text, void* owner) {
+    return OwnedBox(text, "Error", BoxIcon::Exclamation, BoxBeep::Question, owner);
+}
+
+BoxRequest SuccessBoxRequest(void* owner) {
+    return OwnedBox("Success", "設定完了", BoxIcon::None, BoxBeep::Simple, owner);
+}
+
+BoxRequest PortStyleBoxRequest(const std::string& text) {
+    return OwnedBox(text, "Error", BoxIcon::Hand, BoxBeep::Question, nullptr);
+}
+
+BoxRequest QuestionBoxRequest(const std::string& text) {
+    BoxRequest box;
+    box.text = text;
+    box.caption = kAppTitle;
+    box.icon = BoxIcon::Question;
+    box.buttons = BoxButtons::YesNo;
+    return box;
+}
+
+BoxRequest NoticeBoxRequest(const std::string& text) {
+    BoxRequest box;
+    box.text = text;
+    box.caption = kAppTitle;
+    return box;
+}
+
+}  // namespace kvt

@@ -1,0 +1,85 @@
+#include "session/session.h"
+
+#include <algorithm>
+
+namespace kvt {
+
+Session::Session(MessageBoxSeam* seam) : seam_(seam ? seam : &StderrSeam()) {
+    ResetPanelSettings(&panelSettings);
+    link_.SetErrorSink([this](const std::string& text) { PortStyleBox(text); });
+}
+
+void Session::ResetSettings() {
+    ResetPanelSettings(&panelSettings);
+    fileName.clear();
+    currentPage = 0;
+    modified = 0;
+}
+
+void Session::ResetReplyState() {
+    replyPending = 0;
+    replyWaitTicks = 0;
+    errorReply = 0;
+    transferStep = 0;
+    messageOwner = nullptr;
+}
+
+void Session::AddListener(SessionListener* listener) { listeners_.push_back(listener); }
+
+void Session::RemoveListener(SessionListener* listener) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener),
+                     listeners_.end());
+}
+
+template <typename Event>
+void Session::Tell(Event event) {
+    // A listener may remove itself while it is told.
+    const std::vector<SessionListener*> listeners = listeners_;
+    for (SessionListener* listener : listeners) {
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            (listener->*event)();
+    }
+}
+
+void Session::SendCommand(const std::string& text) {
+    port_->WritePort(SlavePrefix(lineMode, slaveNo) + text);
+    replyPending = 1;
+    Tell(&SessionListener::CommandSent);
+}
+
+bool Session::Dispatch(const Command& command) {
+    switch (command.rejection) {
+    case Rejection::None:
+        if (!command.line.empty()) SendCommand(command.line);
+        return false;
+    case Rejection::BlankColour:
+        // Shown like the link's own errors, but the port stays open.
+        PortStyleBox(command.message);
+        return true;
+    case Rejection::NotJis:
+    case Rejection::OutOfRange:
+        WarningBox(command.message);
+        return true;
+    }
+    return true;
+}
+
+void Session::ErrorBox(const std::string& text) {
+    seam_->Show(ErrorBoxRequest(text, messageOwner.load()));
+}
+
+void Session::WarningBox(const std::string& text) {
+    seam_->Show(WarningBoxRequest(text, messageOwner.load()));
+}
+
+void Session::SuccessBox() { seam_->Show(SuccessBoxRequest(messageOwner.load())); }
+
+void Session::PortStyleBox(const std::string& text) { seam_->Show(PortStyleBoxRequest(text)); }
+
+bool Session::AskYesNo(const std::string& text) {
+    return seam_->Show(QuestionBoxRequest(text)) == BoxResult::Yes;
+}
+
+void Session::NoticeBox(const std::string& text) { seam_->Show(NoticeBoxRequest(text)); }
+
+}  // namespace kvt

@@ -1,0 +1,46 @@
+// The clock of a program without an event loop (the command-line tool): it
+// waits for reply lines from the link's reader thread and for the next
+// timer, whichever comes first, without spinning, and runs both on the
+// calling thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "serial/reply_queue.h"
+#include "transfer/clock.h"
+
+namespace kvt {
+
+class PollLoop : public Clock {
+public:
+    // lineHandler gets each reply line on the loop's thread.
+    explicit PollLoop(std::function<void(const std::string&)> lineHandler);
+    ~PollLoop() override;
+
+    Millis Now() override;
+    std::unique_ptr<Timer> NewTimer(std::function<void()> fire) override;
+
+    // Thread-safe: the link's line consumer.
+    void Post(const std::string& line) { queue_.Push(line); }
+
+    // Handles lines and timers until done() is true, the time has come, or
+    // *stop is set (checked at least every 200 ms). False when stopped.
+    bool RunUntil(const std::function<bool()>& done, Millis until,
+                  const std::atomic<bool>* stop);
+
+private:
+    class LoopTimer;
+    friend class LoopTimer;
+
+    // Waits for one line or timer until the given time and handles it.
+    void RunOnce(Millis until);
+
+    std::function<void(const std::string&)> lineHandler_;
+    ReplyQueue queue_;
+    std::vector<LoopTimer*> timers_;
+};
+
+}  // namespace kvt

@@ -1,0 +1,38 @@
+// A clock whose time moves only when told to: the tests run timed behaviour
+// in virtual milliseconds.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "transfer/clock.h"
+
+namespace kvt {
+
+class VirtualClock : public Clock {
+public:
+    Millis Now() override { return now_; }
+    std::unique_ptr<Timer> NewTimer(std::function<void()> fire) override;
+
+    // Fires every timer due up to the given time, in order of their times
+    // (timers due at the same time in the order they were started), moving
+    // Now() to each one's time before it fires. May be called from inside a
+    // timer (a box open during a tick).
+    void AdvanceTo(Millis when);
+    void Advance(Millis ms) { AdvanceTo(now_ + ms); }
+    // Fires timers until none is due before the limit; Now() ends at the
+    // time of the last one fired (or stays). True when none is left armed.
+    bool RunUntilIdle(Millis limit);
+
+private:
+    class VirtualTimer;
+    friend class VirtualTimer;
+
+    VirtualTimer* NextDue(Millis limit) const;
+
+    Millis now_ = 0;
+    std::uint64_t nextOrder_ = 0;
+    std::vector<VirtualTimer*> timers_;
+};
+
+}  // namespace kvt
