@@ -24,6 +24,7 @@ struct Args {
     int slave = -1;      // --slave N, 0..31; -1 = not given
     bool baseGiven = false;
     std::string base;
+    Pacing pacing;       // --pace timed|reply, --gap MS
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -34,13 +35,14 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
 // Prints the error and the usage text on standard error; returns kExitUsage.
 int UsageError(const std::string& error);
 
-// Loads FILE.dat into the store; on failure prints "Can't file open".
-bool LoadStore(const std::string& path);
-// Writes the store to path; on failure prints the reason. Returns the exit status.
-int SaveStore(const std::string& path);
+// Loads FILE.dat into the session's store; on failure prints "Can't file open".
+bool LoadStore(Session& session, const std::string& path);
+// Writes the session's store to path; on failure prints the reason. Returns
+// the exit status.
+int SaveStore(const Session& session, const std::string& path);
 
 // lineMode and slaveNo from --rs485 and --slave; the port options for the link.
-PortOptions ApplyLinkOptions(const Args& args);
+PortOptions ApplyLinkOptions(const Args& args, Session& session);
 
 int RunNew(const Args& args);
 int RunShow(const Args& args);

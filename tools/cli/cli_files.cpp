@@ -1,10 +1,6 @@
 // The commands that write a settings file: new, decode and read.
 #include <cstdio>
 
-#include "serial/message_box.h"
-#include "serial/reply_interpreter.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
 #include "settings/settings_file.h"
 #include "tools/cli/cli.h"
 
@@ -16,15 +12,6 @@ namespace {
 // longer ones.
 constexpr size_t kMaxReplyLine = 499;
 
-// Each box the program would show becomes one line of standard error.
-class PrintingSeam : public MessageBoxSeam {
-public:
-    BoxResult Show(const BoxRequest& box) override {
-        std::fprintf(stderr, "%s\n", box.text.c_str());
-        return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
-    }
-};
-
 std::string ReadStandardInput() {
     std::string bytes;
     char buf[8192];
@@ -34,12 +21,8 @@ std::string ReadStandardInput() {
 }
 
 // --base FILE.dat, or the defaults the store starts with.
-bool LoadBase(const Args& args) {
-    if (!args.baseGiven) {
-        ResetSettings();
-        return true;
-    }
-    return LoadStore(args.base);
+bool LoadBase(const Args& args, Session& session) {
+    return !args.baseGiven || LoadStore(session, args.base);
 }
 
 bool OnePath(const Args& args, std::string* error) {
@@ -50,34 +33,37 @@ bool OnePath(const Args& args, std::string* error) {
 
 }  // namespace
 
-bool LoadStore(const std::string& path) {
-    if (ReadSettingsFile(path)) return true;
+bool LoadStore(Session& session, const std::string& path) {
+    if (ReadSettingsFile(path, &session.panelSettings, &session.currentPage)) return true;
     std::fprintf(stderr, "Can't file open\n");
     return false;
 }
 
-int SaveStore(const std::string& path) {
+int SaveStore(const Session& session, const std::string& path) {
     std::string message;
-    if (WriteSettingsFile(path, &message) == SaveResult::Ok) return kExitOk;
+    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) ==
+        SaveResult::Ok)
+        return kExitOk;
     std::fprintf(stderr, "%s\n", message.c_str());
     return kExitFailed;
 }
 
-PortOptions ApplyLinkOptions(const Args& args) {
+PortOptions ApplyLinkOptions(const Args& args, Session& session) {
     PortOptions options;
     options.port = args.port;
     options.rs485 = args.rs485;
     options.slave = args.slave;
-    lineMode = args.rs485 ? 1 : 0;
-    slaveNo = args.slave < 0 ? 0 : args.slave;
+    options.pacing = args.pacing;
+    session.lineMode = args.rs485 ? 1 : 0;
+    session.slaveNo = args.slave < 0 ? 0 : args.slave;
     return options;
 }
 
 int RunNew(const Args& args) {
     std::string error;
     if (!OnePath(args, &error)) return UsageError(error);
-    ResetSettings();
-    return SaveStore(args.positional[0]);
+    Session session;
+    return SaveStore(session, args.positional[0]);
 }
 
 // Replays captured reply lines through the interpreter, as the link would
@@ -85,28 +71,26 @@ int RunNew(const Args& args) {
 int RunDecode(const Args& args) {
     std::string error;
     if (!OnePath(args, &error)) return UsageError(error);
-    if (!LoadBase(args)) return kExitFailed;
-    ApplyLinkOptions(args);
-    transferStep = 0;
-
-    PrintingSeam seam;
-    InstallMessageBoxSeam(&seam);
+    Session session;  // its boxes go to standard error
+    if (!LoadBase(args, session)) return kExitFailed;
+    ApplyLinkOptions(args, session);
     const std::string input = ReadStandardInput();
     size_t start = 0;
     for (size_t lf = input.find('\n'); lf != std::string::npos; lf = input.find('\n', start)) {
         std::string line = input.substr(start, lf + 1 - start);
         start = lf + 1;
-        if (line.size() <= kMaxReplyLine) InterpretReply(line);
+        if (line.size() <= kMaxReplyLine) session.InterpretReply(line);
     }
-    InstallMessageBoxSeam(nullptr);
-    return SaveStore(args.positional[0]);
+    return SaveStore(session, args.positional[0]);
 }
 
 int RunRead(const Args& args) {
     std::string error;
     if (!OnePath(args, &error)) return UsageError(error);
-    if (!LoadBase(args)) return kExitFailed;
-    return ReadBackOverPort(args.positional[0], ApplyLinkOptions(args));
+    Session session;
+    if (!LoadBase(args, session)) return kExitFailed;
+    const PortOptions options = ApplyLinkOptions(args, session);
+    return ReadBackOverPort(session, args.positional[0], options);
 }
 
 }  // namespace kvt::cli

@@ -13,17 +13,22 @@ const char* const kUsage =
     "  kvt540m-cli show FILE.dat\n"
     "  kvt540m-cli check FILE.dat\n"
     "  kvt540m-cli send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
+    "                  [--pace timed|reply] [--gap MS]\n"
     "  kvt540m-cli display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
     "  kvt540m-cli decode OUT.dat [--base FILE.dat] [--rs485]\n"
     "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
+    "                  [--pace timed|reply] [--gap MS]\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
-    "--slave N: 0..31.\n";
+    "--slave N: 0..31.\n"
+    "--pace: timed (the default: one command every 500 ms, 200 ms after the texts)\n"
+    "        or reply (the next command as soon as the sign has answered, after\n"
+    "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n";
 
 // A whole decimal number within low..high.
 bool ParseNumber(const std::string& text, int low, int high, int* value) {
-    if (text.empty() || text.size() > 4) return false;
+    if (text.empty() || text.size() > 5) return false;
     int n = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
@@ -54,6 +59,19 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
     } else if (option == "--slave") {
         if (ParseNumber(value, 0, 31, &args->slave)) return true;
         *error = "--slave needs a slave number 0..31";
+    } else if (option == "--pace") {
+        if (value == "timed" || value == "reply") {
+            args->pacing.pace = value == "timed" ? Pace::Timed : Pace::Reply;
+            return true;
+        }
+        *error = "--pace needs timed or reply";
+    } else if (option == "--gap") {
+        int gap = 0;
+        if (ParseNumber(value, 0, 10000, &gap)) {
+            args->pacing.gapMs = gap;
+            return true;
+        }
+        *error = "--gap needs a number of milliseconds 0..10000";
     } else if (option == "--port") {
         args->portGiven = true;
         args->port = value;

@@ -4,7 +4,7 @@
 
 #include "protocol/command_set.h"
 #include "serial/command_port.h"
-#include "transfer/all_items_steps.h"
+#include "transfer/run_steps.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -24,21 +24,24 @@ public:
 struct Item {
     const char* name;
     bool takesPage;
-    Command (*build)(int page);  // page index 0..31 (unused by the others)
+    // page index 0..31 (unused by the items that take none)
+    Command (*build)(const Session& session, int page);
 };
 
 const Item kItems[] = {
-    {"text", true, [](int p) { return BuildTextCommand('A', p); }},
-    {"text-nomem", true, [](int p) { return BuildTextCommand('N', p); }},
-    {"fill", true, [](int p) { return BuildFillBorderPage(p); }},
-    {"fill-all", false, [](int) { return BuildFillBorderAll(); }},
-    {"white", false, [](int) { return BuildWhiteLevelAll(); }},
-    {"colour", true, [](int p) { return BuildColourPage(p); }},
-    {"blink", true, [](int p) { return BuildBlinkPage(p); }},
-    {"page", false, [](int) { return BuildPageSelect(); }},
-    {"time", false, [](int) { return BuildDisplayTimeAll(); }},
-    {"hpos", false, [](int) { return BuildHPosition(); }},
-    {"vpos", false, [](int) { return BuildVPosition(); }},
+    {"text", true, [](const Session& s, int p) { return BuildTextCommand(s.panelSettings, 'A', p); }},
+    {"text-nomem", true,
+     [](const Session& s, int p) { return BuildTextCommand(s.panelSettings, 'N', p); }},
+    {"fill", true, [](const Session& s, int p) { return BuildFillBorderPage(s.panelSettings, p); }},
+    {"fill-all", false, [](const Session& s, int) { return BuildFillBorderAll(s.panelSettings); }},
+    {"white", false, [](const Session& s, int) { return BuildWhiteLevelAll(s.panelSettings); }},
+    {"colour", true, [](const Session& s, int p) { return BuildColourPage(s.panelSettings, p); }},
+    {"blink", true, [](const Session& s, int p) { return BuildBlinkPage(s.panelSettings, p); }},
+    {"page", false,
+     [](const Session& s, int) { return BuildPageSelect(s.panelSettings, s.currentPage); }},
+    {"time", false, [](const Session& s, int) { return BuildDisplayTimeAll(s.panelSettings); }},
+    {"hpos", false, [](const Session& s, int) { return BuildHPosition(s.panelSettings); }},
+    {"vpos", false, [](const Session& s, int) { return BuildVPosition(s.panelSettings); }},
 };
 
 const Item* FindItem(const std::string& name) {
@@ -47,38 +50,32 @@ const Item* FindItem(const std::string& name) {
     return nullptr;
 }
 
-// Sends one built step through SendCommand, or reports its rejection.
-// Returns false when it was rejected.
-bool DryRunStep(int step, const Command& command) {
+// Sends one built step, or reports its rejection. False when it was rejected.
+bool DryRunStep(Session& session, int step, const Command& command) {
     if (command.rejected()) {
         std::fprintf(stderr, "step %d: %s\n", step, command.message.c_str());
         return false;
     }
-    if (!command.line.empty()) SendCommand(command.line);
+    if (!command.line.empty()) session.SendCommand(command.line);
     return true;
 }
 
-// Runs steps through the stdout port; the exit status.
-template <typename Steps>
-int DryRun(Steps steps) {
+int DryRunOne(Session& session, const Command& command) {
     StdoutPort port;
-    InstallCommandPort(&port);
-    bool allSent = steps();
-    InstallCommandPort(nullptr);
+    session.SetPort(&port);
+    const bool sent = DryRunStep(session, 1, command);
+    session.SetPort(nullptr);
+    return sent ? kExitOk : kExitFailed;
+}
+
+int DryRunAllItems(Session& session) {
+    StdoutPort port;
+    session.SetPort(&port);
+    bool allSent = true;
+    for (int step = 1; step <= kAllItemsLastStep; ++step)
+        allSent = DryRunStep(session, step, StepCommand(session, RunKind::AllItems, step)) && allSent;
+    session.SetPort(nullptr);
     return allSent ? kExitOk : kExitFailed;
-}
-
-int DryRunOne(const Command& command) {
-    return DryRun([&] { return DryRunStep(1, command); });
-}
-
-int DryRunAllItems() {
-    return DryRun([] {
-        bool allSent = true;
-        for (int step = 1; step <= kAllItemsLastStep; ++step)
-            allSent = DryRunStep(step, BuildAllItemsStep(step)) && allSent;
-        return allSent;
-    });
 }
 
 }  // namespace
@@ -93,21 +90,24 @@ int RunSend(const Args& args) {
     if (takesPage && args.page == 0) return UsageError(itemName + " needs --page N");
     if (!takesPage && args.page != 0) return UsageError(itemName + " takes no --page");
 
-    if (!LoadStore(args.positional[0])) return kExitFailed;
-    PortOptions options = ApplyLinkOptions(args);
-    if (!item) return args.dryRun ? DryRunAllItems() : SendAllItemsOverPort(options);
-    Command command = item->build(args.page - 1);
-    return args.dryRun ? DryRunOne(command) : SendSingleOverPort(command, options);
+    Session session;
+    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    const PortOptions options = ApplyLinkOptions(args, session);
+    if (!item)
+        return args.dryRun ? DryRunAllItems(session) : SendAllItemsOverPort(session, options);
+    const Command command = item->build(session, args.page - 1);
+    return args.dryRun ? DryRunOne(session, command) : SendSingleOverPort(session, command, options);
 }
 
 int RunDisplay(const Args& args) {
     if (args.positional.size() != 1) return UsageError("display needs on or off");
     const std::string& choice = args.positional[0];
     if (choice != "on" && choice != "off") return UsageError("display needs on or off");
-    displayOn = choice == "on" ? 1 : 0;
-    PortOptions options = ApplyLinkOptions(args);
-    Command command = BuildDisplayOnOff();
-    return args.dryRun ? DryRunOne(command) : SendSingleOverPort(command, options);
+    Session session;
+    session.displayOn = choice == "on" ? 1 : 0;
+    const PortOptions options = ApplyLinkOptions(args, session);
+    const Command command = BuildDisplayOnOff(session.displayOn);
+    return args.dryRun ? DryRunOne(session, command) : SendSingleOverPort(session, command, options);
 }
 
 }  // namespace kvt::cli

@@ -47,8 +47,7 @@ std::string TwoDigitPage(int index) {
     return buf;
 }
 
-void ShowPage(int p) {
-    const PanelSettings& s = panelSettings;
+void ShowPage(const PanelSettings& s, int p) {
     std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",
                 TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, 2, s.whiteLevel[p]).c_str(),
                 s.displayTime[p], FillLines(s.fillMask[p]).c_str());
@@ -78,13 +77,14 @@ bool Report(const std::string& label, const Command& command) {
 int RunShow(const Args& args) {
     std::string error;
     if (!OneFile(args, "show", &error)) return UsageError(error);
-    if (!LoadStore(args.positional[0])) return kExitFailed;
-    for (int p = 0; p < kPageCount; ++p) ShowPage(p);
-    const PanelSettings& s = panelSettings;
+    Session session;
+    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    const PanelSettings& s = session.panelSettings;
+    for (int p = 0; p < kPageCount; ++p) ShowPage(s, p);
     if (s.sequenceMode != 0)
         std::printf("Page select: Sequence\n");
     else
-        std::printf("Page select: %s\n", TwoDigitPage(currentPage).c_str());
+        std::printf("Page select: %s\n", TwoDigitPage(session.currentPage).c_str());
     std::printf("H position: %d\nV position: %d\n", s.hPosition, s.vPosition);
     return kExitOk;
 }
@@ -94,21 +94,23 @@ int RunShow(const Args& args) {
 int RunCheck(const Args& args) {
     std::string error;
     if (!OneFile(args, "check", &error)) return UsageError(error);
-    if (!LoadStore(args.positional[0])) return kExitFailed;
+    Session session;
+    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    const PanelSettings& s = session.panelSettings;
     bool any = false;
     for (int p = 0; p < kPageCount; ++p) {
         const std::string page = "page " + TwoDigitPage(p);
-        any |= Report(page + " text", BuildTextCommand('A', p));
-        any |= Report(page + " colour", BuildColourPage(p));
-        any |= Report(page + " blink", BuildBlinkPage(p));
-        any |= Report(page + " fill", BuildFillBorderPage(p));
+        any |= Report(page + " text", BuildTextCommand(s, 'A', p));
+        any |= Report(page + " colour", BuildColourPage(s, p));
+        any |= Report(page + " blink", BuildBlinkPage(s, p));
+        any |= Report(page + " fill", BuildFillBorderPage(s, p));
     }
-    any |= Report("fill-all", BuildFillBorderAll());
-    any |= Report("white", BuildWhiteLevelAll());
-    any |= Report("page", BuildPageSelect());
-    any |= Report("time", BuildDisplayTimeAll());
-    any |= Report("hpos", BuildHPosition());
-    any |= Report("vpos", BuildVPosition());
+    any |= Report("fill-all", BuildFillBorderAll(s));
+    any |= Report("white", BuildWhiteLevelAll(s));
+    any |= Report("page", BuildPageSelect(s, session.currentPage));
+    any |= Report("time", BuildDisplayTimeAll(s));
+    any |= Report("hpos", BuildHPosition(s));
+    any |= Report("vpos", BuildVPosition(s));
     return any ? kExitFailed : kExitOk;
 }
 

@@ -1,9 +1,11 @@
-// The command-line tool's commands that need the serial link.
+// The command-line tool's commands that need the link.
 #pragma once
 
 #include <string>
 
 #include "protocol/command_set.h"
+#include "session/session.h"
+#include "transfer/pacing.h"
 
 namespace kvt::cli {
 
@@ -11,12 +13,13 @@ struct PortOptions {
     std::string port;          // "COM1".."COM3" or a device path; "" = profile
     bool rs485 = false;        // --rs485 given
     int slave = -1;            // --slave N; -1 = not given
+    Pacing pacing;             // --pace, --gap
 };
 
-// Each returns the exit status. The store (and lineMode, slaveNo) have
-// already been set up by the caller from FILE.dat and the options.
-int SendSingleOverPort(const Command& command, const PortOptions& options);
-int SendAllItemsOverPort(const PortOptions& options);
-int ReadBackOverPort(const std::string& outPath, const PortOptions& options);
+// Each returns the exit status. The session's store (and lineMode, slaveNo)
+// have already been set up by the caller from FILE.dat and the options.
+int SendSingleOverPort(Session& session, const Command& command, const PortOptions& options);
+int SendAllItemsOverPort(Session& session, const PortOptions& options);
+int ReadBackOverPort(Session& session, const std::string& outPath, const PortOptions& options);
 
 }  // namespace kvt::cli

@@ -1,33 +1,68 @@
 #include "tools/cli/port_session.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 #include "app/profile.h"
-#include "serial/reply_interpreter.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
 
 namespace kvt::cli {
 
 namespace {
 
-constexpr auto kTick = std::chrono::milliseconds(500);
-// The first time-out tick comes half a period after the first write, so
-// that "No Connect" (the seventh tick) falls 3.25 s after it, inside the
-// 3.0 to 3.5 s that the main window's free-running timer gives.
-constexpr auto kFirstTick = std::chrono::milliseconds(250);
 // Seven ticks: how long AwaitReplies waits for a reply that may still come.
-constexpr auto kQuiet = std::chrono::milliseconds(3500);
+constexpr Millis kQuietMs = 7 * kReplyTickMs;
 
+// Set by SIGINT and SIGTERM during a session.
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "used in a signal handler");
 
 extern "C" void OnInterrupt(int) { interrupted = true; }
 
-}  // namespace
+// The step counter of a run on standard error: a bar on a terminal, one
+// line per step otherwise.
+class Progress : public RunView {
+public:
+    Progress(SessionSeam& seam, int lastStep)
+        : seam_(seam), lastStep_(lastStep), bar_(::isatty(2) == 1) {}
+    ~Progress() override {
+        if (bar_ && shown_) std::fputc('\n', stderr);
+    }
+    void BeforeStep(int step) override { seam_.SetStep(step); }
+    void StepDone(int step) override {
+        seam_.SetStep(0);
+        Show(step);
+    }
+    void RunEnded(RunEnd end) override {
+        seam_.SetStep(0);
+        end_ = end;
+    }
+    RunEnd end() const { return end_; }
 
-bool Interrupted() { return interrupted; }
+private:
+    void Show(int step) {
+        shown_ = true;
+        if (!bar_) {
+            std::fprintf(stderr, "step %d\n", step);
+            return;
+        }
+        constexpr int kWidth = 40;
+        const int filled = step * kWidth / lastStep_;
+        std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), step, lastStep_);
+        std::fflush(stderr);
+    }
+
+    SessionSeam& seam_;
+    int lastStep_;
+    bool bar_;
+    bool shown_ = false;
+    RunEnd end_ = RunEnd::Finished;
+};
+
+}  // namespace
 
 BoxResult SessionSeam::Show(const BoxRequest& box) {
     if (opening_) {
@@ -43,10 +78,16 @@ BoxResult SessionSeam::Show(const BoxRequest& box) {
     return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
 }
 
-PortSession::PortSession(const PortOptions& options)
-    : options_(options), link_([this](const std::string& line) { queue_.Push(line); }) {
-    InstallMessageBoxSeam(&seam_);
-    InstallCommandPort(this);
+PortSession::PortSession(Session& session, const PortOptions& options)
+    : session_(session),
+      options_(options),
+      loop_([&session](const std::string& line) { session.InterpretReply(line); }),
+      replyTimer_(session, loop_),
+      engine_(session, loop_) {
+    session_.SetSeam(&seam_);
+    session_.AddListener(this);
+    session_.link().SetConsumer([this](const std::string& line) { loop_.Post(line); });
+    replyTimer_.StartWithFirstCommand();
     interrupted = false;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -56,71 +97,56 @@ PortSession::PortSession(const PortOptions& options)
 }
 
 PortSession::~PortSession() {
-    link_.CloseLink();
-    InstallCommandPort(nullptr);
-    InstallMessageBoxSeam(nullptr);
+    session_.link().CloseLink();
+    session_.RemoveListener(this);
+    session_.SetSeam(nullptr);
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
 }
 
 bool PortSession::Open() {
     // --rs485 forces RS-485; otherwise the profile's line type holds.
-    if (!options_.rs485) lineMode = ReadProfileInt("rs_control", 0);
+    if (!options_.rs485) session_.lineMode = ReadProfileInt("rs_control", 0);
     const std::string device = options_.port.empty()
                                    ? PortDevicePath(ReadProfileInt("com_port", 0))
                                    : ResolvePortName(options_.port);
+    SerialLink& link = session_.link();
     seam_.SetOpening(true);
-    link_.OpenPort(device);
-    if (link_.state() == SerialLink::State::Open) link_.StartReadThread();
+    link.OpenPort(device);
+    if (link.state() == SerialLink::State::Open) link.StartReadThread();
     seam_.SetOpening(false);
-    return link_.state() == SerialLink::State::Open;
+    session_.ResetReplyState();
+    return link.state() == SerialLink::State::Open;
 }
 
-void PortSession::WritePort(const std::string& bytes) {
-    const auto now = Clock::now();
-    if (!timerRunning_) {
-        timerRunning_ = true;
-        nextTick_ = now + kFirstTick;
-    }
+void PortSession::CommandSent() {
     ++sent_;
-    lastActivity_ = now;
-    link_.WritePort(bytes);
+    lastActivity_ = loop_.Now();
 }
 
-void PortSession::ClosePort() { link_.ClosePort(); }
-
-void PortSession::PumpOnce(Clock::time_point until) {
-    const auto wakeAt = timerRunning_ ? std::min(until, nextTick_) : until;
-    std::string line;
-    if (queue_.PopUntil(wakeAt, &line)) {
-        ++answered_;
-        lastActivity_ = Clock::now();
-        InterpretReply(line);
-        return;
-    }
-    if (timerRunning_ && Clock::now() >= nextTick_) {
-        nextTick_ += kTick;
-        ReplyTimeoutTick();
-    }
+void PortSession::ReplyInterpreted() {
+    ++answered_;
+    lastActivity_ = loop_.Now();
 }
 
-bool PortSession::ServeUntil(Clock::time_point until) {
-    while (!interrupted && Clock::now() < until) PumpOnce(until);
-    return !interrupted;
+bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end) {
+    Progress progress(seam_, LastStep(kind));
+    engine_.Start(kind, pacing, &progress);
+    const bool done = loop_.RunUntil([this] { return !engine_.running(); }, INT64_MAX, &interrupted);
+    if (!done) engine_.Abort();
+    *end = progress.end();
+    return done;
 }
 
 bool PortSession::AwaitReplies() {
-    const size_t messagesBefore = seam_.replyMessages().size();
-    auto noConnectSince = [&] {
-        const auto& messages = seam_.replyMessages();
-        return std::find(messages.begin() + messagesBefore, messages.end(), "No Connect") !=
-               messages.end();
+    const int noConnectsBefore = noConnects_;
+    auto settled = [&] {
+        return answered_ >= sent_ || (session_.replyPending == 0 && noConnects_ > noConnectsBefore);
     };
-    while (!interrupted && answered_ < sent_) {
-        if (replyPending == 0 && noConnectSince()) break;
-        const auto quietEnd = lastActivity_ + kQuiet;
-        if (Clock::now() >= quietEnd) break;
-        PumpOnce(quietEnd);
+    while (!settled()) {
+        const Millis quietEnd = lastActivity_ + kQuietMs;
+        if (loop_.Now() >= quietEnd) break;
+        if (!loop_.RunUntil(settled, quietEnd, &interrupted)) return false;
     }
     return !interrupted;
 }

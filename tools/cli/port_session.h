@@ -1,27 +1,24 @@
-// A session of the command-line tool on the serial link: opens the port,
-// interprets the sign's reply lines on the main thread as they arrive, and
-// runs the reply time-out every 500 ms, without spinning.
+// A session of the command-line tool on the link: opens the port, interprets
+// the sign's reply lines on the main thread as they arrive, runs the reply
+// time-out and the multi-step runs on a poll loop, without spinning, and
+// stops cleanly on Ctrl+C.
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <csignal>
 #include <string>
 #include <vector>
 
-#include "serial/command_port.h"
-#include "serial/message_box.h"
-#include "serial/reply_queue.h"
-#include "serial/serial_link.h"
+#include "session/session.h"
 #include "tools/cli/port_commands.h"
+#include "transfer/poll_loop.h"
+#include "transfer/reply_timer.h"
+#include "transfer/run_engine.h"
 
 namespace kvt::cli {
 
-using Clock = std::chrono::steady_clock;
-
 // Where the boxes of a session go: the link's port failures to standard
 // error, a run's own rejections to standard error as "step N: MESSAGE", and
-// the messages of the sign's replies to standard output. Main thread only.
+// the messages of the sign's replies to standard output.
 class SessionSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override;
@@ -39,9 +36,9 @@ private:
     std::vector<std::string> replyMessages_;
 };
 
-class PortSession : private CommandPort {
+class PortSession : private SessionListener {
 public:
-    explicit PortSession(const PortOptions& options);
+    PortSession(Session& session, const PortOptions& options);
     ~PortSession() override;
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
@@ -49,39 +46,38 @@ public:
     // Opens the port named by the options (or the profile) and starts the
     // reader. False when it failed; the messages are on standard error.
     bool Open();
-    // Interprets replies and runs the time-out until the given moment.
-    // False when Ctrl+C (or SIGTERM) came.
-    bool ServeUntil(Clock::time_point until);
+    // Runs a multi-step run to its end, showing progress on standard error.
+    // False when Ctrl+C (or SIGTERM) came; *end tells how the run ended.
+    bool Run(RunKind kind, const Pacing& pacing, RunEnd* end);
     // After the last command: serves until every command has had a reply
     // line, "No Connect" has been shown, or nothing came for the time-out.
+    // False when Ctrl+C came.
     bool AwaitReplies();
 
     SessionSeam& seam() { return seam_; }
     int sent() const { return sent_; }
     int answered() const { return answered_; }
-    // True when every command got a reply and every message was "Success".
+    // True when every command got a reply and every message was "Success"
+    // (or a read-back reply, which shows none).
     bool AllAnswered() const;
 
 private:
-    void WritePort(const std::string& bytes) override;
-    void ClosePort() override;
-    // Handles one reply line or one time-out tick, waiting at most until.
-    void PumpOnce(Clock::time_point until);
+    void CommandSent() override;
+    void ReplyInterpreted() override;
+    void NoConnect() override { ++noConnects_; }
 
+    Session& session_;
     PortOptions options_;
     SessionSeam seam_;
-    ReplyQueue queue_;
-    SerialLink link_;
+    PollLoop loop_;
+    ReplyTimer replyTimer_;
+    RunEngine engine_;
     int sent_ = 0;
     int answered_ = 0;
-    bool timerRunning_ = false;
-    Clock::time_point nextTick_{};
-    Clock::time_point lastActivity_{};
+    int noConnects_ = 0;
+    Millis lastActivity_ = 0;
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
 };
-
-// Set by SIGINT and SIGTERM during a session.
-bool Interrupted();
 
 }  // namespace kvt::cli

@@ -13,7 +13,6 @@
 #include <ctime>
 #include <string>
 
-#include "settings/panel_settings.h"
 #include "settings/settings_file.h"
 #include "sign_link.h"
 #include "sim_options.h"
@@ -55,12 +54,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvt540m-sign-sim: %s\n%s", error.c_str(), kvt::sim::kSimUsage);
         return 2;
     }
-    kvt::ResetSettings();
-    if (!options.load.empty() && !kvt::ReadSettingsFile(options.load))
+    kvt::sim::SignState state;
+    if (!options.load.empty() &&
+        !kvt::ReadSettingsFile(options.load, &state.settings, &state.currentPage))
         return Fail("Can't file open: " + options.load);
     if (!InstallSignals()) return Fail("cannot set up signals");
 
-    kvt::sim::SignLink sign(options);
+    kvt::sim::SignLink sign(options, state);
     if (!sign.Open(&error)) return Fail(error);
     std::printf("%s\n", sign.devicePath().c_str());
     std::fflush(stdout);
@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     int status = 0;
     if (!options.save.empty()) {
         std::string message;
-        if (kvt::WriteSettingsFile(options.save, &message) != kvt::SaveResult::Ok) {
+        if (kvt::WriteSettingsFile(options.save, state.settings, state.currentPage, &message) !=
+            kvt::SaveResult::Ok) {
             status = Fail(message);
         }
     }

@@ -1,11 +1,8 @@
 #include "sign_answers.h"
 
 #include "protocol/jis.h"
-#include "settings/panel_settings.h"
 
 namespace kvt::sim {
-
-int signDisplayOn = 1;
 
 namespace {
 
@@ -53,7 +50,7 @@ bool Is(const std::string& line, const char* head, size_t length) {
 
 // "CA"/"CN" pp, 98 JIS codes: stores the seven lines without their trailing
 // full-width spaces.
-bool SetText(const std::string& line) {
+bool SetText(SignState& st, const std::string& line) {
     int page = PageAt(line, 2);
     if (page < 0) return false;
     std::string texts[kLineCount];
@@ -72,70 +69,70 @@ bool SetText(const std::string& line) {
         }
         texts[k] = text.substr(0, kept);
     }
-    for (int k = 0; k < kLineCount; ++k) panelSettings.lineText[page][k] = texts[k];
+    for (int k = 0; k < kLineCount; ++k) st.settings.lineText[page][k] = texts[k];
     return true;
 }
 
-bool SetFillAll(const std::string& line) {
+bool SetFillAll(SignState& st, const std::string& line) {
     int masks[kPageCount];
     for (int p = 0; p < kPageCount; ++p)
         if ((masks[p] = HexByte(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.fillMask[p] = masks[p];
+    for (int p = 0; p < kPageCount; ++p) st.settings.fillMask[p] = masks[p];
     return true;
 }
 
-bool SetFillPage(const std::string& line) {
+bool SetFillPage(SignState& st, const std::string& line) {
     int page = PageAt(line, 1), mask = HexByte(line, 7);
     if (page < 0 || mask < 0) return false;
-    panelSettings.fillMask[page] = mask;
+    st.settings.fillMask[page] = mask;
     return true;
 }
 
-bool SetWhiteAll(const std::string& line) {
+bool SetWhiteAll(SignState& st, const std::string& line) {
     for (int p = 0; p < kPageCount; ++p)
         if (line[4 + p] != 'H' && line[4 + p] != 'L') return false;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.whiteLevel[p] = line[4 + p] == 'H';
+    for (int p = 0; p < kPageCount; ++p) st.settings.whiteLevel[p] = line[4 + p] == 'H';
     return true;
 }
 
-bool SetColours(const std::string& line) {
+bool SetColours(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 21; ++i)
         if (line[i] < '0' || line[i] > '8') return false;
     for (int k = 0; k < kLineCount; ++k) {
-        panelSettings.charColor[page][k] = line[7 + 2 * k] - '0';
-        panelSettings.edgeColor[page][k] = line[8 + 2 * k] - '0';
+        st.settings.charColor[page][k] = line[7 + 2 * k] - '0';
+        st.settings.edgeColor[page][k] = line[8 + 2 * k] - '0';
     }
     return true;
 }
 
-bool SetBlink(const std::string& line) {
+bool SetBlink(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 14; ++i)
         if (line[i] < '0' || line[i] > '4') return false;
-    for (int k = 0; k < kLineCount; ++k) panelSettings.blinkMode[page][k] = line[7 + k] - '0';
+    for (int k = 0; k < kLineCount; ++k) st.settings.blinkMode[page][k] = line[7 + k] - '0';
     return true;
 }
 
-bool SetPageSelect(const std::string& line) {
+bool SetPageSelect(SignState& st, const std::string& line) {
     if (line.compare(1, 2, "AS") == 0) {
-        panelSettings.sequenceMode = 1;
+        st.settings.sequenceMode = 1;
         return true;
     }
     int page = PageAt(line, 1);
     if (page < 0) return false;
-    panelSettings.sequenceMode = 0;
-    currentPage = page;
+    st.settings.sequenceMode = 0;
+    st.currentPage = page;
     return true;
 }
 
-bool SetTimes(const std::string& line) {
+bool SetTimes(SignState& st, const std::string& line) {
     int times[kPageCount];
     for (int p = 0; p < kPageCount; ++p)
         if ((times[p] = TwoDigits(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) panelSettings.displayTime[p] = times[p];
+    for (int p = 0; p < kPageCount; ++p) st.settings.displayTime[p] = times[p];
     return true;
 }
 
@@ -147,32 +144,32 @@ bool SetPosition(const std::string& line, int* position) {
 }
 
 // The set commands; true when the line was one of them and was applied.
-bool ApplySetCommand(const std::string& line) {
-    PanelSettings& s = panelSettings;
-    if (line.size() == 398 && line[0] == 'C' && (line[1] == 'A' || line[1] == 'N')) return SetText(line);
-    if (Is(line, "PTFB", 70)) return SetFillAll(line);
-    if (Is(line, "PTWL", 38)) return SetWhiteAll(line);
-    if (Is(line, "PTCT", 70)) return SetTimes(line);
+bool ApplySetCommand(SignState& st, const std::string& line) {
+    PanelSettings& s = st.settings;
+    if (line.size() == 398 && line[0] == 'C' && (line[1] == 'A' || line[1] == 'N')) return SetText(st, line);
+    if (Is(line, "PTFB", 70)) return SetFillAll(st, line);
+    if (Is(line, "PTWL", 38)) return SetWhiteAll(st, line);
+    if (Is(line, "PTCT", 70)) return SetTimes(st, line);
     if (Is(line, "PH", 6)) return SetPosition(line, &s.hPosition);
     if (Is(line, "PV", 6)) return SetPosition(line, &s.vPosition);
     if (line == "IDON\r\n" || line == "IDOF\r\n") {
-        signDisplayOn = line[2] == 'O' && line[3] == 'N';
+        st.displayOn = line[2] == 'O' && line[3] == 'N';
         return true;
     }
-    if (Is(line, "P", 11) && line.compare(3, 4, "FBLT") == 0) return SetFillPage(line);
-    if (Is(line, "P", 23) && line.compare(3, 4, "ICLT") == 0) return SetColours(line);
-    if (Is(line, "P", 16) && line.compare(3, 4, "BDLT") == 0) return SetBlink(line);
-    if (Is(line, "P", 5)) return SetPageSelect(line);
+    if (Is(line, "P", 11) && line.compare(3, 4, "FBLT") == 0) return SetFillPage(st, line);
+    if (Is(line, "P", 23) && line.compare(3, 4, "ICLT") == 0) return SetColours(st, line);
+    if (Is(line, "P", 16) && line.compare(3, 4, "BDLT") == 0) return SetBlink(st, line);
+    if (Is(line, "P", 5)) return SetPageSelect(st, line);
     return false;
 }
 
 // "CA" pp and the page's 98 JIS codes. A line that cannot travel (odd
 // bytes, a character without a JIS code) shows full-width spaces there.
-std::string TextReply(int page) {
+std::string TextReply(const PanelSettings& s, int page) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string reply = "CA" + PageNumber(page);
     for (int k = 0; k < kLineCount; ++k) {
-        std::string text = panelSettings.lineText[page][k].substr(0, 2 * kLineChars);
+        std::string text = s.lineText[page][k].substr(0, 2 * kLineChars);
         while (text.size() < 2 * kLineChars) text += text.size() % 2 ? "\x40" : "\x81\x40";
         for (size_t i = 0; i < text.size(); i += 2) {
             unsigned sjis = static_cast<unsigned char>(text[i]) * 256u + static_cast<unsigned char>(text[i + 1]);
@@ -184,37 +181,37 @@ std::string TextReply(int page) {
     return reply + "\r\n";
 }
 
-std::string BlinkReply(int page) {
+std::string BlinkReply(const PanelSettings& s, int page) {
     std::string reply = "P" + PageNumber(page) + "BDLT";
-    for (int k = 0; k < kLineCount; ++k) reply += panelSettings.blinkMode[page][k] ? 'N' : 'F';
+    for (int k = 0; k < kLineCount; ++k) reply += s.blinkMode[page][k] ? 'N' : 'F';
     return reply + "\r\n";
 }
 
-std::string ColourReply(int page) {
+std::string ColourReply(const PanelSettings& s, int page) {
     std::string reply = "P" + PageNumber(page) + "COLR";
     for (int k = 0; k < kLineCount; ++k) {
-        reply += Digit(panelSettings.charColor[page][k]);
-        reply += Digit(panelSettings.edgeColor[page][k]);
+        reply += Digit(s.charColor[page][k]);
+        reply += Digit(s.edgeColor[page][k]);
     }
     return reply + "\r\n";
 }
 
-std::string AllPagesReply(const char* head, char (*letter)(int page)) {
+std::string AllPagesReply(const char* head, const int (&values)[kPageCount], char set, char unset) {
     std::string reply = head;
-    for (int p = 0; p < kPageCount; ++p) reply += letter(p);
+    for (int p = 0; p < kPageCount; ++p) reply += values[p] ? set : unset;
     return reply + "\r\n";
 }
 
 // The read requests; "" when the line is none of them.
-std::string AnswerReadRequest(const std::string& line) {
-    const PanelSettings& s = panelSettings;
-    if (Is(line, "RCA", 7) && PageAt(line, 3) >= 0) return TextReply(PageAt(line, 3));
+std::string AnswerReadRequest(const SignState& st, const std::string& line) {
+    const PanelSettings& s = st.settings;
+    if (Is(line, "RCA", 7) && PageAt(line, 3) >= 0) return TextReply(s, PageAt(line, 3));
     if (Is(line, "RP", 10) && PageAt(line, 2) >= 0) {
-        if (line.compare(4, 4, "BDLT") == 0) return BlinkReply(PageAt(line, 2));
-        if (line.compare(4, 4, "ICLT") == 0) return ColourReply(PageAt(line, 2));
+        if (line.compare(4, 4, "BDLT") == 0) return BlinkReply(s, PageAt(line, 2));
+        if (line.compare(4, 4, "ICLT") == 0) return ColourReply(s, PageAt(line, 2));
     }
     if (line == "RP\r\n") {
-        int page = currentPage >= 0 && currentPage < kPageCount ? currentPage : 0;
+        int page = st.currentPage >= 0 && st.currentPage < kPageCount ? st.currentPage : 0;
         return std::string("P0") + static_cast<char>('1' + page) + "0\r\n";
     }
     if (line == "RPTCT\r\n") {
@@ -223,9 +220,9 @@ std::string AnswerReadRequest(const std::string& line) {
         return reply + "\r\n";
     }
     if (line == "RPTFB\r\n")
-        return AllPagesReply("PTFB", [](int p) { return panelSettings.fillMask[p] ? 'N' : 'F'; });
+        return AllPagesReply("PTFB", s.fillMask, 'N', 'F');
     if (line == "RPTWL\r\n")
-        return AllPagesReply("PTWL", [](int p) { return panelSettings.whiteLevel[p] ? 'H' : 'L'; });
+        return AllPagesReply("PTWL", s.whiteLevel, 'H', 'L');
     if (line == "RPH\r\n") return "PH" + TwoDigitText(s.hPosition) + "\r\n";
     if (line == "RPV\r\n") return "PV" + TwoDigitText(s.vPosition) + "\r\n";
     return "";
@@ -233,11 +230,11 @@ std::string AnswerReadRequest(const std::string& line) {
 
 }  // namespace
 
-std::string AnswerLine(const std::string& line) {
+std::string AnswerLine(SignState& st, const std::string& line) {
     if (line.size() < 4 || line.compare(line.size() - 2, 2, "\r\n") != 0) return kCommandError;
-    std::string reply = AnswerReadRequest(line);
+    std::string reply = AnswerReadRequest(st, line);
     if (!reply.empty()) return reply;
-    return ApplySetCommand(line) ? kGo : kCommandError;
+    return ApplySetCommand(st, line) ? kGo : kCommandError;
 }
 
 }  // namespace kvt::sim

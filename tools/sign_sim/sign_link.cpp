@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,6 +20,9 @@ namespace {
 
 constexpr size_t kMaxLine = 4096;  // longer garbage is dropped
 constexpr auto kSplitGap = std::chrono::milliseconds(30);
+// One byte on a 38400 bit/s line with a start bit, 8 data bits, parity and
+// a stop bit.
+constexpr auto kByteTime = std::chrono::nanoseconds(11 * 1000000000LL / 38400);
 
 std::string Printable(const std::string& line) {
     std::string out;
@@ -113,19 +117,24 @@ void SignLink::Receive() {
     char chunk[4096];
     ssize_t n = ::read(master_, chunk, sizeof chunk);
     if (n <= 0) return;
-    // XON and XOFF are the host's flow control, not part of a line.
-    for (ssize_t i = 0; i < n; ++i)
-        if (chunk[i] != 0x11 && chunk[i] != 0x13) received_ += chunk[i];
-    size_t lf;
-    while ((lf = received_.find('\n')) != std::string::npos) {
-        std::string line = received_.substr(0, lf + 1);
-        received_.erase(0, lf + 1);
-        HandleLine(line);
+    // The bytes just read follow each other on the line, after what came
+    // before them.
+    Clock::time_point byteEnd = std::max(Clock::now(), rxFree_);
+    for (ssize_t i = 0; i < n; ++i) {
+        byteEnd += options_.lineRate ? kByteTime : Clock::duration::zero();
+        // XON and XOFF are the host's flow control, not part of a line.
+        if (chunk[i] == 0x11 || chunk[i] == 0x13) continue;
+        received_ += chunk[i];
+        if (chunk[i] == '\n') {
+            HandleLine(received_, byteEnd);
+            received_.clear();
+        }
     }
+    rxFree_ = byteEnd;
     if (received_.size() > kMaxLine) received_.clear();
 }
 
-void SignLink::HandleLine(const std::string& line) {
+void SignLink::HandleLine(const std::string& line, Clock::time_point complete) {
     ++linesReceived_;
     Log(line);
     std::string prefix, body = line;
@@ -140,13 +149,19 @@ void SignLink::HandleLine(const std::string& line) {
     std::string reply;
     auto forced = options_.replies.find(static_cast<int>(linesReceived_));
     if (forced == options_.replies.end()) {
-        reply = AnswerLine(body);
+        reply = AnswerLine(state_, body);
     } else if (forced->second != "none") {
         reply = forced->second + "\r\n";
     }
     if (reply.empty()) return;
-    pending_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), prefix + reply,
-                        options_.split});
+    reply = prefix + reply;
+    Clock::time_point due = complete + std::chrono::milliseconds(options_.delayMs);
+    if (options_.lineRate) {
+        // The reply is read by the host once its last byte is through.
+        due = std::max(due, txFree_) + static_cast<int>(reply.size()) * kByteTime;
+        txFree_ = due;
+    }
+    pending_.push_back({due, reply, options_.split});
 }
 
 void SignLink::Log(const std::string& line) {

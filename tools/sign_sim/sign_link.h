@@ -1,6 +1,7 @@
 // The simulated sign's end of a pseudo-terminal: receives lines (framed on
 // LF), answers them after the configured delay, optionally in two writes,
-// and logs what it receives.
+// and logs what it receives. With --line-rate every byte takes its time on
+// the line both ways.
 #pragma once
 
 #include <chrono>
@@ -8,13 +9,14 @@
 #include <deque>
 #include <string>
 
+#include "sign_answers.h"
 #include "sim_options.h"
 
 namespace kvt::sim {
 
 class SignLink {
 public:
-    explicit SignLink(const SimOptions& options) : options_(options) {}
+    SignLink(const SimOptions& options, SignState& state) : options_(options), state_(state) {}
     ~SignLink();
     SignLink(const SignLink&) = delete;
     SignLink& operator=(const SignLink&) = delete;
@@ -34,13 +36,15 @@ private:
     };
 
     void Receive();
-    void HandleLine(const std::string& line);
+    // The line was complete on the wire at `complete`.
+    void HandleLine(const std::string& line, Clock::time_point complete);
     void Log(const std::string& line);
     void SendDue();
     void WriteAll(const std::string& bytes);
     int PollTimeoutMs() const;
 
     SimOptions options_;
+    SignState& state_;
     std::string devicePath_;
     int master_ = -1;
     // The sign keeps its far end open too, so that a client closing it does
@@ -50,6 +54,10 @@ private:
     std::string received_;
     long linesReceived_ = 0;
     std::deque<Pending> pending_;
+    // --line-rate: when the receiving and the sending side of the line are
+    // free again.
+    Clock::time_point rxFree_{};
+    Clock::time_point txFree_{};
 };
 
 }  // namespace kvt::sim

@@ -8,11 +8,15 @@ namespace kvt::sim {
 
 const char* const kSimUsage =
     "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH] [--log FILE]\n"
-    "                        [--rs485 --slave N[,N...]] [--delay MS] [--split] [--reply N=TEXT]...\n"
+    "                        [--rs485 --slave N[,N...]] [--answer-delay MS] [--line-rate]\n"
+    "                        [--split] [--reply N=TEXT]...\n"
     "Prints the device path of the simulated sign, then answers on it until SIGINT or SIGTERM.\n"
     "--rs485 without --slave answers slave 0. --reply N=TEXT answers the Nth received line\n"
     "(counting every line) with TEXT (E1, MENU, ...; none: no reply) and does not carry it out.\n"
-    "--log writes each received line after the monotonic clock's time in seconds.\n";
+    "--log writes each received line after the monotonic clock's time in seconds.\n"
+    "--answer-delay MS (also --delay MS) waits before each reply, as a sign's processing.\n"
+    "--line-rate takes each byte received and sent the time it takes on a 38400 bit/s\n"
+    "8E1 line (11 bits), so that pacing can be measured as on a real line.\n";
 
 namespace {
 
@@ -52,12 +56,13 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             options->rs485 = true;
             continue;
         }
-        if (name == "--split") {
-            options->split = true;
+        if (name == "--split" || name == "--line-rate") {
+            (name == "--split" ? options->split : options->lineRate) = true;
             continue;
         }
         static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--log",
-                                                             "--slave", "--delay", "--reply"};
+                                                             "--slave", "--delay", "--answer-delay",
+                                                             "--reply"};
         if (!kValueOptions.count(name)) {
             *error = "unknown option " + name;
             return false;
@@ -73,7 +78,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         else if (name == "--link") options->link = value;
         else if (name == "--log") options->log = value;
         else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
-        else if (name == "--delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
+        else if (name == "--delay" || name == "--answer-delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
         else ok = ParseReply(value, &options->replies);
         if (!ok) {
             *error = "bad value for " + name + ": " + value;
