@@ -1,59 +1,57 @@
 #include <gtest/gtest.h>
 
-#include "serial/reply_interpreter.h"
-#include "serial/reply_state.h"
+#include "protocol/read_back_decoders.h"
+#include "session/session.h"
 #include "settings/panel_settings.h"
 #include "support/recording_seam.h"
 
 namespace kvt {
 namespace {
 
-// Records errorReply at the moment a box is shown.
+// Records the session's errorReply at the moment a box is shown.
 class FlagSeam : public test::RecordingSeam {
 public:
     BoxResult Show(const BoxRequest& box) override {
-        errorAtBox.push_back(errorReply);
+        errorAtBox.push_back(session->errorReply);
         return RecordingSeam::Show(box);
     }
+    Session* session = nullptr;
     std::vector<int> errorAtBox;
 };
 
 class ReplyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
-    }
+    void SetUp() override { seam.session = &session; }
     FlagSeam seam;
+    Session session{&seam};
 };
 
 TEST_F(ReplyTest, GoShowsSuccessOnlyOutsideARun) {
-    replyPending = 1;
-    replyWaitTicks = 4;
-    InterpretReply("GO\r\n");
-    EXPECT_EQ(replyPending, 0);
-    EXPECT_EQ(replyWaitTicks, 0);
+    session.replyPending = 1;
+    session.replyWaitTicks = 4;
+    session.InterpretReply("GO\r\n");
+    EXPECT_EQ(session.replyPending, 0);
+    EXPECT_EQ(session.replyWaitTicks, 0);
     ASSERT_EQ(seam.texts(), std::vector<std::string>{"Success"});
     EXPECT_EQ(seam.boxes()[0].caption, "設定完了");
 
-    transferStep = 12;
-    replyPending = 1;
-    InterpretReply("GO\r\n");
-    EXPECT_EQ(replyPending, 0);
+    session.transferStep = 12;
+    session.replyPending = 1;
+    session.InterpretReply("GO\r\n");
+    EXPECT_EQ(session.replyPending, 0);
     EXPECT_EQ(seam.boxes().size(), 1u);
 }
 
 TEST_F(ReplyTest, Rs485PrefixIsDroppedWhateverItsNumber) {
-    lineMode = 1;
-    InterpretReply("05GO\r\n");
-    InterpretReply("17GO\r\n");
-    InterpretReply("G");  // shorter than the prefix: empty text, dropped
+    session.lineMode = 1;
+    session.InterpretReply("05GO\r\n");
+    session.InterpretReply("17GO\r\n");
+    session.InterpretReply("G");  // shorter than the prefix: empty text, dropped
     EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Success", "Success"}));
-    InterpretReply("03PH12\r\n");
-    EXPECT_EQ(panelSettings.hPosition, 12);
-    lineMode = 0;
-    InterpretReply("05GO\r\n");  // unrecognised in RS-232C mode
+    session.InterpretReply("03PH12\r\n");
+    EXPECT_EQ(session.panelSettings.hPosition, 12);
+    session.lineMode = 0;
+    session.InterpretReply("05GO\r\n");  // unrecognised in RS-232C mode
     EXPECT_EQ(seam.boxes().size(), 2u);
 }
 
@@ -64,9 +62,9 @@ TEST_F(ReplyTest, ErrorRepliesSetTheFlagBeforeTheirBox) {
         {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
     };
     for (const auto& c : cases) {
-        errorReply = 0;
-        InterpretReply(c.first);
-        EXPECT_EQ(errorReply, 1);
+        session.errorReply = 0;
+        session.InterpretReply(c.first);
+        EXPECT_EQ(session.errorReply, 1);
         EXPECT_EQ(seam.texts().back(), c.second);
         EXPECT_EQ(seam.boxes().back().icon, BoxIcon::Hand);
         EXPECT_EQ(ErrorReplyMessage(c.first), c.second);
@@ -75,51 +73,51 @@ TEST_F(ReplyTest, ErrorRepliesSetTheFlagBeforeTheirBox) {
 }
 
 TEST_F(ReplyTest, UnrecognisedLinesClearTheFlagPLinesKeepIt) {
-    errorReply = 1;
-    InterpretReply("PX\r\n");  // a "P" line of no known form
-    InterpretReply("PTXYZ\r\n");
-    EXPECT_EQ(errorReply, 1);
-    InterpretReply("GO \r\n");  // trailing blank
-    EXPECT_EQ(errorReply, 0);
-    errorReply = 1;
-    InterpretReply("E1\r\n\r\n");
-    EXPECT_EQ(errorReply, 0);
+    session.errorReply = 1;
+    session.InterpretReply("PX\r\n");  // a "P" line of no known form
+    session.InterpretReply("PTXYZ\r\n");
+    EXPECT_EQ(session.errorReply, 1);
+    session.InterpretReply("GO \r\n");  // trailing blank
+    EXPECT_EQ(session.errorReply, 0);
+    session.errorReply = 1;
+    session.InterpretReply("E1\r\n\r\n");
+    EXPECT_EQ(session.errorReply, 0);
     EXPECT_TRUE(seam.boxes().empty());
-    InterpretReply(std::string("GO\r\n\0junk", 10));  // bytes after a NUL do not count
+    session.InterpretReply(std::string("GO\r\n\0junk", 10));  // bytes after a NUL do not count
     EXPECT_EQ(seam.texts(), std::vector<std::string>{"Success"});
 }
 
 TEST_F(ReplyTest, ReadBackRepliesReachTheirDecoders) {
-    InterpretReply("PTWL" + std::string(32, 'L') + "\r\n");
-    InterpretReply("PV03\r\n");
-    InterpretReply("P?5?\r\n");
-    InterpretReply("P03BDLTNNNNNNN\r\n");
-    InterpretReply("P04CLT?11223344556677\r\n");
-    EXPECT_EQ(panelSettings.whiteLevel[31], 0);
-    EXPECT_EQ(panelSettings.vPosition, 3);
-    EXPECT_EQ(currentPage, 4);
-    EXPECT_EQ(panelSettings.blinkMode[2][6], 1);
-    EXPECT_EQ(panelSettings.charColor[3][6], 7);
+    session.InterpretReply("PTWL" + std::string(32, 'L') + "\r\n");
+    session.InterpretReply("PV03\r\n");
+    session.InterpretReply("P?5?\r\n");
+    session.InterpretReply("P03BDLTNNNNNNN\r\n");
+    session.InterpretReply("P04CLT?11223344556677\r\n");
+    EXPECT_EQ(session.panelSettings.whiteLevel[31], 0);
+    EXPECT_EQ(session.panelSettings.vPosition, 3);
+    EXPECT_EQ(session.currentPage, 4);
+    EXPECT_EQ(session.panelSettings.blinkMode[2][6], 1);
+    EXPECT_EQ(session.panelSettings.charColor[3][6], 7);
     EXPECT_TRUE(seam.boxes().empty());
-    EXPECT_EQ(errorReply, 0);
+    EXPECT_EQ(session.errorReply, 0);
 }
 
 TEST_F(ReplyTest, NoConnectOnTheSeventhTickOnce) {
-    replyPending = 1;
-    for (int tick = 1; tick <= 6; ++tick) ReplyTimeoutTick();
+    session.replyPending = 1;
+    for (int tick = 1; tick <= 6; ++tick) session.ReplyTimeoutTick();
     EXPECT_TRUE(seam.boxes().empty());
-    ReplyTimeoutTick();
+    session.ReplyTimeoutTick();
     ASSERT_EQ(seam.texts(), std::vector<std::string>{"No Connect"});
-    EXPECT_EQ(replyPending, 0);
-    for (int tick = 0; tick < 20; ++tick) ReplyTimeoutTick();
+    EXPECT_EQ(session.replyPending, 0);
+    for (int tick = 0; tick < 20; ++tick) session.ReplyTimeoutTick();
     EXPECT_EQ(seam.boxes().size(), 1u);
 
     // A reply in time restarts the count for the next command.
-    replyPending = 1;
-    for (int tick = 0; tick < 5; ++tick) ReplyTimeoutTick();
-    InterpretReply("GO\r\n");
-    replyPending = 1;
-    for (int tick = 0; tick < 6; ++tick) ReplyTimeoutTick();
+    session.replyPending = 1;
+    for (int tick = 0; tick < 5; ++tick) session.ReplyTimeoutTick();
+    session.InterpretReply("GO\r\n");
+    session.replyPending = 1;
+    for (int tick = 0; tick < 6; ++tick) session.ReplyTimeoutTick();
     EXPECT_EQ(seam.texts().back(), "Success");
 }
 

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+
+#include "session/session.h"
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -58,29 +60,28 @@ std::vector<std::string> Entries(const std::string& dir) {
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetSettings();
         char tmpl[] = "/tmp/kvt-settings-XXXXXX";
         dir_ = mkdtemp(tmpl);
     }
     void TearDown() override {
         for (const auto& n : Entries(dir_)) unlink((dir_ + "/" + n).c_str());
         rmdir(dir_.c_str());
-        ResetSettings();
     }
     std::string Path(const char* name) const { return dir_ + "/" + name; }
 
     std::string dir_;
+    Session session;
 };
 
 TEST_F(SettingsFileTest, DefaultStoreSavesByteExact) {
     std::string message;
-    ASSERT_EQ(WriteSettingsFile(Path("new.dat"), &message), SaveResult::Ok);
+    ASSERT_EQ(WriteSettingsFile(Path("new.dat"), session.panelSettings, session.currentPage, &message), SaveResult::Ok);
     EXPECT_EQ(ReadBytes(Path("new.dat")), DefaultFile());
-    EXPECT_EQ(FormatSettings(), DefaultFile());
+    EXPECT_EQ(FormatSettings(session.panelSettings, session.currentPage), DefaultFile());
 }
 
 TEST_F(SettingsFileTest, EveryFieldRoundTrips) {
-    PanelSettings& s = panelSettings;
+    PanelSettings& s = session.panelSettings;
     for (int p = 0; p < kPageCount; ++p) {
         for (int k = 0; k < kLineCount; ++k) {
             s.charColor[p][k] = (p + k) % 9;
@@ -99,29 +100,29 @@ TEST_F(SettingsFileTest, EveryFieldRoundTrips) {
     s.lineText[31][6] = fourteen;
     s.hPosition = -3;  // a negative value only a hand-edited file would hold
     s.vPosition = 15;
-    currentPage = 9;
+    session.currentPage = 9;
     s.sequenceMode = 1;
 
-    std::string before = FormatSettings();
-    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), nullptr), SaveResult::Ok);
-    ResetSettings();
-    ASSERT_TRUE(ReadSettingsFile(Path("a.dat")));
-    EXPECT_EQ(FormatSettings(), before);
+    std::string before = FormatSettings(session.panelSettings, session.currentPage);
+    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), session.panelSettings, session.currentPage, nullptr), SaveResult::Ok);
+    session.ResetSettings();
+    ASSERT_TRUE(ReadSettingsFile(Path("a.dat"), &session.panelSettings, &session.currentPage));
+    EXPECT_EQ(FormatSettings(session.panelSettings, session.currentPage), before);
     EXPECT_EQ(s.lineText[0][1], kZenSpace + kKan + kZenSpace);
     EXPECT_EQ(s.lineText[31][6], fourteen);
     EXPECT_EQ(s.hPosition, -3);
-    EXPECT_EQ(currentPage, 9);
+    EXPECT_EQ(session.currentPage, 9);
 }
 
 TEST_F(SettingsFileTest, ReaderAcceptsAnyWhitespace) {
     std::string file = DefaultFile("\n");
     file[file.find("\n2\n")] = ' ';         // numbers separated by a blank
     file.replace(file.find("s\n"), 2, "\x82\xa0\t\v\f ");  // first text, other blanks
-    ParseSettings(file);
-    EXPECT_EQ(panelSettings.lineText[0][0], kA);
-    EXPECT_EQ(panelSettings.displayTime[0], 2);
-    panelSettings.lineText[0][0].clear();
-    EXPECT_EQ(FormatSettings(), DefaultFile());
+    ParseSettings(file, &session.panelSettings, &session.currentPage);
+    EXPECT_EQ(session.panelSettings.lineText[0][0], kA);
+    EXPECT_EQ(session.panelSettings.displayTime[0], 2);
+    session.panelSettings.lineText[0][0].clear();
+    EXPECT_EQ(FormatSettings(session.panelSettings, session.currentPage), DefaultFile());
 }
 
 TEST_F(SettingsFileTest, TextTokensShiftCutAndReadSAsEmpty) {
@@ -129,8 +130,8 @@ TEST_F(SettingsFileTest, TextTokensShiftCutAndReadSAsEmpty) {
     std::string forty(40, 'x');
     // Line 1 "s" is empty; "a b" becomes two texts and shifts the rest; the
     // 40-byte token is cut at 33 and its tail is not the next text.
-    ParseSettings(numbers + "s\r\na b\r\n" + forty + "\r\nlast\r\n");
-    const auto& t = panelSettings.lineText;
+    ParseSettings(numbers + "s\r\na b\r\n" + forty + "\r\nlast\r\n", &session.panelSettings, &session.currentPage);
+    const auto& t = session.panelSettings.lineText;
     EXPECT_EQ(t[0][0], "");
     EXPECT_EQ(t[0][1], "a");
     EXPECT_EQ(t[0][2], "b");
@@ -141,12 +142,12 @@ TEST_F(SettingsFileTest, TextTokensShiftCutAndReadSAsEmpty) {
 }
 
 TEST_F(SettingsFileTest, MalformedAndShortFiles) {
-    PanelSettings& s = panelSettings;
+    PanelSettings& s = session.panelSettings;
     s.lineText[0][0] = "old";
 
     // Two good numbers, then a word: the word stops every later number
     // (nothing is consumed) and becomes the first text.
-    ParseSettings("3 -4 word 5");
+    ParseSettings("3 -4 word 5", &session.panelSettings, &session.currentPage);
     EXPECT_EQ(s.charColor[0][0], 3);
     EXPECT_EQ(s.charColor[0][1], -4);
     EXPECT_EQ(s.charColor[0][2], 7);
@@ -155,39 +156,39 @@ TEST_F(SettingsFileTest, MalformedAndShortFiles) {
     EXPECT_EQ(s.lineText[0][1], "5");
 
     // Digits glued to letters: the number is read, the letters remain.
-    ResetSettings();
-    ParseSettings("+12abc");
+    session.ResetSettings();
+    ParseSettings("+12abc", &session.panelSettings, &session.currentPage);
     EXPECT_EQ(s.charColor[0][0], 12);
     EXPECT_EQ(s.charColor[0][1], 7);
     EXPECT_EQ(s.lineText[0][0], "abc");
 
     // A lone sign is no number; overflowing numbers are clamped.
-    ResetSettings();
-    ParseSettings("- 99999999999 -99999999999");
+    session.ResetSettings();
+    ParseSettings("- 99999999999 -99999999999", &session.panelSettings, &session.currentPage);
     EXPECT_EQ(s.charColor[0][0], 7);
     EXPECT_EQ(s.lineText[0][0], "-");
     EXPECT_EQ(s.lineText[0][1], "99999999999");
-    ParseSettings("99999999999 -99999999999 -2147483648");
+    ParseSettings("99999999999 -99999999999 -2147483648", &session.panelSettings, &session.currentPage);
     EXPECT_EQ(s.charColor[0][0], 2147483647);
     EXPECT_EQ(s.charColor[0][1], -2147483647 - 1);
     EXPECT_EQ(s.charColor[0][2], -2147483647 - 1);
 
     // An empty file changes no number and empties every text.
-    ResetSettings();
+    session.ResetSettings();
     s.displayTime[3] = 44;
     s.lineText[2][2] = "x";
-    ParseSettings("");
+    ParseSettings("", &session.panelSettings, &session.currentPage);
     EXPECT_EQ(s.displayTime[3], 44);
     EXPECT_EQ(s.lineText[2][2], "");
 }
 
 TEST_F(SettingsFileTest, UnreadableFileLeavesStoreAlone) {
-    panelSettings.lineText[1][1] = kA;
-    panelSettings.displayTime[0] = 9;
-    EXPECT_FALSE(ReadSettingsFile(Path("missing.dat")));
-    EXPECT_FALSE(ReadSettingsFile(dir_));  // a folder opens but cannot be read
-    EXPECT_EQ(panelSettings.lineText[1][1], kA);
-    EXPECT_EQ(panelSettings.displayTime[0], 9);
+    session.panelSettings.lineText[1][1] = kA;
+    session.panelSettings.displayTime[0] = 9;
+    EXPECT_FALSE(ReadSettingsFile(Path("missing.dat"), &session.panelSettings, &session.currentPage));
+    EXPECT_FALSE(ReadSettingsFile(dir_, &session.panelSettings, &session.currentPage));  // a folder opens but cannot be read
+    EXPECT_EQ(session.panelSettings.lineText[1][1], kA);
+    EXPECT_EQ(session.panelSettings.displayTime[0], 9);
 }
 
 TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
@@ -200,32 +201,32 @@ TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
                           {"x\ry", "blank"}, {"s", "\"s\""},
                           {std::string(34, 'x'), "33"}};
     for (const auto& c : cases) {
-        ResetSettings();
-        panelSettings.lineText[2][4] = c.text;
+        session.ResetSettings();
+        session.panelSettings.lineText[2][4] = c.text;
         std::string message;
-        EXPECT_EQ(WriteSettingsFile(Path("old.dat"), &message), SaveResult::Refused);
+        EXPECT_EQ(WriteSettingsFile(Path("old.dat"), session.panelSettings, session.currentPage, &message), SaveResult::Refused);
         EXPECT_NE(message.find("page 03 line 5"), std::string::npos) << message;
         EXPECT_NE(message.find(c.why), std::string::npos) << message;
         for (unsigned char ch : message) EXPECT_LT(ch, 0x80);
-        EXPECT_EQ(WriteSettingsFile(Path("other.dat"), &message), SaveResult::Refused);
+        EXPECT_EQ(WriteSettingsFile(Path("other.dat"), session.panelSettings, session.currentPage, &message), SaveResult::Refused);
     }
     EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
     EXPECT_EQ(Entries(dir_), std::vector<std::string>{"old.dat"});
 
     // The limits themselves are fine: 33 bytes, "ss", a full-width space.
-    ResetSettings();
-    panelSettings.lineText[0][0] = std::string(33, 'x');
-    panelSettings.lineText[0][1] = "ss";
-    panelSettings.lineText[0][2] = kZenSpace;
-    EXPECT_EQ(UnsaveableTextReason(), "");
+    session.ResetSettings();
+    session.panelSettings.lineText[0][0] = std::string(33, 'x');
+    session.panelSettings.lineText[0][1] = "ss";
+    session.panelSettings.lineText[0][2] = kZenSpace;
+    EXPECT_EQ(UnsaveableTextReason(session.panelSettings), "");
 }
 
 TEST_F(SettingsFileTest, OpenFailures) {
     std::string message;
-    EXPECT_EQ(WriteSettingsFile("", &message), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteSettingsFile("", session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
     EXPECT_EQ(message, "Can't file open");
-    EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), &message), SaveResult::CannotOpen);
-    EXPECT_EQ(WriteSettingsFile(dir_, &message), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteSettingsFile(dir_, session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
     EXPECT_EQ(message, "Can't file open");
 }
 
@@ -240,7 +241,7 @@ TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
         struct rlimit limit = {1000, 1000};
         setrlimit(RLIMIT_FSIZE, &limit);
         std::string message;
-        SaveResult r = WriteSettingsFile(Path("keep.dat"), &message);
+        SaveResult r = WriteSettingsFile(Path("keep.dat"), session.panelSettings, session.currentPage, &message);
         _exit(r == SaveResult::CannotWrite && message == "Can't file write" ? 0 : 1);
     }
     int status = 0;
@@ -255,7 +256,7 @@ TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
     WriteBytes(Path("real.dat"), "x");
     chmod(Path("real.dat").c_str(), 0640);
     ASSERT_EQ(symlink("real.dat", Path("link.dat").c_str()), 0);
-    ASSERT_EQ(WriteSettingsFile(Path("link.dat"), nullptr), SaveResult::Ok);
+    ASSERT_EQ(WriteSettingsFile(Path("link.dat"), session.panelSettings, session.currentPage, nullptr), SaveResult::Ok);
 
     struct stat st;
     ASSERT_EQ(lstat(Path("link.dat").c_str(), &st), 0);

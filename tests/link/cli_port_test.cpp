@@ -10,9 +10,9 @@
 
 #include "link/pty_partner.h"
 #include "protocol/command_set.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 #include "settings/settings_file.h"
-#include "transfer/read_back_decoders.h"
+#include "protocol/read_back_decoders.h"
 
 namespace kvt {
 namespace {
@@ -137,54 +137,38 @@ TEST_F(CliOnSim, CtrlCDuringTheReadBackWritesNoFile) {
     EXPECT_EQ(again.status, 0);
 }
 
-// Offset of step s of the all-items run from its first command, in seconds.
-double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }
-
-TEST_F(CliOnSim, WholeAllItemsRunInOrderAndOnTime) {
-    CliResult dry = Run({"send", kSample, "--dry-run"});
-    ASSERT_EQ(dry.status, 0);
-    test::Sim sim({});
-    CliResult r = Run({"send", kSample, "--port", sim.path()});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Success\n");
-
-    const auto log = test::LogLines(sim.log());
-    ASSERT_EQ(log.size(), 102u);
-    std::vector<std::string> expected;
-    for (size_t start = 0, lf; (lf = dry.out.find("\r\n", start)) != std::string::npos; start = lf + 2)
-        expected.push_back(dry.out.substr(start, lf - start));
-    ASSERT_EQ(expected.size(), 102u);
-    for (size_t i = 0; i < log.size(); ++i) {
-        EXPECT_EQ(log[i].second, expected[i]) << "command " << i + 1;
-        const int step = static_cast<int>(i) + (i < 32 ? 1 : 2);  // step 33 sends nothing
-        EXPECT_NEAR(log[i].first - log[0].first, AllItemsOffset(step), 0.15) << "step " << step;
-    }
-    EXPECT_NEAR(log.back().first - log[0].first, 30.0, 0.15);
-}
-
-TEST_F(CliOnSim, WholeReadBackIntoAFile) {
+TEST_F(CliOnSim, WholeReadBackIntoAFileAtReplyPace) {
     test::Sim sim({"--load", kSample});
-    CliResult r = Run({"read", dir / "out.dat", "--port", sim.path()});
+    CliResult r = Run({"read", dir / "out.dat", "--port", sim.path(), "--pace", "reply", "--gap", "0"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("step 103\n"), std::string::npos);
     const auto log = test::LogLines(sim.log());
     ASSERT_EQ(log.size(), 102u);
     EXPECT_EQ(log[0].second, "RCA01");
     EXPECT_EQ(log.back().second, "RPV");
-    EXPECT_NEAR(log.back().first - log[0].first, 51.0, 0.15);
 
     // What the read-back can know of the sample: texts as they travel,
     // blink and fill as on/off, everything else as it is; the page
     // sequence is not read and stays at its default.
-    ASSERT_TRUE(ReadSettingsFile(kSample));
+    Session expected;
+    PanelSettings& s = expected.panelSettings;
+    ASSERT_TRUE(ReadSettingsFile(kSample, &s, &expected.currentPage));
     for (int p = 0; p < kPageCount; ++p) {
-        DecodeTextReply(BuildTextCommand('A', p).line);
-        panelSettings.fillMask[p] = panelSettings.fillMask[p] != 0;
-        for (int k = 0; k < kLineCount; ++k)
-            panelSettings.blinkMode[p][k] = panelSettings.blinkMode[p][k] != 0;
+        DecodeTextReply(BuildTextCommand(s, 'A', p).line, &s);
+        s.fillMask[p] = s.fillMask[p] != 0;
+        for (int k = 0; k < kLineCount; ++k) s.blinkMode[p][k] = s.blinkMode[p][k] != 0;
     }
-    panelSettings.sequenceMode = 0;
-    EXPECT_EQ(test::ReadFile(dir / "out.dat"), FormatSettings());
+    s.sequenceMode = 0;
+    EXPECT_EQ(test::ReadFile(dir / "out.dat"), FormatSettings(s, expected.currentPage));
+}
+
+TEST_F(CliOnSim, ReplyPaceStopsAtOnceOnAnErrorReply) {
+    test::Sim sim({"--reply", "3=E1"});
+    CliResult r = Run({"send", kSample, "--port", sim.path(), "--pace", "reply"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Parity Error\n");
+    EXPECT_EQ(test::LogLines(sim.log()).size(), 3u);
+    EXPECT_NE(r.err.find("stopped on the sign's error reply"), std::string::npos) << r.err;
 }
 
 }  // namespace

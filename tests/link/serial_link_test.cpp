@@ -8,11 +8,9 @@
 #include "link/pty_partner.h"
 #include "serial/command_port.h"
 #include "serial/line_framer.h"
-#include "serial/reply_interpreter.h"
 #include "serial/reply_queue.h"
-#include "serial/reply_state.h"
 #include "serial/serial_link.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 #include "support/recording_seam.h"
 
 namespace kvt {
@@ -26,15 +24,11 @@ constexpr auto kSettle = milliseconds(60);  // lets the reader take one read
 class LinkOnPty : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetReplyState();
-        lineMode = 0;
-        slaveNo = 0;
+        link.SetConsumer([this](const std::string& line) { lines.Push(line); });
         link.OpenPort(partner.path());
         ASSERT_EQ(link.state(), SerialLink::State::Open) << testing::PrintToString(seam.texts());
         link.StartReadThread();
-        InstallCommandPort(&link);
     }
-    void TearDown() override { InstallCommandPort(nullptr); }
 
     // The next line the link handed over, or "<none>".
     std::string NextLine(milliseconds within = milliseconds(1000)) {
@@ -45,7 +39,8 @@ protected:
     test::RecordingSeam seam;
     test::PtyPartner partner;
     ReplyQueue lines;
-    SerialLink link{[this](const std::string& line) { lines.Push(line); }};
+    Session session{&seam};
+    SerialLink& link = session.link();
 };
 
 TEST_F(LinkOnPty, LineEndsOnlyWhenAReadEndsInLineFeed) {
@@ -93,26 +88,26 @@ TEST(LineFramer, KeepsA499ByteLineAndDropsA500ByteOne) {
 }
 
 TEST_F(LinkOnPty, SlavePrefixGoesOutAndIsRemovedFromReplies) {
-    lineMode = 1;
-    slaveNo = 5;
-    SendCommand("RP\r\n");
+    session.lineMode = 1;
+    session.slaveNo = 5;
+    session.SendCommand("RP\r\n");
     EXPECT_EQ(partner.Receive(6), "05RP\r\n");
-    EXPECT_EQ(replyPending.load(), 1);
-    slaveNo = 31;
-    SendCommand("PH08\r\n");
+    EXPECT_EQ(session.replyPending.load(), 1);
+    session.slaveNo = 31;
+    session.SendCommand("PH08\r\n");
     EXPECT_EQ(partner.Receive(8), "31PH08\r\n");
-    lineMode = 0;
-    SendCommand("RP\r\n");
+    session.lineMode = 0;
+    session.SendCommand("RP\r\n");
     EXPECT_EQ(partner.Receive(4), "RP\r\n");  // raw: CR LF untouched
 
     // The whole way back: reply line, prefix removed, "Success".
-    lineMode = 1;
+    session.lineMode = 1;
     partner.Send("07GO\r\n");
     std::string line = NextLine();
     EXPECT_EQ(line, "07GO\r\n");
-    InterpretReply(line);
+    session.InterpretReply(line);
     EXPECT_EQ(seam.texts(), std::vector<std::string>{"Success"});
-    EXPECT_EQ(replyPending.load(), 0);
+    EXPECT_EQ(session.replyPending.load(), 0);
 }
 
 TEST_F(LinkOnPty, CloseLinkReturnsPromptlyWhileTheReaderWaits) {
@@ -122,7 +117,7 @@ TEST_F(LinkOnPty, CloseLinkReturnsPromptlyWhileTheReaderWaits) {
     EXPECT_LT(Clock::now() - start, milliseconds(100));
     EXPECT_EQ(link.state(), SerialLink::State::Closed);
     link.CloseLink();  // twice is harmless
-    SendCommand("PH08\r\n");  // goes nowhere
+    session.SendCommand("PH08\r\n");  // goes nowhere
     EXPECT_EQ(partner.Receive(1, milliseconds(100)), "");
 
     // The same device opens again, and the new reader starts afresh.
@@ -149,8 +144,8 @@ TEST_F(LinkOnPty, SignThatGoesAwayLeavesTheLinkFailedWithoutSpinning) {
     };
     EXPECT_LT(micros(after) - micros(before), 20000L);
 
-    SendCommand("PH08\r\n");  // nowhere, but it still waits for a reply
-    EXPECT_EQ(replyPending.load(), 1);
+    session.SendCommand("PH08\r\n");  // nowhere, but it still waits for a reply
+    EXPECT_EQ(session.replyPending.load(), 1);
     const auto start = Clock::now();
     link.CloseLink();
     EXPECT_LT(Clock::now() - start, milliseconds(100));
@@ -167,7 +162,8 @@ TEST_F(LinkOnPty, WriteGivesUpAfterTheWriteTimeOut) {
 
 TEST(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
     test::RecordingSeam seam;
-    SerialLink link([](const std::string&) {});
+    Session session{&seam};
+    SerialLink& link = session.link();
     link.OpenPort("/dev/kvt-no-such-port");
     EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
                                                        "Miss! Buffer Set", "Miss! Time Out Set",
@@ -184,7 +180,8 @@ TEST(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
 
 TEST(LinkOpen, NonTerminalFailsFromTheFirstTerminalStep) {
     test::RecordingSeam seam;
-    SerialLink link([](const std::string&) {});
+    Session session{&seam};
+    SerialLink& link = session.link();
     link.OpenPort("/dev/null");
     EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! Mask Set", "Miss! Buffer Set",
                                                        "Miss! Time Out Set", "Miss! Set Comm State"}));

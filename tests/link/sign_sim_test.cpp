@@ -5,14 +5,12 @@
 #include "link/pty_partner.h"
 #include "protocol/command_set.h"
 #include "serial/command_port.h"
-#include "serial/reply_interpreter.h"
 #include "serial/reply_queue.h"
-#include "serial/reply_state.h"
 #include "serial/serial_link.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 #include "settings/settings_file.h"
 #include "support/recording_seam.h"
-#include "transfer/read_back_steps.h"
+#include "transfer/run_steps.h"
 
 namespace kvt {
 namespace {
@@ -24,17 +22,16 @@ using test::milliseconds;
 class Host {
 public:
     explicit Host(const std::string& device) {
-        ResetReplyState();
-        link_.OpenPort(device);
-        link_.StartReadThread();
-        InstallCommandPort(&link_);
+        SerialLink& link = session.link();
+        link.SetConsumer([this](const std::string& line) { lines_.Push(line); });
+        link.OpenPort(device);
+        link.StartReadThread();
     }
-    ~Host() { InstallCommandPort(nullptr); }
-    bool open() const { return link_.state() == SerialLink::State::Open; }
+    bool open() { return session.link().state() == SerialLink::State::Open; }
 
     // Sends the line; the reply line, or "<none>" when none came in time.
     std::string Ask(const std::string& line, milliseconds within = milliseconds(1000)) {
-        SendCommand(line);
+        session.SendCommand(line);
         return Next(within);
     }
     std::string Next(milliseconds within = milliseconds(1000)) {
@@ -43,16 +40,16 @@ public:
     }
 
     test::RecordingSeam seam;
+    Session session{&seam};
 
 private:
     ReplyQueue lines_;
-    SerialLink link_{[this](const std::string& line) { lines_.Push(line); }};
 };
 
 // A store that differs from the defaults everywhere the read-back can tell.
-void FillStore() {
-    ResetSettings();
-    PanelSettings& s = panelSettings;
+void FillStore(Session& session) {
+    session.ResetSettings();
+    PanelSettings& s = session.panelSettings;
     s.lineText[0][0] = "\x82\xA0";                // "あ"
     for (int k = 0; k < 14; ++k) s.lineText[31][6] += "\x88\x9F";  // a full line of "亜"
     s.charColor[4][1] = 1;
@@ -64,19 +61,20 @@ void FillStore() {
     s.displayTime[31] = 99;
     s.hPosition = 12;
     s.vPosition = 3;
-    currentPage = 9;
+    session.currentPage = 9;
 }
 
 // Everything a set command sends, as the all-items run would.
-std::vector<Command> AllSetCommands() {
+std::vector<Command> AllSetCommands(const Session& session) {
+    const PanelSettings& s = session.panelSettings;
     std::vector<Command> commands;
     for (int p = 0; p < kPageCount; ++p) {
-        commands.push_back(BuildTextCommand('A', p));
-        commands.push_back(BuildColourPage(p));
-        commands.push_back(BuildBlinkPage(p));
+        commands.push_back(BuildTextCommand(s, 'A', p));
+        commands.push_back(BuildColourPage(s, p));
+        commands.push_back(BuildBlinkPage(s, p));
     }
-    for (Command c : {BuildFillBorderAll(), BuildWhiteLevelAll(), BuildPageSelect(),
-                      BuildDisplayTimeAll(), BuildHPosition(), BuildVPosition()})
+    for (Command c : {BuildFillBorderAll(s), BuildWhiteLevelAll(s), BuildPageSelect(s, session.currentPage),
+                      BuildDisplayTimeAll(s), BuildHPosition(s), BuildVPosition(s)})
         commands.push_back(c);
     return commands;
 }
@@ -85,23 +83,24 @@ TEST(SignSim, KeepsWhatItIsSetAndReadsItBack) {
     test::Sim sim({});
     Host host(sim.path());
     ASSERT_TRUE(host.open());
-    FillStore();
-    const PanelSettings sent = panelSettings;
-    const int sentPage = currentPage;
-    for (const Command& c : AllSetCommands()) {
+    Session& session = host.session;
+    FillStore(session);
+    const PanelSettings sent = session.panelSettings;
+    const int sentPage = session.currentPage;
+    for (const Command& c : AllSetCommands(session)) {
         ASSERT_FALSE(c.rejected()) << c.message;
         ASSERT_EQ(host.Ask(c.line), "GO\r\n") << c.line;
     }
 
     // Read everything back into a new store, as the read-back does.
-    ResetSettings();
+    session.ResetSettings();
     for (int step = 1; step <= 103; ++step) {
         std::string request = ReadRequestAt(step);
         if (request.empty()) continue;
-        InterpretReply(host.Ask(request));
+        session.InterpretReply(host.Ask(request));
     }
     EXPECT_TRUE(host.seam.texts().empty()) << testing::PrintToString(host.seam.texts());
-    const PanelSettings& got = panelSettings;
+    const PanelSettings& got = session.panelSettings;
     for (int p = 0; p < kPageCount; ++p) {
         for (int k = 0; k < kLineCount; ++k) {
             EXPECT_EQ(got.lineText[p][k], sent.lineText[p][k]) << p << "/" << k;
@@ -115,14 +114,13 @@ TEST(SignSim, KeepsWhatItIsSetAndReadsItBack) {
     }
     EXPECT_EQ(got.hPosition, 12);
     EXPECT_EQ(got.vPosition, 3);
-    EXPECT_EQ(currentPage, sentPage);
+    EXPECT_EQ(session.currentPage, sentPage);
 }
 
 TEST(SignSim, AnswersCommandErrorToWhatIsNotACommand) {
     test::Sim sim({});
     Host host(sim.path());
-    ResetSettings();
-    const std::string text = BuildTextCommand('A', 0).line;
+    const std::string text = BuildTextCommand(host.session.panelSettings, 'A', 0).line;
     std::string lowerHex = text;
     lowerHex[5] = 'a';
     for (const std::string& bad :
@@ -140,17 +138,16 @@ TEST(SignSim, AnswersCommandErrorToWhatIsNotACommand) {
 TEST(SignSim, Rs485AnswersItsOwnSlavesWithTheirPrefix) {
     test::Sim sim({"--rs485", "--slave", "3,5"});
     Host host(sim.path());
-    lineMode = 1;
-    slaveNo = 5;
+    Session& session = host.session;
+    session.lineMode = 1;
+    session.slaveNo = 5;
     EXPECT_EQ(host.Ask("PH02\r\n"), "05GO\r\n");
-    slaveNo = 7;
+    session.slaveNo = 7;
     EXPECT_EQ(host.Ask("PH09\r\n", milliseconds(300)), "<none>");
-    slaveNo = 3;
+    session.slaveNo = 3;
     EXPECT_EQ(host.Ask("RPH\r\n"), "03PH02\r\n");
-    InterpretReply("03PH02\r\n");
-    EXPECT_EQ(panelSettings.hPosition, 2);
-    lineMode = 0;
-    slaveNo = 0;
+    session.InterpretReply("03PH02\r\n");
+    EXPECT_EQ(session.panelSettings.hPosition, 2);
 }
 
 TEST(SignSim, ForcedRepliesDelayAndSplitReplies) {
@@ -170,9 +167,12 @@ TEST(SignSim, ForcedRepliesDelayAndSplitReplies) {
 
 TEST(SignSim, LoadsItsStateAndSavesItWhenTerminated) {
     test::TempDir dir;
-    FillStore();
+    Session session;
+    FillStore(session);
     std::string message;
-    ASSERT_EQ(WriteSettingsFile(dir / "in.dat", &message), SaveResult::Ok) << message;
+    ASSERT_EQ(WriteSettingsFile(dir / "in.dat", session.panelSettings, session.currentPage, &message),
+              SaveResult::Ok)
+        << message;
     {
         test::Sim sim({"--load", dir / "in.dat", "--save", dir / "out.dat"});
         Host host(sim.path());
@@ -180,10 +180,10 @@ TEST(SignSim, LoadsItsStateAndSavesItWhenTerminated) {
         EXPECT_EQ(host.Ask("PV15\r\n"), "GO\r\n");
         EXPECT_EQ(sim.Stop(), 0);
     }
-    ResetSettings();
-    ASSERT_TRUE(ReadSettingsFile(dir / "out.dat"));
-    EXPECT_EQ(panelSettings.vPosition, 15);
-    EXPECT_EQ(panelSettings.hPosition, 12);
+    session.ResetSettings();
+    ASSERT_TRUE(ReadSettingsFile(dir / "out.dat", &session.panelSettings, &session.currentPage));
+    EXPECT_EQ(session.panelSettings.vPosition, 15);
+    EXPECT_EQ(session.panelSettings.hPosition, 12);
 }
 
 }  // namespace

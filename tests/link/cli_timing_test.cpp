@@ -1,0 +1,81 @@
+// The command-line tool keeps time on the wall clock: the whole all-items run
+// at its timed pace against the simulated sign. Every other timed behaviour
+// is tested on the virtual clock; this one proves the poll loop behind them.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+#include <thread>
+
+#include "link/pty_partner.h"
+#include "protocol/command_set.h"
+#include "session/session.h"
+#include "settings/settings_file.h"
+#include "protocol/read_back_decoders.h"
+
+namespace kvt {
+namespace {
+
+using test::milliseconds;
+
+const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+
+struct CliResult {
+    int status;
+    double cpuSeconds;
+    std::string out, err;
+    double endedAt;  // monotonic seconds
+};
+
+class CliOnSim : public ::testing::Test {
+protected:
+    // Runs the tool; after `interruptAfter` seconds (if any) it is sent
+    // SIGINT, or the sign is killed when one is given.
+    CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
+                  test::Sim* killSign = nullptr) {
+        std::vector<std::string> argv{KVT_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        test::Child cli(argv, dir / "cli.out", dir / "cli.err", dir.path());
+        if (interruptAfter > 0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
+            if (killSign) killSign->Kill(); else cli.Signal(SIGINT);
+        }
+        CliResult r;
+        r.status = cli.Wait(&r.cpuSeconds);
+        r.endedAt = test::MonotonicNow();
+        r.out = test::ReadFile(dir / "cli.out");
+        r.err = test::ReadFile(dir / "cli.err");
+        return r;
+    }
+
+    test::TempDir dir;
+};
+
+// Offset of step s of the all-items run from its first command, in seconds.
+double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }
+
+TEST_F(CliOnSim, WholeAllItemsRunInOrderAndOnTime) {
+    CliResult dry = Run({"send", kSample, "--dry-run"});
+    ASSERT_EQ(dry.status, 0);
+    test::Sim sim({});
+    CliResult r = Run({"send", kSample, "--port", sim.path()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Success\n");
+
+    const auto log = test::LogLines(sim.log());
+    ASSERT_EQ(log.size(), 102u);
+    std::vector<std::string> expected;
+    for (size_t start = 0, lf; (lf = dry.out.find("\r\n", start)) != std::string::npos; start = lf + 2)
+        expected.push_back(dry.out.substr(start, lf - start));
+    ASSERT_EQ(expected.size(), 102u);
+    for (size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].second, expected[i]) << "command " << i + 1;
+        const int step = static_cast<int>(i) + (i < 32 ? 1 : 2);  // step 33 sends nothing
+        EXPECT_NEAR(log[i].first - log[0].first, AllItemsOffset(step), 0.15) << "step " << step;
+    }
+    EXPECT_NEAR(log.back().first - log[0].first, 30.0, 0.15);
+}
+
+}  // namespace
+}  // namespace kvt
