@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     sign.Serve(signalPipe[0]);
+    if (options.stats) {
+        std::printf("received %ld bytes in %ld lines, sent %ld bytes\n", sign.bytesReceived(),
+                    sign.linesReceived(), sign.bytesSent());
+    }
 
     int status = 0;
     if (!options.save.empty()) {

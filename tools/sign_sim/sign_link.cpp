@@ -117,6 +117,7 @@ void SignLink::Receive() {
     char chunk[4096];
     ssize_t n = ::read(master_, chunk, sizeof chunk);
     if (n <= 0) return;
+    bytesReceived_ += n;
     // The bytes just read follow each other on the line, after what came
     // before them.
     Clock::time_point byteEnd = std::max(Clock::now(), rxFree_);
@@ -194,6 +195,7 @@ void SignLink::WriteAll(const std::string& bytes) {
         ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
+            bytesSent_ += n;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;

@@ -26,6 +26,11 @@ public:
     const std::string& devicePath() const { return devicePath_; }
     // Serves until stopFd becomes readable.
     void Serve(int stopFd);
+    // What crossed the line so far: bytes received (flow control bytes
+    // included) and sent, and the lines received.
+    long bytesReceived() const { return bytesReceived_; }
+    long bytesSent() const { return bytesSent_; }
+    long linesReceived() const { return linesReceived_; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -53,6 +58,8 @@ private:
     std::FILE* log_ = nullptr;
     std::string received_;
     long linesReceived_ = 0;
+    long bytesReceived_ = 0;
+    long bytesSent_ = 0;
     std::deque<Pending> pending_;
     // --line-rate: when the receiving and the sending side of the line are
     // free again.

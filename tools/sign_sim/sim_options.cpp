@@ -9,14 +9,15 @@ namespace kvt::sim {
 const char* const kSimUsage =
     "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH] [--log FILE]\n"
     "                        [--rs485 --slave N[,N...]] [--answer-delay MS] [--line-rate]\n"
-    "                        [--split] [--reply N=TEXT]...\n"
+    "                        [--split] [--reply N=TEXT]... [--stats]\n"
     "Prints the device path of the simulated sign, then answers on it until SIGINT or SIGTERM.\n"
     "--rs485 without --slave answers slave 0. --reply N=TEXT answers the Nth received line\n"
     "(counting every line) with TEXT (E1, MENU, ...; none: no reply) and does not carry it out.\n"
     "--log writes each received line after the monotonic clock's time in seconds.\n"
     "--answer-delay MS (also --delay MS) waits before each reply, as a sign's processing.\n"
     "--line-rate takes each byte received and sent the time it takes on a 38400 bit/s\n"
-    "8E1 line (11 bits), so that pacing can be measured as on a real line.\n";
+    "8E1 line (11 bits), so that pacing can be measured as on a real line.\n"
+    "--stats prints the bytes received and sent and the lines received when it ends.\n";
 
 namespace {
 
@@ -56,8 +57,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             options->rs485 = true;
             continue;
         }
-        if (name == "--split" || name == "--line-rate") {
-            (name == "--split" ? options->split : options->lineRate) = true;
+        if (name == "--split" || name == "--line-rate" || name == "--stats") {
+            (name == "--split" ? options->split
+             : name == "--stats" ? options->stats
+                                 : options->lineRate) = true;
             continue;
         }
         static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--log",

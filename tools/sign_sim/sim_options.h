@@ -15,7 +15,8 @@ struct SimOptions {
     bool rs485 = false;       // --rs485: lines carry a two-digit slave number
     std::set<int> slaves;     // --slave N[,N...]: the numbers answered to
     int delayMs = 0;          // --answer-delay MS (or --delay MS) before each reply
-    bool lineRate = false;    // --line-rate: bytes take their time on a 38400 bit/s line
+    bool lineRate = false;
+    bool stats = false;       // --stats: bytes and lines on standard output at the end    // --line-rate: bytes take their time on a 38400 bit/s line
     bool split = false;       // --split: each reply in two writes
     std::map<int, std::string> replies;  // --reply N=TEXT ("none": no reply)
 };
