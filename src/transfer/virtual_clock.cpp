@@ -56,12 +56,4 @@ void VirtualClock::AdvanceTo(Millis when) {
     now_ = std::max(now_, when);
 }
 
-bool VirtualClock::RunUntilIdle(Millis limit) {
-    while (VirtualTimer* t = NextDue(limit)) {
-        now_ = std::max(now_, t->due);
-        t->Fire();
-    }
-    return std::none_of(timers_.begin(), timers_.end(), [](VirtualTimer* t) { return t->armed; });
-}
-
 }  // namespace kvt

@@ -20,9 +20,6 @@ public:
     // timer (a box open during a tick).
     void AdvanceTo(Millis when);
     void Advance(Millis ms) { AdvanceTo(now_ + ms); }
-    // Fires timers until none is due before the limit; Now() ends at the
-    // time of the last one fired (or stays). True when none is left armed.
-    bool RunUntilIdle(Millis limit);
 
 private:
     class VirtualTimer;
