@@ -116,19 +116,22 @@ void SerialLink::ReadThreadProc() {
         }
         if (fds[0].revents) DrainWake();
         if (!readThreadRun_) break;
-        if (port && fds[1].revents && !ReadOnce(port->fd(), fds[1].revents)) ClosePort();
+        if (port && fds[1].revents && !ReadOnce(*port, fds[1].revents)) ClosePort();
     }
     // Discard what the driver still holds: it belongs to no one any more.
     if (PortPtr port = CurrentPort()) port->DiscardInput();
 }
 
-bool SerialLink::ReadOnce(int fd, short revents) {
+bool SerialLink::ReadOnce(Transport& port, short revents) {
     if (revents & POLLIN) {
         char chunk[kReadChunk];
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        ssize_t n = port.Read(chunk, sizeof chunk);
         if (n > 0) {
             std::string line;
-            if (framer_.Feed(chunk, static_cast<std::size_t>(n), &line)) consumer_(line);
+            if (framer_.Feed(chunk, static_cast<std::size_t>(n), &line)) {
+                if (trace_) trace_->Record(Trace::Direction::Received, devicePath_, line);
+                consumer_(line);
+            }
             return true;
         }
         if (n == 0) return false;  // hung up
@@ -155,11 +158,12 @@ void SerialLink::ClosePort() {
 void SerialLink::WritePort(const std::string& bytes) {
     PortPtr port = CurrentPort();
     if (!port) return;
+    if (trace_) trace_->Record(Trace::Direction::Sent, devicePath_, bytes);
     std::lock_guard<std::mutex> lock(writeMutex_);
     const auto deadline = std::chrono::steady_clock::now() + kWriteTimeout;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::write(port->fd(), bytes.data() + done, bytes.size() - done);
+        ssize_t n = port->Write(bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;

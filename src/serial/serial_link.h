@@ -19,6 +19,7 @@
 
 #include "serial/command_port.h"
 #include "serial/line_framer.h"
+#include "serial/trace.h"
 #include "serial/transport.h"
 
 namespace kvt {
@@ -41,6 +42,9 @@ public:
 
     void SetConsumer(LineConsumer consumer) { consumer_ = std::move(consumer); }
     void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+    // Lines sent and received are also recorded there (nullptr: no trace).
+    // Set while the reader is not running.
+    void SetTrace(Trace* trace) { trace_ = trace; }
 
     // Opens the transport for the device name; each failing step reports
     // its message (see the transport) and leaves the link Failed.
@@ -71,7 +75,7 @@ private:
     void ReadThreadProc();
     // Handles what poll() reported on the port; false when the device is
     // gone (hang-up, EIO).
-    bool ReadOnce(int fd, short revents);
+    bool ReadOnce(Transport& port, short revents);
 
     LineConsumer consumer_;
     ErrorSink errorSink_;
@@ -85,6 +89,7 @@ private:
     std::atomic<bool> readThreadRun_{false};
     std::atomic<State> state_{State::Closed};
     LineFramer framer_;  // touched by the reader only while it runs
+    Trace* trace_ = nullptr;
 };
 
 }  // namespace kvt

@@ -8,6 +8,8 @@
 // of transport is one new file plus one line in MakeTransport.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,8 +26,12 @@ public:
     // Opens and configures the connection, reporting each failing step.
     // True when the descriptor is usable.
     virtual bool Open(const Report& report) = 0;
-    // The open descriptor, non-blocking; -1 when not open.
+    // The open descriptor, non-blocking; -1 when not open. The link polls it
+    // for reading and writing.
     virtual int fd() const = 0;
+    // One non-blocking read or write, as read(2) and write(2) answer.
+    virtual ssize_t Read(char* buffer, size_t size);
+    virtual ssize_t Write(const char* bytes, size_t size);
     // Drops bytes received but not yet read (the reader is ending).
     virtual void DiscardInput() {}
     // What the user named: a device path, a network address.

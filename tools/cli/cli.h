@@ -25,6 +25,7 @@ struct Args {
     bool baseGiven = false;
     std::string base;
     Pacing pacing;       // --pace timed|reply, --gap MS
+    std::string trace;   // --trace FILE
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -51,5 +52,6 @@ int RunSend(const Args& args);
 int RunDisplay(const Args& args);
 int RunDecode(const Args& args);
 int RunRead(const Args& args);
+int RunPorts(const Args& args);
 
 }  // namespace kvt::cli

@@ -54,6 +54,7 @@ PortOptions ApplyLinkOptions(const Args& args, Session& session) {
     options.rs485 = args.rs485;
     options.slave = args.slave;
     options.pacing = args.pacing;
+    options.trace = args.trace;
     session.lineMode = args.rs485 ? 1 : 0;
     session.slaveNo = args.slave < 0 ? 0 : args.slave;
     return options;

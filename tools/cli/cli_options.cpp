@@ -13,15 +13,18 @@ const char* const kUsage =
     "  kvt540m-cli show FILE.dat\n"
     "  kvt540m-cli check FILE.dat\n"
     "  kvt540m-cli send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
-    "                  [--pace timed|reply] [--gap MS]\n"
-    "  kvt540m-cli display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
+    "                  [--pace timed|reply] [--gap MS] [--trace FILE]\n"
+    "  kvt540m-cli display on|off [--dry-run] [--port DEV] [--rs485] [--slave N] [--trace FILE]\n"
     "  kvt540m-cli decode OUT.dat [--base FILE.dat] [--rs485]\n"
     "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
-    "                  [--pace timed|reply] [--gap MS]\n"
+    "                  [--pace timed|reply] [--gap MS] [--trace FILE]\n"
+    "  kvt540m-cli ports\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
-    "--slave N: 0..31.\n"
+    "--slave N: 0..31. --port DEV: COM1..COM3 (through the profile), a device path, or\n"
+    "        tcp://HOST:PORT for a serial device server in raw TCP mode.\n"
+    "--trace FILE: appends every line sent and received, with the time, to FILE.\n"
     "--pace: timed (the default: one command every 500 ms, 200 ms after the texts)\n"
     "        or reply (the next command as soon as the sign has answered, after\n"
     "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n";
@@ -77,6 +80,10 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
         args->port = value;
         if (!value.empty()) return true;
         *error = "--port needs a port name or device";
+    } else if (option == "--trace") {
+        args->trace = value;
+        if (!value.empty()) return true;
+        *error = "--trace needs a file name";
     } else {  // --base
         args->baseGiven = true;
         args->base = value;

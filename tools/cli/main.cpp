@@ -16,10 +16,11 @@ const CommandEntry kCommands[] = {
     {"new", "", kvt::cli::RunNew},
     {"show", "", kvt::cli::RunShow},
     {"check", "", kvt::cli::RunCheck},
-    {"send", "--page --dry-run --port --rs485 --slave --pace --gap", kvt::cli::RunSend},
-    {"display", "--dry-run --port --rs485 --slave", kvt::cli::RunDisplay},
+    {"send", "--page --dry-run --port --rs485 --slave --pace --gap --trace", kvt::cli::RunSend},
+    {"display", "--dry-run --port --rs485 --slave --trace", kvt::cli::RunDisplay},
     {"decode", "--base --rs485", kvt::cli::RunDecode},
-    {"read", "--base --port --rs485 --slave --pace --gap", kvt::cli::RunRead},
+    {"read", "--base --port --rs485 --slave --pace --gap --trace", kvt::cli::RunRead},
+    {"ports", "", kvt::cli::RunPorts},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@ struct PortOptions {
     bool rs485 = false;        // --rs485 given
     int slave = -1;            // --slave N; -1 = not given
     Pacing pacing;             // --pace, --gap
+    std::string trace;         // --trace FILE; "" = none
 };
 
 // Each returns the exit status. The session's store (and lineMode, slaveNo)

@@ -98,6 +98,7 @@ PortSession::PortSession(Session& session, const PortOptions& options)
 
 PortSession::~PortSession() {
     session_.link().CloseLink();
+    session_.link().SetTrace(nullptr);
     session_.RemoveListener(this);
     session_.SetSeam(nullptr);
     sigaction(SIGINT, &oldInt_, nullptr);
@@ -111,6 +112,12 @@ bool PortSession::Open() {
                                    ? PortDevicePath(ReadProfileInt("com_port", 0))
                                    : ResolvePortName(options_.port);
     SerialLink& link = session_.link();
+    if (!options_.trace.empty()) {
+        trace_ = std::make_unique<Trace>(options_.trace, [](const std::string& text) {
+            std::fprintf(stderr, "kvt540m-cli: %s\n", text.c_str());
+        });
+        link.SetTrace(trace_->Open() ? trace_.get() : nullptr);
+    }
     seam_.SetOpening(true);
     link.OpenPort(device);
     if (link.state() == SerialLink::State::Open) link.StartReadThread();

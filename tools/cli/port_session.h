@@ -5,6 +5,7 @@
 #pragma once
 
 #include <csignal>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,7 @@ private:
 
     Session& session_;
     PortOptions options_;
+    std::unique_ptr<Trace> trace_;
     SessionSeam seam_;
     PollLoop loop_;
     ReplyTimer replyTimer_;

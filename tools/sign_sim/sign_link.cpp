@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "sign_answers.h"
+#include "tcp_listener.h"
 
 namespace kvt::sim {
 
@@ -46,9 +47,28 @@ SignLink::~SignLink() {
     if (log_) std::fclose(log_);
     if (holder_ >= 0) ::close(holder_);
     if (master_ >= 0) ::close(master_);
+    if (listener_ >= 0) ::close(listener_);
 }
 
 bool SignLink::Open(std::string* error) {
+    if (options_.tcp.empty()) {
+        if (!OpenPty(error)) return false;
+    } else {
+        listener_ = ListenTcp(options_.tcp, &devicePath_, error);
+        if (listener_ < 0) return false;
+    }
+    if (!options_.log.empty()) {
+        log_ = std::fopen(options_.log.c_str(), "w");
+        if (!log_) {
+            *error = "cannot write the log " + options_.log;
+            return false;
+        }
+        std::setvbuf(log_, nullptr, _IOLBF, 0);
+    }
+    return true;
+}
+
+bool SignLink::OpenPty(std::string* error) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         *error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
@@ -79,25 +99,22 @@ bool SignLink::Open(std::string* error) {
             return false;
         }
     }
-    if (!options_.log.empty()) {
-        log_ = std::fopen(options_.log.c_str(), "w");
-        if (!log_) {
-            *error = "cannot write the log " + options_.log;
-            return false;
-        }
-        std::setvbuf(log_, nullptr, _IOLBF, 0);
-    }
     return true;
 }
 
 void SignLink::Serve(int stopFd) {
     for (;;) {
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {master_, POLLIN, 0}};
+        const bool waitingForClient = master_ < 0;
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {waitingForClient ? listener_ : master_, POLLIN, 0}};
         int ready = ::poll(fds, 2, PollTimeoutMs());
         if (ready < 0 && errno != EINTR) return;
         if (fds[0].revents) return;
-        if (fds[1].revents & POLLIN) {
+        if (waitingForClient) {
+            if (fds[1].revents) master_ = AcceptClient(listener_);
+        } else if (fds[1].revents & POLLIN) {
             Receive();
+        } else if (fds[1].revents && listener_ >= 0) {
+            DropClient();
         } else if (fds[1].revents) {
             // Cannot happen while the far end is held open; never spin on it.
             std::fprintf(stderr, "kvt540m-sign-sim: the pseudo-terminal failed\n");
@@ -113,10 +130,21 @@ int SignLink::PollTimeoutMs() const {
     return left.count() < 0 ? 0 : static_cast<int>(left.count());
 }
 
+void SignLink::DropClient() {
+    ::close(master_);
+    master_ = -1;
+    received_.clear();
+    pending_.clear();
+}
+
 void SignLink::Receive() {
     char chunk[4096];
     ssize_t n = ::read(master_, chunk, sizeof chunk);
-    if (n <= 0) return;
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+        if (listener_ >= 0) DropClient();  // a pty's far end is held open: never here
+        return;
+    }
+    if (n < 0) return;
     bytesReceived_ += n;
     // The bytes just read follow each other on the line, after what came
     // before them.
@@ -190,6 +218,7 @@ void SignLink::SendDue() {
 }
 
 void SignLink::WriteAll(const std::string& bytes) {
+    if (master_ < 0) return;
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);

@@ -1,7 +1,9 @@
-// The simulated sign's end of a pseudo-terminal: receives lines (framed on
-// LF), answers them after the configured delay, optionally in two writes,
-// and logs what it receives. With --line-rate every byte takes its time on
-// the line both ways.
+// The simulated sign's end of a pseudo-terminal, or (--tcp) of a TCP
+// connection as a serial device server would offer: receives lines (framed
+// on LF), answers them after the configured delay, optionally in two
+// writes, and logs what it receives. With --line-rate every byte takes its
+// time on the line both ways. Over TCP one client is served at a time; when
+// it goes, the next one may connect.
 #pragma once
 
 #include <chrono>
@@ -21,7 +23,8 @@ public:
     SignLink(const SignLink&) = delete;
     SignLink& operator=(const SignLink&) = delete;
 
-    // Creates the pseudo-terminal (and --link, --log). False with *error.
+    // Creates the pseudo-terminal or the listening socket (and --link,
+    // --log). False with *error.
     bool Open(std::string* error);
     const std::string& devicePath() const { return devicePath_; }
     // Serves until stopFd becomes readable.
@@ -40,6 +43,9 @@ private:
         bool maySplit;
     };
 
+    bool OpenPty(std::string* error);
+    // The client went away (TCP): forget it and what was meant for it.
+    void DropClient();
     void Receive();
     // The line was complete on the wire at `complete`.
     void HandleLine(const std::string& line, Clock::time_point complete);
@@ -55,6 +61,7 @@ private:
     // The sign keeps its far end open too, so that a client closing it does
     // not hang up the master: the next client can simply open it again.
     int holder_ = -1;
+    int listener_ = -1;  // --tcp: the listening socket; master_ is the client
     std::FILE* log_ = nullptr;
     std::string received_;
     long linesReceived_ = 0;

@@ -7,10 +7,12 @@
 namespace kvt::sim {
 
 const char* const kSimUsage =
-    "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH] [--log FILE]\n"
+    "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH | --tcp HOST:PORT]\n"
+    "                        [--log FILE]\n"
     "                        [--rs485 --slave N[,N...]] [--answer-delay MS] [--line-rate]\n"
     "                        [--split] [--reply N=TEXT]... [--stats]\n"
-    "Prints the device path of the simulated sign, then answers on it until SIGINT or SIGTERM.\n"
+    "Prints the device path of the simulated sign (with --tcp its address, tcp://HOST:PORT;\n"
+    "port 0 takes a free one), then answers on it until SIGINT or SIGTERM.\n"
     "--rs485 without --slave answers slave 0. --reply N=TEXT answers the Nth received line\n"
     "(counting every line) with TEXT (E1, MENU, ...; none: no reply) and does not carry it out.\n"
     "--log writes each received line after the monotonic clock's time in seconds.\n"
@@ -63,7 +65,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
                                  : options->lineRate) = true;
             continue;
         }
-        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--log",
+        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--log",
                                                              "--slave", "--delay", "--answer-delay",
                                                              "--reply"};
         if (!kValueOptions.count(name)) {
@@ -79,6 +81,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         if (name == "--load") options->load = value;
         else if (name == "--save") options->save = value;
         else if (name == "--link") options->link = value;
+        else if (name == "--tcp") options->tcp = value;
         else if (name == "--log") options->log = value;
         else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
         else if (name == "--delay" || name == "--answer-delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
@@ -87,6 +90,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             *error = "bad value for " + name + ": " + value;
             return false;
         }
+    }
+    if (!options->tcp.empty() && !options->link.empty()) {
+        *error = "--link goes with a pseudo-terminal, not with --tcp";
+        return false;
     }
     if (options->rs485 && options->slaves.empty()) options->slaves.insert(0);
     if (!options->rs485 && !options->slaves.empty()) {

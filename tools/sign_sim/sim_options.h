@@ -11,6 +11,7 @@ struct SimOptions {
     std::string load;         // --load FILE.dat: initial state
     std::string save;         // --save FILE.dat: state written on SIGINT/SIGTERM
     std::string link;         // --link PATH: symbolic link to the device
+    std::string tcp;          // --tcp HOST:PORT: listen there instead of a pty
     std::string log;          // --log FILE: each received line, timestamped
     bool rs485 = false;       // --rs485: lines carry a two-digit slave number
     std::set<int> slaves;     // --slave N[,N...]: the numbers answered to
