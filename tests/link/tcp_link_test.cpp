@@ -1,0 +1,194 @@
+// Signs behind a network serial server: the link over TCP against the
+// simulated sign listening on 127.0.0.1, connect failures, a dropped
+// connection, and the traffic trace.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+
+#include <regex>
+#include <thread>
+
+#include "link/pty_partner.h"
+#include "serial/reply_queue.h"
+#include "serial/trace.h"
+#include "session/session.h"
+#include "support/recording_seam.h"
+
+namespace kvt {
+namespace {
+
+using test::Clock;
+using test::milliseconds;
+
+const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+
+// A listening socket on 127.0.0.1 that never accepts, with its queue full:
+// a further connection attempt goes unanswered.
+class DeafServer {
+public:
+    DeafServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(listener_, 0);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        for (int& filler : fillers_) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), size);
+        }
+        std::this_thread::sleep_for(milliseconds(100));
+    }
+    ~DeafServer() {
+        for (int filler : fillers_) ::close(filler);
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    int fillers_[3] = {-1, -1, -1};
+    int port_ = 0;
+};
+
+// A free port on 127.0.0.1 that nobody listens on.
+int ClosedPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun RunCli(const test::TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), KVT_CLI_PATH);
+    test::Child cli(args, dir / "cli.out", dir / "cli.err", dir.path());
+    const int status = cli.Wait();
+    return {status, test::ReadFile(dir / "cli.out"), test::ReadFile(dir / "cli.err")};
+}
+
+std::vector<std::string> LogTexts(const test::Sim& sim) {
+    std::vector<std::string> texts;
+    for (const auto& entry : test::LogLines(sim.log())) texts.push_back(entry.second);
+    return texts;
+}
+
+TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
+    test::TempDir dir;
+    test::Sim pty({});
+    test::Sim tcp({"--tcp", "127.0.0.1:0"});
+    ASSERT_EQ(tcp.path().rfind("tcp://127.0.0.1:", 0), 0u) << tcp.path();
+    for (const test::Sim* sim : {&pty, &tcp}) {
+        CliRun r = RunCli(dir, {"send", kSample, "--port", sim->path(), "--pace", "reply", "--gap", "0"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "Success\n");
+    }
+    EXPECT_EQ(LogTexts(pty).size(), 102u);
+    EXPECT_EQ(LogTexts(tcp), LogTexts(pty));
+
+    // The sign serves the next client once the first one is gone.
+    CliRun again = RunCli(dir, {"display", "off", "--port", tcp.path()});
+    EXPECT_EQ(again.status, 0) << again.err;
+}
+
+TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
+    test::RecordingSeam seam;
+    Session session{&seam};
+    const int closed = ClosedPort();
+    session.link().OpenPort("tcp://127.0.0.1:" + std::to_string(closed));
+    EXPECT_EQ(session.link().state(), SerialLink::State::Failed);
+    EXPECT_EQ(seam.texts(), std::vector<std::string>{"Cannot connect to 127.0.0.1 port " +
+                                                     std::to_string(closed) + ": Connection refused"});
+    EXPECT_EQ(seam.boxes()[0].caption, "Error");
+
+    seam.clear();
+    DeafServer deaf;
+    const auto start = Clock::now();
+    session.link().OpenPort("tcp://127.0.0.1:" + std::to_string(deaf.port()));
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, milliseconds(2900));
+    EXPECT_LT(took, milliseconds(3500));
+    EXPECT_EQ(seam.texts(), std::vector<std::string>{"Cannot connect to 127.0.0.1 port " +
+                                                     std::to_string(deaf.port()) +
+                                                     ": no answer within 3 s"});
+
+    seam.clear();
+    session.link().OpenPort("tcp://no-port-here");
+    EXPECT_EQ(seam.texts(), std::vector<std::string>{
+                                "Not a network address: tcp://no-port-here (use tcp://HOST:PORT)"});
+}
+
+TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {
+    test::Sim sim({"--tcp", "127.0.0.1:0"});
+    test::RecordingSeam seam;
+    Session session{&seam};
+    ReplyQueue lines;
+    SerialLink& link = session.link();
+    link.SetConsumer([&lines](const std::string& line) { lines.Push(line); });
+    link.OpenPort(sim.path());
+    ASSERT_EQ(link.state(), SerialLink::State::Open) << testing::PrintToString(seam.texts());
+    link.StartReadThread();
+    session.SendCommand("RPH\r\n");
+    std::string line;
+    ASSERT_TRUE(lines.PopUntil(Clock::now() + milliseconds(2000), &line));
+    EXPECT_EQ(line, "PH08\r\n");
+
+    sim.Kill();
+    const auto deadline = Clock::now() + milliseconds(2000);
+    while (link.state() != SerialLink::State::Failed && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(10));
+    ASSERT_EQ(link.state(), SerialLink::State::Failed);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    std::this_thread::sleep_for(milliseconds(1000));
+    getrusage(RUSAGE_SELF, &after);
+    auto micros = [](const rusage& r) {
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec +
+               r.ru_stime.tv_usec;
+    };
+    EXPECT_LT(micros(after) - micros(before), 20000L);
+    session.SendCommand("PH08\r\n");  // goes nowhere, and waits for its "No Connect"
+    EXPECT_EQ(session.replyPending.load(), 1);
+    link.CloseLink();
+}
+
+TEST(Trace, LinesAreStampedDirectedAndEscaped) {
+    EXPECT_EQ(Trace::Escape(std::string("PH08\r\n\\\x11\xFF", 9)), "PH08\\r\\n\\\\\\x11\\xFF");
+
+    test::TempDir dir;
+    test::Sim sim({"--tcp", "127.0.0.1:0"});
+    CliRun r = RunCli(dir, {"send", kSample, "vpos", "--port", sim.path(), "--trace", dir / "t.log"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunCli(dir, {"display", "on", "--port", sim.path(), "--trace", dir / "t.log"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string trace = test::ReadFile(dir / "t.log");
+    const std::string port = sim.path();
+    const std::regex expected("[0-9]+\\.[0-9]{3} > " + port + " PV08\\\\r\\\\n\n" +
+                              "[0-9]+\\.[0-9]{3} < " + port + " GO\\\\r\\\\n\n" +
+                              "[0-9]+\\.[0-9]{3} > " + port + " IDON\\\\r\\\\n\n" +
+                              "[0-9]+\\.[0-9]{3} < " + port + " GO\\\\r\\\\n\n");
+    EXPECT_TRUE(std::regex_match(trace, expected)) << trace;
+
+    // A trace that cannot be written is reported once; the command goes on.
+    r = RunCli(dir, {"display", "on", "--port", sim.path(), "--trace", dir / "no/such/dir/t.log"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Success\n");
+    EXPECT_EQ(r.err, "kvt540m-cli: Cannot write the trace " + (dir / "no/such/dir/t.log") +
+                         ": No such file or directory; tracing stops.\n");
+}
+
+}  // namespace
+}  // namespace kvt
