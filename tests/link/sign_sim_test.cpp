@@ -135,19 +135,32 @@ TEST(SignSim, AnswersCommandErrorToWhatIsNotACommand) {
     EXPECT_EQ(host.Ask("RPH\r\n"), "PH08\r\n");
 }
 
-TEST(SignSim, Rs485AnswersItsOwnSlavesWithTheirPrefix) {
-    test::Sim sim({"--rs485", "--slave", "3,5"});
+TEST(SignSim, Rs485PlaysEachSlaveWithItsOwnStateAndPrefix) {
+    test::TempDir dir;
+    Session loaded;
+    loaded.panelSettings.vPosition = 3;
+    std::string message;
+    ASSERT_EQ(WriteSettingsFile(dir / "v3.dat", loaded.panelSettings, 0, &message), SaveResult::Ok);
+    test::Sim sim({"--rs485", "--slave", "3,5-6", "--load-slave", "6=" + (dir / "v3.dat"),
+                   "--slave-reply", "5=E3"});
     Host host(sim.path());
     Session& session = host.session;
     session.lineMode = 1;
-    session.slaveNo = 5;
-    EXPECT_EQ(host.Ask("PH02\r\n"), "05GO\r\n");
+    session.slaveNo = 3;
+    EXPECT_EQ(host.Ask("PH02\r\n"), "03GO\r\n");
     session.slaveNo = 7;
     EXPECT_EQ(host.Ask("PH09\r\n", milliseconds(300)), "<none>");
     session.slaveNo = 3;
     EXPECT_EQ(host.Ask("RPH\r\n"), "03PH02\r\n");
     session.InterpretReply("03PH02\r\n");
     EXPECT_EQ(session.panelSettings.hPosition, 2);
+    // Slave 6 has its own state, loaded from its own file; slave 5 answers
+    // everything with its forced reply.
+    session.slaveNo = 6;
+    EXPECT_EQ(host.Ask("RPH\r\n"), "06PH08\r\n");
+    EXPECT_EQ(host.Ask("RPV\r\n"), "06PV03\r\n");
+    session.slaveNo = 5;
+    EXPECT_EQ(host.Ask("RPH\r\n"), "05E3\r\n");
 }
 
 TEST(SignSim, ForcedRepliesDelayAndSplitReplies) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <set>
 #include <string>
 
 #include "settings/settings_file.h"
@@ -45,6 +47,34 @@ int Fail(const std::string& text) {
     return 1;
 }
 
+// The signs on the line: slave 0 alone, or one per --slave number, each
+// from --load-slave or --load.
+bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::SignState>* signs,
+               std::string* error) {
+    std::set<int> numbers = options.rs485 ? options.slaves : std::set<int>{0};
+    for (int n : numbers) {
+        kvt::sim::SignState& sign = (*signs)[n];
+        auto own = options.slaveLoads.find(n);
+        const std::string& file = own != options.slaveLoads.end() ? own->second : options.load;
+        if (!file.empty() && !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage)) {
+            *error = "Can't file open: " + file;
+            return false;
+        }
+    }
+    return true;
+}
+
+// --save FILE for one sign; FILE-NN.dat for each of several.
+std::string SavePath(const std::string& save, int slave, bool several) {
+    if (!several) return save;
+    char suffix[8];
+    std::snprintf(suffix, sizeof suffix, "-%02d", slave);
+    const size_t dot = save.rfind('.');
+    const size_t slash = save.rfind('/');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return hasExtension ? save.substr(0, dot) + suffix + save.substr(dot) : save + suffix;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,13 +84,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvt540m-sign-sim: %s\n%s", error.c_str(), kvt::sim::kSimUsage);
         return 2;
     }
-    kvt::sim::SignState state;
-    if (!options.load.empty() &&
-        !kvt::ReadSettingsFile(options.load, &state.settings, &state.currentPage))
-        return Fail("Can't file open: " + options.load);
+    std::map<int, kvt::sim::SignState> signs;
+    if (!LoadSigns(options, &signs, &error)) return Fail(error);
     if (!InstallSignals()) return Fail("cannot set up signals");
 
-    kvt::sim::SignLink sign(options, state);
+    kvt::sim::SignLink sign(options, signs);
     if (!sign.Open(&error)) return Fail(error);
     std::printf("%s\n", sign.devicePath().c_str());
     std::fflush(stdout);
@@ -72,9 +100,11 @@ int main(int argc, char** argv) {
     }
 
     int status = 0;
-    if (!options.save.empty()) {
+    for (const auto& [slave, state] : signs) {
+        if (options.save.empty()) break;
         std::string message;
-        if (kvt::WriteSettingsFile(options.save, state.settings, state.currentPage, &message) !=
+        const std::string path = SavePath(options.save, slave, signs.size() > 1);
+        if (kvt::WriteSettingsFile(path, state.settings, state.currentPage, &message) !=
             kvt::SaveResult::Ok) {
             status = Fail(message);
         }

@@ -167,18 +167,22 @@ void SignLink::HandleLine(const std::string& line, Clock::time_point complete) {
     ++linesReceived_;
     Log(line);
     std::string prefix, body = line;
+    int slave = 0;
     if (options_.rs485) {
         // Lines for other slaves, or without a slave number, are not ours.
         if (line.size() < 2 || line[0] < '0' || line[0] > '9' || line[1] < '0' || line[1] > '9') return;
-        int slave = (line[0] - '0') * 10 + (line[1] - '0');
-        if (!options_.slaves.count(slave)) return;
+        slave = (line[0] - '0') * 10 + (line[1] - '0');
+        if (!signs_.count(slave)) return;
         prefix = line.substr(0, 2);
         body = line.substr(2);
     }
     std::string reply;
     auto forced = options_.replies.find(static_cast<int>(linesReceived_));
+    auto slaveForced = options_.slaveReplies.find(slave);
+    if (forced == options_.replies.end() && slaveForced != options_.slaveReplies.end())
+        forced = slaveForced;
     if (forced == options_.replies.end()) {
-        reply = AnswerLine(state_, body);
+        reply = AnswerLine(signs_.at(slave), body);
     } else if (forced->second != "none") {
         reply = forced->second + "\r\n";
     }

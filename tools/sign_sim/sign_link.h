@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <string>
 
 #include "sign_answers.h"
@@ -18,7 +19,10 @@ namespace kvt::sim {
 
 class SignLink {
 public:
-    SignLink(const SimOptions& options, SignState& state) : options_(options), state_(state) {}
+    // signs: the state of each slave number answered to (slave 0 alone
+    // without --rs485).
+    SignLink(const SimOptions& options, std::map<int, SignState>& signs)
+        : options_(options), signs_(signs) {}
     ~SignLink();
     SignLink(const SignLink&) = delete;
     SignLink& operator=(const SignLink&) = delete;
@@ -55,7 +59,7 @@ private:
     int PollTimeoutMs() const;
 
     SimOptions options_;
-    SignState& state_;
+    std::map<int, SignState>& signs_;
     std::string devicePath_;
     int master_ = -1;
     // The sign keeps its far end open too, so that a client closing it does

@@ -14,7 +14,9 @@ struct SimOptions {
     std::string tcp;          // --tcp HOST:PORT: listen there instead of a pty
     std::string log;          // --log FILE: each received line, timestamped
     bool rs485 = false;       // --rs485: lines carry a two-digit slave number
-    std::set<int> slaves;     // --slave N[,N...]: the numbers answered to
+    std::set<int> slaves;     // --slave LIST (N,N-M,...): the numbers answered to
+    std::map<int, std::string> slaveLoads;    // --load-slave N=FILE.dat: that slave's state
+    std::map<int, std::string> slaveReplies;  // --slave-reply N=TEXT: that slave's one answer
     int delayMs = 0;          // --answer-delay MS (or --delay MS) before each reply
     bool lineRate = false;
     bool stats = false;       // --stats: bytes and lines on standard output at the end    // --line-rate: bytes take their time on a 38400 bit/s line
