@@ -26,6 +26,9 @@ struct Args {
     std::string base;
     Pacing pacing;       // --pace timed|reply, --gap MS
     std::string trace;   // --trace FILE
+    std::string slaves;  // --slaves LIST
+    bool verify = false; // --verify
+    std::string report;  // --report FILE.json
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed

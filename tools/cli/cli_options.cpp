@@ -18,6 +18,12 @@ const char* const kUsage =
     "  kvt540m-cli decode OUT.dat [--base FILE.dat] [--rs485]\n"
     "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
     "                  [--pace timed|reply] [--gap MS] [--trace FILE]\n"
+    "  kvt540m-cli verify FILE.dat [--port DEV] [--rs485 --slave N] [--pace timed|reply] [--gap MS]\n"
+    "                  [--trace FILE]\n"
+    "  kvt540m-cli deploy FILE.dat --slaves LIST [--verify] [--port DEV] [--pace timed|reply]\n"
+    "                  [--gap MS] [--report FILE.json] [--trace FILE]\n"
+    "  kvt540m-cli read-all DIR --slaves LIST [--port DEV] [--pace timed|reply] [--gap MS]\n"
+    "                  [--report FILE.json] [--trace FILE]\n"
     "  kvt540m-cli ports\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
@@ -25,6 +31,8 @@ const char* const kUsage =
     "--slave N: 0..31. --port DEV: COM1..COM3 (through the profile), a device path, or\n"
     "        tcp://HOST:PORT for a serial device server in raw TCP mode.\n"
     "--trace FILE: appends every line sent and received, with the time, to FILE.\n"
+    "--slaves LIST: RS-485 slave numbers like 0,3,5-9 (RS-485 is implied).\n"
+    "verify exits 0 when the sign holds what the file says, 3 when it differs, 1 on a link failure.\n"
     "--pace: timed (the default: one command every 500 ms, 200 ms after the texts)\n"
     "        or reply (the next command as soon as the sign has answered, after\n"
     "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n";
@@ -80,6 +88,13 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
         args->port = value;
         if (!value.empty()) return true;
         *error = "--port needs a port name or device";
+    } else if (option == "--slaves") {
+        args->slaves = value;
+        return true;
+    } else if (option == "--report") {
+        args->report = value;
+        if (!value.empty()) return true;
+        *error = "--report needs a file name";
     } else if (option == "--trace") {
         args->trace = value;
         if (!value.empty()) return true;
@@ -115,12 +130,14 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
             *error = "option " + option + " is not known here";
             return false;
         }
-        if (option == "--dry-run" || option == "--rs485") {
+        if (option == "--dry-run" || option == "--rs485" || option == "--verify") {
             if (inlineValue) {
                 *error = "option " + option + " takes no value";
                 return false;
             }
-            (option == "--dry-run" ? args->dryRun : args->rs485) = true;
+            (option == "--dry-run" ? args->dryRun
+             : option == "--rs485" ? args->rs485
+                                   : args->verify) = true;
             continue;
         }
         if (!inlineValue) {

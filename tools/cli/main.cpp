@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/cli/bus_commands.h"
 #include "tools/cli/cli.h"
 
 namespace {
@@ -21,6 +22,9 @@ const CommandEntry kCommands[] = {
     {"decode", "--base --rs485", kvt::cli::RunDecode},
     {"read", "--base --port --rs485 --slave --pace --gap --trace", kvt::cli::RunRead},
     {"ports", "", kvt::cli::RunPorts},
+    {"verify", "--port --rs485 --slave --pace --gap --trace", kvt::cli::RunVerify},
+    {"deploy", "--slaves --verify --port --pace --gap --report --trace", kvt::cli::RunDeploy},
+    {"read-all", "--slaves --port --pace --gap --report --trace", kvt::cli::RunReadAll},
 };
 
 }  // namespace

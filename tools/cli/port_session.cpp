@@ -25,8 +25,8 @@ extern "C" void OnInterrupt(int) { interrupted = true; }
 // line per step otherwise.
 class Progress : public RunView {
 public:
-    Progress(SessionSeam& seam, int lastStep)
-        : seam_(seam), lastStep_(lastStep), bar_(::isatty(2) == 1) {}
+    Progress(SessionSeam& seam, int lastStep, std::string label)
+        : seam_(seam), lastStep_(lastStep), label_(std::move(label)), bar_(::isatty(2) == 1) {}
     ~Progress() override {
         if (bar_ && shown_) std::fputc('\n', stderr);
     }
@@ -45,18 +45,19 @@ private:
     void Show(int step) {
         shown_ = true;
         if (!bar_) {
-            std::fprintf(stderr, "step %d\n", step);
+            std::fprintf(stderr, "%sstep %d\n", label_.c_str(), step);
             return;
         }
         constexpr int kWidth = 40;
         const int filled = step * kWidth / lastStep_;
-        std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(),
+        std::fprintf(stderr, "\r%s[%s%s] %d/%d", label_.c_str(), std::string(filled, '#').c_str(),
                      std::string(kWidth - filled, '.').c_str(), step, lastStep_);
         std::fflush(stderr);
     }
 
     SessionSeam& seam_;
     int lastStep_;
+    std::string label_;
     bool bar_;
     bool shown_ = false;
     RunEnd end_ = RunEnd::Finished;
@@ -72,8 +73,10 @@ BoxResult SessionSeam::Show(const BoxRequest& box) {
         std::fprintf(stderr, "step %d: %s\n", step_, box.text.c_str());
     } else {
         replyMessages_.push_back(box.text);
-        std::fprintf(stdout, "%s\n", box.text.c_str());
-        std::fflush(stdout);
+        if (!quiet_) {
+            std::fprintf(stdout, "%s\n", box.text.c_str());
+            std::fflush(stdout);
+        }
     }
     return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
 }
@@ -136,13 +139,28 @@ void PortSession::ReplyInterpreted() {
     lastActivity_ = loop_.Now();
 }
 
-bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end) {
-    Progress progress(seam_, LastStep(kind));
+bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence,
+                      const std::string& label) {
+    Progress progress(seam_, LastStep(kind), label);
+    const int noConnectsBefore = noConnects_;
+    auto silent = [&] { return stopOnSilence && noConnects_ > noConnectsBefore; };
     engine_.Start(kind, pacing, &progress);
-    const bool done = loop_.RunUntil([this] { return !engine_.running(); }, INT64_MAX, &interrupted);
-    if (!done) engine_.Abort();
+    const bool done = loop_.RunUntil([&] { return !engine_.running() || silent(); }, INT64_MAX,
+                                     &interrupted);
     *end = progress.end();
+    if (engine_.running()) {
+        engine_.Abort();
+        if (done) *end = RunEnd::NoConnect;
+    }
     return done;
+}
+
+void PortSession::ResetTally() {
+    sent_ = 0;
+    answered_ = 0;
+    noConnects_ = 0;
+    seam_.Clear();
+    session_.ResetReplyState();
 }
 
 bool PortSession::AwaitReplies() {

@@ -25,6 +25,14 @@ public:
     BoxResult Show(const BoxRequest& box) override;
 
     void SetOpening(bool opening) { opening_ = opening; }
+    // Quiet: the reply messages are kept but not printed (the bus commands
+    // print a table instead).
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // Forgets the messages and rejections so far (the next slave's run).
+    void Clear() {
+        replyMessages_.clear();
+        rejections_ = 0;
+    }
     void SetStep(int step) { step_ = step; }
     // Every reply message shown so far ("Success", "No Connect", errors).
     const std::vector<std::string>& replyMessages() const { return replyMessages_; }
@@ -32,6 +40,7 @@ public:
 
 private:
     bool opening_ = false;
+    bool quiet_ = false;
     int step_ = 0;
     int rejections_ = 0;
     std::vector<std::string> replyMessages_;
@@ -47,16 +56,23 @@ public:
     // Opens the port named by the options (or the profile) and starts the
     // reader. False when it failed; the messages are on standard error.
     bool Open();
-    // Runs a multi-step run to its end, showing progress on standard error.
-    // False when Ctrl+C (or SIGTERM) came; *end tells how the run ended.
-    bool Run(RunKind kind, const Pacing& pacing, RunEnd* end);
+    // Runs a multi-step run to its end, showing progress on standard error
+    // (after label, when given). False when Ctrl+C (or SIGTERM) came; *end
+    // tells how the run ended. With stopOnSilence a "No Connect" ends the
+    // run at any pace, so that a sign that does not answer holds up nothing.
+    bool Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence = false,
+             const std::string& label = "");
     // After the last command: serves until every command has had a reply
     // line, "No Connect" has been shown, or nothing came for the time-out.
     // False when Ctrl+C came.
     bool AwaitReplies();
 
     SessionSeam& seam() { return seam_; }
+    const SessionSeam& seam() const { return seam_; }
+    // Counts afresh for the next run on the same port.
+    void ResetTally();
     int sent() const { return sent_; }
+    bool noConnectSeen() const { return noConnects_ > 0; }
     int answered() const { return answered_; }
     // True when every command got a reply and every message was "Success"
     // (or a read-back reply, which shows none).

@@ -1,0 +1,46 @@
+#include "tools/cli/bus_report.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace kvt::cli {
+
+std::string SlaveResult::Summary() const {
+    if (!error.empty()) return error;
+    if (differences.empty()) return "OK";
+    return std::to_string(differences.size()) +
+           (differences.size() == 1 ? " difference" : " differences");
+}
+
+bool WriteBusReport(const std::string& path, const std::string& command,
+                    const std::vector<SlaveResult>& results, std::string* error) {
+    QJsonArray slaves;
+    bool allOk = true;
+    for (const SlaveResult& r : results) {
+        QJsonArray differences;
+        for (const std::string& d : r.differences) differences.append(QString::fromStdString(d));
+        QJsonObject slave;
+        slave["slave"] = r.slave;
+        slave["result"] = !r.error.empty() ? "error" : r.differences.empty() ? "OK" : "differences";
+        slave["error"] = QString::fromStdString(r.error);
+        slave["differences"] = differences;
+        slave["seconds"] = static_cast<double>(static_cast<long>(r.seconds * 10 + 0.5)) / 10;
+        slaves.append(slave);
+        allOk = allOk && r.ok();
+    }
+    QJsonObject report;
+    report["command"] = QString::fromStdString(command);
+    report["ok"] = allOk;
+    report["slaves"] = slaves;
+    QSaveFile file(QString::fromStdString(path));
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(QJsonDocument(report).toJson()) >= 0 && file.commit())
+        return true;
+    *error = "cannot write the report " + path + ": " + file.errorString().toStdString();
+    return false;
+}
+
+}  // namespace kvt::cli
