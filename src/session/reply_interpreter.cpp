@@ -27,10 +27,12 @@ void Session::InterpretReply(const std::string& line) {
         // the box is still open; an unrecognised line clears it again.
         errorReply = 1;
         const std::string message = ErrorReplyMessage(text);
-        if (message.empty())
+        if (message.empty()) {
             errorReply = 0;
-        else
+        } else {
             ErrorBox(message);
+            Tell(&SessionListener::ErrorReplied, message);
+        }
     }
     Tell(&SessionListener::ReplyInterpreted);
 }

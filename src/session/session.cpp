@@ -31,16 +31,6 @@ void Session::RemoveListener(SessionListener* listener) {
                      listeners_.end());
 }
 
-template <typename Event>
-void Session::Tell(Event event) {
-    // A listener may remove itself while it is told.
-    const std::vector<SessionListener*> listeners = listeners_;
-    for (SessionListener* listener : listeners) {
-        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
-            (listener->*event)();
-    }
-}
-
 void Session::SendCommand(const std::string& text) {
     port_->WritePort(SlavePrefix(lineMode, slaveNo) + text);
     replyPending = 1;

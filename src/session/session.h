@@ -6,6 +6,7 @@
 // and the bookkeeping words it could meet are atomics.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ public:
     virtual void ReplyInterpreted() {}
     // "No Connect" has been shown.
     virtual void NoConnect() {}
+    // An error reply's message has been shown ("Command Error", ...); told
+    // before ReplyInterpreted.
+    virtual void ErrorReplied(const std::string& /*message*/) {}
 };
 
 class Session {
@@ -100,13 +104,23 @@ public:
     void NoticeBox(const std::string& text);
 
 private:
-    template <typename Event>
-    void Tell(Event event);
+    template <typename Event, typename... Args>
+    void Tell(Event event, const Args&... args);
 
     SerialLink link_;
     CommandPort* port_ = &link_;
     MessageBoxSeam* seam_;
     std::vector<SessionListener*> listeners_;
 };
+
+template <typename Event, typename... Args>
+inline void Session::Tell(Event event, const Args&... args) {
+    // A listener may remove itself while it is told.
+    const std::vector<SessionListener*> listeners = listeners_;
+    for (SessionListener* listener : listeners) {
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            (listener->*event)(args...);
+    }
+}
 
 }  // namespace kvt

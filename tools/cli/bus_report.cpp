@@ -8,13 +8,6 @@
 
 namespace kvt::cli {
 
-std::string SlaveResult::Summary() const {
-    if (!error.empty()) return error;
-    if (differences.empty()) return "OK";
-    return std::to_string(differences.size()) +
-           (differences.size() == 1 ? " difference" : " differences");
-}
-
 bool WriteBusReport(const std::string& path, const std::string& command,
                     const std::vector<SlaveResult>& results, std::string* error) {
     QJsonArray slaves;
@@ -27,7 +20,7 @@ bool WriteBusReport(const std::string& path, const std::string& command,
         slave["result"] = !r.error.empty() ? "error" : r.differences.empty() ? "OK" : "differences";
         slave["error"] = QString::fromStdString(r.error);
         slave["differences"] = differences;
-        slave["seconds"] = static_cast<double>(static_cast<long>(r.seconds * 10 + 0.5)) / 10;
+        slave["seconds"] = static_cast<double>((r.ms + 50) / 100) / 10;
         slaves.append(slave);
         allOk = allOk && r.ok();
     }

@@ -155,6 +155,15 @@ bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stop
     return done;
 }
 
+bool PortSession::RunBus(BusJob job, const std::vector<int>& slaves, bool verify,
+                         const Pacing& pacing, BusView* view) {
+    BusRun bus(session_, loop_, engine_);
+    bus.Start(job, slaves, verify, pacing, view);
+    const bool done = loop_.RunUntil([&] { return !bus.running(); }, INT64_MAX, &interrupted);
+    if (!done) bus.Abort();
+    return done;
+}
+
 void PortSession::ResetTally() {
     sent_ = 0;
     answered_ = 0;

@@ -11,6 +11,7 @@
 
 #include "session/session.h"
 #include "tools/cli/port_commands.h"
+#include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
 #include "transfer/reply_timer.h"
 #include "transfer/run_engine.h"
@@ -62,6 +63,10 @@ public:
     // run at any pace, so that a sign that does not answer holds up nothing.
     bool Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence = false,
              const std::string& label = "");
+    // Runs over the slaves of a bus (bus_run.h) to its end. False when
+    // Ctrl+C (or SIGTERM) came; the bus run then stops at once.
+    bool RunBus(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
+                BusView* view);
     // After the last command: serves until every command has had a reply
     // line, "No Connect" has been shown, or nothing came for the time-out.
     // False when Ctrl+C came.

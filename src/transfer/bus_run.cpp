@@ -1,0 +1,176 @@
+#include "transfer/bus_run.h"
+
+#include "transfer/sign_compare.h"
+
+namespace kvt {
+
+namespace {
+// How long the last reply of a run may take: seven beats of the time-out.
+constexpr Millis kLastReplyMs = 7 * kReplyTickMs;
+}  // namespace
+
+std::string SlaveResult::Summary() const {
+    if (!error.empty()) return error;
+    if (differences.empty()) return "OK";
+    return std::to_string(differences.size()) +
+           (differences.size() == 1 ? " difference" : " differences");
+}
+
+BusRun::BusRun(Session& session, Clock& clock, RunEngine& engine)
+    : session_(session), clock_(clock), engine_(engine), timer_(clock.NewTimer([this] {
+          if (phase_ == Phase::AwaitingLastReply) PhaseDone();
+          else if (phase_ == Phase::Running && !engine_.running()) StartSlave();
+      })) {
+    session_.AddListener(this);
+}
+
+BusRun::~BusRun() {
+    Abort();
+    session_.RemoveListener(this);
+}
+
+bool BusRun::Start(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
+                   BusView* view) {
+    if (running() || slaves.empty() || session_.transferStep != 0) return false;
+    job_ = job;
+    verify_ = verify;
+    pacing_ = pacing;
+    view_ = view;
+    slaves_ = slaves;
+    next_ = 0;
+    results_.clear();
+    file_ = session_.panelSettings;
+    filePage_ = session_.currentPage;
+    startLineMode_ = session_.lineMode;
+    startSlave_ = session_.slaveNo;
+    session_.lineMode = 1;
+    phase_ = Phase::Running;
+    StartSlave();
+    return true;
+}
+
+void BusRun::Abort() {
+    view_ = nullptr;
+    if (!running()) return;
+    phase_ = Phase::Idle;
+    timer_->Stop();
+    engine_.Abort();
+    session_.panelSettings = file_;
+    session_.currentPage = filePage_;
+    session_.lineMode = startLineMode_;
+    session_.slaveNo = startSlave_;
+}
+
+void BusRun::StartSlave() {
+    current_ = SlaveResult{};
+    current_.slave = slaves_[next_];
+    slaveStart_ = clock_.Now();
+    session_.slaveNo = current_.slave;
+    if (job_ == BusJob::ReadAll) session_.ResetSettings();
+    StartRun(job_ == BusJob::Deploy ? RunKind::AllItems : RunKind::ReadBack);
+}
+
+void BusRun::StartRun(RunKind kind) {
+    kind_ = kind;
+    sent_ = answered_ = 0;
+    noConnect_ = false;
+    errorMessage_.clear();
+    // A reply still pending or an error left from the slave before belongs
+    // to nobody now.
+    session_.ResetReplyState();
+    phase_ = Phase::Running;
+    if (view_) view_->SlaveRunStarted(current_.slave, kind);
+    engine_.Start(kind, pacing_, this);
+}
+
+void BusRun::StepDone(int step) {
+    if (view_) view_->StepDone(current_.slave, step);
+}
+
+void BusRun::RunEnded(RunEnd end) {
+    end_ = end;
+    if (end != RunEnd::Finished || Settled()) {
+        PhaseDone();
+        return;
+    }
+    // The reply to the last command is still on its way.
+    phase_ = Phase::AwaitingLastReply;
+    timer_->StartAt(lastActivity_ + kLastReplyMs);
+}
+
+bool BusRun::Settled() const { return answered_ >= sent_ || noConnect_; }
+
+std::string BusRun::Problem(RunEnd end) const {
+    if (!errorMessage_.empty()) return errorMessage_;
+    if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return "No Connect";
+    return "";
+}
+
+void BusRun::PhaseDone() {
+    timer_->Stop();
+    phase_ = Phase::Running;
+    const std::string problem = Problem(end_);
+    if (!problem.empty()) {
+        current_.error = problem;
+    } else if (kind_ == RunKind::ReadBack && job_ == BusJob::Deploy) {
+        current_.differences =
+            CompareWithSign(file_, filePage_, session_.panelSettings, session_.currentPage);
+    } else if (kind_ == RunKind::AllItems && verify_) {
+        session_.ResetSettings();
+        StartRun(RunKind::ReadBack);
+        return;
+    }
+    SlaveDone();
+}
+
+void BusRun::SlaveDone() {
+    if (job_ == BusJob::Deploy) {
+        session_.panelSettings = file_;
+        session_.currentPage = filePage_;
+    }
+    current_.ms = clock_.Now() - slaveStart_;
+    results_.push_back(current_);
+    if (view_) view_->SlaveDone(current_, session_);
+    if (!running()) return;  // aborted by the view
+    if (++next_ < slaves_.size()) {
+        timer_->StartAt(clock_.Now());  // the next slave, once this call has returned
+        return;
+    }
+    phase_ = Phase::Idle;
+    session_.lineMode = startLineMode_;
+    session_.slaveNo = startSlave_;
+    BusView* view = view_;
+    view_ = nullptr;
+    if (view) view->BusDone(results_);
+}
+
+void BusRun::CommandSent() {
+    if (!running()) return;
+    ++sent_;
+    lastActivity_ = clock_.Now();
+}
+
+void BusRun::ReplyInterpreted() {
+    if (!running()) return;
+    ++answered_;
+    lastActivity_ = clock_.Now();
+    if (phase_ == Phase::AwaitingLastReply && Settled()) PhaseDone();
+}
+
+void BusRun::NoConnect() {
+    if (!running()) return;
+    noConnect_ = true;
+    // A silent slave holds up nothing: at any pace its run ends here.
+    if (engine_.running()) {
+        engine_.Abort();
+        RunEnded(RunEnd::NoConnect);
+    } else if (phase_ == Phase::AwaitingLastReply) {
+        PhaseDone();
+    }
+}
+
+void BusRun::ErrorReplied(const std::string& message) {
+    if (running() && errorMessage_.empty()) errorMessage_ = message;
+}
+
+}  // namespace kvt

@@ -1,0 +1,112 @@
+// A run over the slaves of an RS-485 bus, one after the other on the same
+// line: deploy (the all-items transfer to each, then optionally its
+// read-back compared with the file) or read each one back. Each slave's
+// runs go through the run engine; a slave that stays silent ends at its
+// first "No Connect", so it holds up the others for one reply time-out.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "session/session.h"
+#include "transfer/clock.h"
+#include "transfer/pacing.h"
+#include "transfer/run_engine.h"
+
+namespace kvt {
+
+struct SlaveResult {
+    int slave = 0;
+    std::string error;                     // the sign's error, "No Connect", ...; "" = none
+    std::vector<std::string> differences;  // deploy with verify: where the sign differs
+    Millis ms = 0;                         // how long the slave took
+
+    bool ok() const { return error.empty() && differences.empty(); }
+    // "OK", the error, or "N differences".
+    std::string Summary() const;
+};
+
+enum class BusJob { Deploy, ReadAll };
+
+// What the multi-sign dialog and the command-line tool show of a bus run.
+class BusView {
+public:
+    virtual ~BusView() = default;
+    // A run for the slave starts: the transfer, its verification, or the read.
+    virtual void SlaveRunStarted(int /*slave*/, RunKind /*kind*/) {}
+    virtual void StepDone(int /*slave*/, int /*step*/) {}
+    // The slave is done. For read-all the session's store holds what was
+    // read from it (keep it now: the next slave's read replaces it).
+    virtual void SlaveDone(const SlaveResult& /*result*/, const Session& /*session*/) {}
+    virtual void BusDone(const std::vector<SlaveResult>& /*results*/) {}
+};
+
+class BusRun : private SessionListener, private RunView {
+public:
+    BusRun(Session& session, Clock& clock, RunEngine& engine);
+    ~BusRun() override;
+    BusRun(const BusRun&) = delete;
+    BusRun& operator=(const BusRun&) = delete;
+
+    // Puts the session in RS-485 mode and starts with the first slave.
+    // False, nothing changed, while another run is going on or with no slave.
+    bool Start(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
+               BusView* view);
+    // Ends the bus run without a word to the view; the session keeps the
+    // store it had at the start.
+    void Abort();
+
+    bool running() const { return phase_ != Phase::Idle; }
+    const std::vector<SlaveResult>& results() const { return results_; }
+
+private:
+    enum class Phase { Idle, Running, AwaitingLastReply };
+
+    void StartSlave();
+    void StartRun(RunKind kind);
+    void RunDone(RunEnd end);
+    void PhaseDone();
+    void SlaveDone();
+    std::string Problem(RunEnd end) const;
+    bool Settled() const;
+    // SessionListener
+    void CommandSent() override;
+    void ReplyInterpreted() override;
+    void NoConnect() override;
+    void ErrorReplied(const std::string& message) override;
+    // RunView
+    void StepDone(int step) override;
+    void RunEnded(RunEnd end) override;
+
+    Session& session_;
+    Clock& clock_;
+    RunEngine& engine_;
+    std::unique_ptr<Timer> timer_;  // next slave; the wait for the last reply
+    BusView* view_ = nullptr;
+    BusJob job_ = BusJob::Deploy;
+    bool verify_ = false;
+    Pacing pacing_;
+    std::vector<int> slaves_;
+    size_t next_ = 0;  // index of the slave being served
+    Phase phase_ = Phase::Idle;
+    RunKind kind_ = RunKind::AllItems;
+    RunEnd end_ = RunEnd::Finished;
+    // The file's store while a deploy verifies (the read-back fills the
+    // session's store).
+    PanelSettings file_;
+    int filePage_ = 0;
+    int startLineMode_ = 0;
+    int startSlave_ = 0;
+    SlaveResult current_;
+    Millis slaveStart_ = 0;
+    // The tally of the run on the line.
+    int sent_ = 0;
+    int answered_ = 0;
+    bool noConnect_ = false;
+    std::string errorMessage_;
+    Millis lastActivity_ = 0;
+    std::vector<SlaveResult> results_;
+};
+
+}  // namespace kvt

@@ -1,0 +1,174 @@
+// Bus runs on a virtual clock against a bus of simulated signs: results per
+// slave, silent and failing slaves, verification, read-all, abort.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "session/session.h"
+#include "support/recording_seam.h"
+#include "tools/sign_sim/sign_answers.h"
+#include "transfer/bus_run.h"
+#include "transfer/reply_timer.h"
+#include "transfer/virtual_clock.h"
+
+namespace kvt {
+namespace {
+
+// Signs on one RS-485 line, answering after 5 ms as the simulated sign does;
+// a slave not in `signs` is silent, one in `forced` answers with that text.
+class FakeBus : public CommandPort {
+public:
+    FakeBus(Session& session, Clock& clock) : session_(session), clock_(clock) {}
+
+    void WritePort(const std::string& bytes) override {
+        const int slave = std::stoi(bytes.substr(0, 2));
+        ++linesTo[slave];
+        std::string reply;
+        if (forced.count(slave)) reply = forced[slave] + "\r\n";
+        else if (signs.count(slave)) reply = sim::AnswerLine(signs[slave], bytes.substr(2));
+        else return;
+        auto timer = clock_.NewTimer([this, reply = bytes.substr(0, 2) + reply] {
+            session_.InterpretReply(reply);
+        });
+        timer->StartAt(clock_.Now() + 5);
+        pending_.push_back(std::move(timer));
+    }
+    void ClosePort() override {}
+
+    std::map<int, sim::SignState> signs;
+    std::map<int, std::string> forced;
+    std::map<int, int> linesTo;
+
+private:
+    Session& session_;
+    Clock& clock_;
+    std::vector<std::unique_ptr<Timer>> pending_;
+};
+
+class Watcher : public BusView {
+public:
+    void SlaveDone(const SlaveResult& result, const Session& session) override {
+        done.push_back(result.slave);
+        hPositions.push_back(session.panelSettings.hPosition);
+    }
+    void BusDone(const std::vector<SlaveResult>& results) override { final = results; }
+    std::vector<int> done;
+    std::vector<int> hPositions;
+    std::vector<SlaveResult> final;
+};
+
+class BusRunTest : public ::testing::Test {
+protected:
+    BusRunTest() {
+        session.SetPort(&bus);
+        replyTimer.StartWithFirstCommand();
+        session.panelSettings.hPosition = 11;
+        session.panelSettings.lineText[0][0] = "\x82\xA0";
+    }
+    void RunToEnd() {
+        for (int i = 0; i < 6000 && run.running(); ++i) clock.Advance(100);
+        ASSERT_FALSE(run.running());
+    }
+
+    VirtualClock clock;
+    test::RecordingSeam seam;
+    Session session{&seam};
+    FakeBus bus{session, clock};
+    RunEngine engine{session, clock};
+    ReplyTimer replyTimer{session, clock};
+    BusRun run{session, clock, engine};
+    Watcher watcher;
+};
+
+TEST_F(BusRunTest, DeployServesEverySlaveAndTellsHowEachWent) {
+    bus.signs[1];
+    bus.signs[4];
+    bus.forced[3] = "E3";  // slave 2 is silent
+    ASSERT_TRUE(run.Start(BusJob::Deploy, {1, 2, 3, 4}, false, Pacing{}, &watcher));
+    EXPECT_EQ(session.lineMode, 1);
+    RunToEnd();
+    ASSERT_EQ(watcher.final.size(), 4u);
+    EXPECT_EQ(watcher.final[0].Summary(), "OK");
+    EXPECT_EQ(watcher.final[1].Summary(), "No Connect");
+    EXPECT_EQ(watcher.final[2].Summary(), "Command Error");
+    EXPECT_EQ(watcher.final[3].Summary(), "OK");
+    EXPECT_EQ(watcher.final[0].ms, 30500 + 5);  // the whole timed transfer and its last reply
+    // The silent slave: its first text at 0.5 s, "No Connect" 3.0 to 3.5 s later.
+    EXPECT_GE(watcher.final[1].ms, 3500);
+    EXPECT_LE(watcher.final[1].ms, 4000);
+    EXPECT_EQ(watcher.final[2].ms, 1000);  // stopped at the tick after the error
+    EXPECT_EQ(bus.signs[4].settings.hPosition, 11);
+    EXPECT_EQ(bus.signs[4].settings.lineText[0][0], "\x82\xA0");
+    // The session is as it was: the file's store, RS-232C, no run.
+    EXPECT_EQ(session.lineMode, 0);
+    EXPECT_EQ(session.transferStep, 0);
+    EXPECT_EQ(session.panelSettings.hPosition, 11);
+}
+
+TEST_F(BusRunTest, ReadAllHandsEachSlavesStoreToTheView) {
+    bus.signs[1];
+    bus.signs[2].settings.hPosition = 3;
+    ASSERT_TRUE(run.Start(BusJob::Deploy, {1}, true, Pacing{Pace::Reply, 0}, &watcher));
+    RunToEnd();
+    ASSERT_EQ(watcher.final.size(), 1u);
+    EXPECT_EQ(watcher.final[0].Summary(), "OK");
+    EXPECT_EQ(bus.linesTo[1], 102 + 102);  // the transfer, then the read-back
+
+    watcher = Watcher{};
+    ASSERT_TRUE(run.Start(BusJob::ReadAll, {1, 2}, false, Pacing{Pace::Reply, 0}, &watcher));
+    RunToEnd();
+    EXPECT_EQ(watcher.done, (std::vector<int>{1, 2}));
+    EXPECT_EQ(watcher.hPositions, (std::vector<int>{11, 3}));
+    EXPECT_TRUE(watcher.final[1].ok());
+}
+
+TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
+    bus.signs[5];
+    bus.signs[5].settings.vPosition = 2;
+    // A sign that takes everything but PV: answer PV with GO but do not apply.
+    class KeepsV : public CommandPort {
+    public:
+        explicit KeepsV(FakeBus& bus) : bus_(bus) {}
+        void WritePort(const std::string& bytes) override {
+            if (bytes.compare(2, 2, "PV") == 0 && bytes.size() == 8) {
+                const int before = bus_.signs[5].settings.vPosition;
+                bus_.WritePort(bytes);
+                bus_.signs[5].settings.vPosition = before;
+                return;
+            }
+            bus_.WritePort(bytes);
+        }
+        void ClosePort() override {}
+        FakeBus& bus_;
+    } keepsV(bus);
+    session.SetPort(&keepsV);
+    ASSERT_TRUE(run.Start(BusJob::Deploy, {5}, true, Pacing{Pace::Reply, 20}, &watcher));
+    RunToEnd();
+    ASSERT_EQ(watcher.final.size(), 1u);
+    EXPECT_EQ(watcher.final[0].differences, std::vector<std::string>{"V position: file 8, sign 2"});
+    EXPECT_EQ(watcher.final[0].Summary(), "1 difference");
+    EXPECT_EQ(session.panelSettings.vPosition, 8) << "the file's store is back after the read";
+}
+
+TEST_F(BusRunTest, AbortEndsTheRunSilentlyAndRestoresTheSession) {
+    bus.signs[1];
+    ASSERT_TRUE(run.Start(BusJob::ReadAll, {1, 2}, false, Pacing{}, &watcher));
+    EXPECT_FALSE(run.Start(BusJob::Deploy, {1}, false, Pacing{}, &watcher));
+    clock.Advance(5000);
+    run.Abort();
+    EXPECT_FALSE(run.running());
+    EXPECT_EQ(session.transferStep, 0);
+    EXPECT_EQ(session.lineMode, 0);
+    EXPECT_EQ(session.panelSettings.hPosition, 11);
+    EXPECT_EQ(session.panelSettings.lineText[0][0], "\x82\xA0");
+    clock.Advance(60000);
+    EXPECT_TRUE(watcher.done.empty());
+
+    // Another run holds the line: no bus run starts.
+    ASSERT_TRUE(engine.Start(RunKind::ColourPages, Pacing{}, nullptr));
+    EXPECT_FALSE(run.Start(BusJob::Deploy, {1}, false, Pacing{}, &watcher));
+    EXPECT_FALSE(run.Start(BusJob::Deploy, {}, false, Pacing{}, &watcher));
+}
+
+}  // namespace
+}  // namespace kvt
