@@ -8,7 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "link/pty_partner.h"
+#include "link/cli_runner.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
 
@@ -17,25 +17,10 @@ namespace {
 
 const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 
-struct CliRun {
-    int status;
-    std::string out, err;
-    double seconds;
-};
-
 class BusTest : public ::testing::Test {
 protected:
-    CliRun Run(std::vector<std::string> args, double interruptAfter = 0) {
-        args.insert(args.begin(), KVT_CLI_PATH);
-        const double start = test::MonotonicNow();
-        test::Child cli(args, dir / "cli.out", dir / "cli.err", dir.path());
-        if (interruptAfter > 0) {
-            std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
-            cli.Signal(SIGINT);
-        }
-        const int status = cli.Wait();
-        return {status, test::ReadFile(dir / "cli.out"), test::ReadFile(dir / "cli.err"),
-                test::MonotonicNow() - start};
+    test::CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0) {
+        return test::RunCli(dir, args, interruptAfter);
     }
     bool Exists(const std::string& path) {
         struct stat info {};
@@ -53,12 +38,12 @@ TEST_F(BusTest, VerifyTellsAgreementDifferencesAndLinkFailures) {
         args.insert(args.end(), link.begin(), link.end());
         return Run(args);
     };
-    CliRun same = verify("2");
+    test::CliResult same = verify("2");
     EXPECT_EQ(same.status, 0) << same.err;
     EXPECT_EQ(same.out, "The sign holds what the file says.\n");
 
     // Slave 1 holds the defaults: white text on black, no texts.
-    CliRun differs = verify("1");
+    test::CliResult differs = verify("1");
     EXPECT_EQ(differs.status, 3) << differs.err;
     EXPECT_NE(differs.out.find("page 01 line 1 character colour: file 赤 (1), sign 白 (7)\n"),
               std::string::npos)
@@ -66,14 +51,14 @@ TEST_F(BusTest, VerifyTellsAgreementDifferencesAndLinkFailures) {
     EXPECT_NE(differs.out.find("page 01 line 1 text: file \"ようこそ\", sign \"\"\n"),
               std::string::npos);
 
-    CliRun silent = verify("9");
+    test::CliResult silent = verify("9");
     EXPECT_EQ(silent.status, 1);
     EXPECT_NE(silent.err.find("the read-back failed: No Connect"), std::string::npos) << silent.err;
 }
 
 TEST_F(BusTest, DeployGoesOnPastFailingSlavesAndReportsEach) {
     test::Sim sim({"--rs485", "--slave", "1,3-4", "--slave-reply", "4=E3"});
-    CliRun r = Run({"deploy", kSample, "--slaves", "1,2,3-4", "--verify", "--port", sim.path(),
+    test::CliResult r = Run({"deploy", kSample, "--slaves", "1,2,3-4", "--verify", "--port", sim.path(),
                     "--pace", "reply", "--gap", "0", "--report", dir / "report.json"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.out.find("   01  OK "), std::string::npos) << r.out;
@@ -93,14 +78,14 @@ TEST_F(BusTest, DeployGoesOnPastFailingSlavesAndReportsEach) {
     EXPECT_EQ(slaves[3].toObject()["error"].toString(), "Command Error");
 
     // What the sign now holds agrees with the file.
-    CliRun check = Run({"verify", kSample, "--port", sim.path(), "--rs485", "--slave", "3",
+    test::CliResult check = Run({"verify", kSample, "--port", sim.path(), "--rs485", "--slave", "3",
                         "--pace", "reply", "--gap", "0"});
     EXPECT_EQ(check.status, 0) << check.out;
 }
 
 TEST_F(BusTest, ASilentSlaveHoldsUpNoLongerThanOneReplyTimeOut) {
     test::Sim sim({"--rs485", "--slave", "1"});
-    CliRun r = Run({"deploy", kSample, "--slaves", "7", "--port", sim.path()});  // timed pace
+    test::CliResult r = Run({"deploy", kSample, "--slaves", "7", "--port", sim.path()});  // timed pace
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("   07  No Connect "), std::string::npos) << r.out;
     EXPECT_LT(r.seconds, 4.5);
@@ -112,7 +97,7 @@ TEST_F(BusTest, ASilentSlaveHoldsUpNoLongerThanOneReplyTimeOut) {
 
 TEST_F(BusTest, ReadAllWritesAFileForEachAnsweringSlaveOnly) {
     test::Sim sim({"--rs485", "--slave", "2,5", "--load-slave", "5=" + kSample});
-    CliRun r = Run({"read-all", dir / "bus", "--slaves", "2,5,6", "--port", sim.path(), "--pace",
+    test::CliResult r = Run({"read-all", dir / "bus", "--slaves", "2,5,6", "--port", sim.path(), "--pace",
                     "reply", "--gap", "0", "--report", dir / "read.json"});
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_TRUE(Exists(dir / "bus/slave-02.dat"));
@@ -126,18 +111,18 @@ TEST_F(BusTest, ReadAllWritesAFileForEachAnsweringSlaveOnly) {
 
 TEST_F(BusTest, CtrlCStopsTheBusAndWritesNoPartialFile) {
     test::Sim sim({"--rs485", "--slave", "1"});
-    CliRun r = Run({"read-all", dir / "bus", "--slaves", "1", "--port", sim.path()}, 1.2);
+    test::CliResult r = Run({"read-all", dir / "bus", "--slaves", "1", "--port", sim.path()}, 1.2);
     EXPECT_EQ(r.status, 130);
     EXPECT_FALSE(Exists(dir / "bus/slave-01.dat"));
 }
 
 TEST_F(BusTest, SlaveListsAreCheckedBeforeAnythingIsSent) {
     for (const char* bad : {"32", "3-1", "1,,2", "a", "1,"}) {
-        CliRun r = Run({"deploy", kSample, "--slaves", bad, "--port", "/dev/null"});
+        test::CliResult r = Run({"deploy", kSample, "--slaves", bad, "--port", "/dev/null"});
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_NE(r.err.find("--slaves"), std::string::npos) << r.err;
     }
-    CliRun missing = Run({"read-all", dir / "bus", "--port", "/dev/null"});
+    test::CliResult missing = Run({"read-all", dir / "bus", "--port", "/dev/null"});
     EXPECT_EQ(missing.status, 2);
 }
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "link/pty_partner.h"
+#include "link/cli_runner.h"
 #include "protocol/command_set.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
@@ -21,32 +21,13 @@ using test::milliseconds;
 
 const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 
-struct CliResult {
-    int status;
-    double cpuSeconds;
-    std::string out, err;
-    double endedAt;  // monotonic seconds
-};
+using test::CliResult;
 
 class CliOnSim : public ::testing::Test {
 protected:
-    // Runs the tool; after `interruptAfter` seconds (if any) it is sent
-    // SIGINT, or the sign is killed when one is given.
     CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
                   test::Sim* killSign = nullptr) {
-        std::vector<std::string> argv{KVT_CLI_PATH};
-        argv.insert(argv.end(), args.begin(), args.end());
-        test::Child cli(argv, dir / "cli.out", dir / "cli.err", dir.path());
-        if (interruptAfter > 0) {
-            std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
-            if (killSign) killSign->Kill(); else cli.Signal(SIGINT);
-        }
-        CliResult r;
-        r.status = cli.Wait(&r.cpuSeconds);
-        r.endedAt = test::MonotonicNow();
-        r.out = test::ReadFile(dir / "cli.out");
-        r.err = test::ReadFile(dir / "cli.err");
-        return r;
+        return test::RunCli(dir, args, interruptAfter, killSign);
     }
 
     test::TempDir dir;

@@ -206,6 +206,20 @@ inline std::vector<std::pair<double, std::string>> LogLines(const std::string& l
     return lines;
 }
 
+// The CPU time this process (all its threads) used while the calling thread
+// slept for the given time, in microseconds.
+inline long CpuMicrosWhileSleeping(milliseconds sleep) {
+    auto micros = [] {
+        rusage r{};
+        getrusage(RUSAGE_SELF, &r);
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec +
+               r.ru_stime.tv_usec;
+    };
+    const long before = micros();
+    std::this_thread::sleep_for(sleep);
+    return micros() - before;
+}
+
 inline double MonotonicNow() {
     return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }

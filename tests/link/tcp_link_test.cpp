@@ -9,7 +9,7 @@
 #include <regex>
 #include <thread>
 
-#include "link/pty_partner.h"
+#include "link/cli_runner.h"
 #include "serial/reply_queue.h"
 #include "serial/trace.h"
 #include "session/session.h"
@@ -68,17 +68,7 @@ int ClosedPort() {
     return ntohs(address.sin_port);
 }
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun RunCli(const test::TempDir& dir, std::vector<std::string> args) {
-    args.insert(args.begin(), KVT_CLI_PATH);
-    test::Child cli(args, dir / "cli.out", dir / "cli.err", dir.path());
-    const int status = cli.Wait();
-    return {status, test::ReadFile(dir / "cli.out"), test::ReadFile(dir / "cli.err")};
-}
+using test::RunCli;
 
 std::vector<std::string> LogTexts(const test::Sim& sim) {
     std::vector<std::string> texts;
@@ -92,7 +82,7 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
     test::Sim tcp({"--tcp", "127.0.0.1:0"});
     ASSERT_EQ(tcp.path().rfind("tcp://127.0.0.1:", 0), 0u) << tcp.path();
     for (const test::Sim* sim : {&pty, &tcp}) {
-        CliRun r = RunCli(dir, {"send", kSample, "--port", sim->path(), "--pace", "reply", "--gap", "0"});
+        test::CliResult r = RunCli(dir, {"send", kSample, "--port", sim->path(), "--pace", "reply", "--gap", "0"});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "Success\n");
     }
@@ -100,7 +90,7 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
     EXPECT_EQ(LogTexts(tcp), LogTexts(pty));
 
     // The sign serves the next client once the first one is gone.
-    CliRun again = RunCli(dir, {"display", "off", "--port", tcp.path()});
+    test::CliResult again = RunCli(dir, {"display", "off", "--port", tcp.path()});
     EXPECT_EQ(again.status, 0) << again.err;
 }
 
@@ -151,15 +141,7 @@ TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {
     while (link.state() != SerialLink::State::Failed && Clock::now() < deadline)
         std::this_thread::sleep_for(milliseconds(10));
     ASSERT_EQ(link.state(), SerialLink::State::Failed);
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
-    std::this_thread::sleep_for(milliseconds(1000));
-    getrusage(RUSAGE_SELF, &after);
-    auto micros = [](const rusage& r) {
-        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec +
-               r.ru_stime.tv_usec;
-    };
-    EXPECT_LT(micros(after) - micros(before), 20000L);
+    EXPECT_LT(test::CpuMicrosWhileSleeping(milliseconds(1000)), 20000L);
     session.SendCommand("PH08\r\n");  // goes nowhere, and waits for its "No Connect"
     EXPECT_EQ(session.replyPending.load(), 1);
     link.CloseLink();
@@ -170,7 +152,7 @@ TEST(Trace, LinesAreStampedDirectedAndEscaped) {
 
     test::TempDir dir;
     test::Sim sim({"--tcp", "127.0.0.1:0"});
-    CliRun r = RunCli(dir, {"send", kSample, "vpos", "--port", sim.path(), "--trace", dir / "t.log"});
+    test::CliResult r = RunCli(dir, {"send", kSample, "vpos", "--port", sim.path(), "--trace", dir / "t.log"});
     ASSERT_EQ(r.status, 0) << r.err;
     r = RunCli(dir, {"display", "on", "--port", sim.path(), "--trace", dir / "t.log"});
     ASSERT_EQ(r.status, 0) << r.err;
