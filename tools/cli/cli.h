@@ -26,6 +26,8 @@ struct Args {
     std::string base;
     Pacing pacing;       // --pace timed|reply, --gap MS
     std::string trace;   // --trace FILE
+    std::string texts;   // --texts OUT.csv
+    std::string json;    // --json OUT.json
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -53,5 +55,7 @@ int RunDisplay(const Args& args);
 int RunDecode(const Args& args);
 int RunRead(const Args& args);
 int RunPorts(const Args& args);
+int RunExport(const Args& args);
+int RunImport(const Args& args);
 
 }  // namespace kvt::cli

@@ -19,6 +19,8 @@ const char* const kUsage =
     "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
     "                  [--pace timed|reply] [--gap MS] [--trace FILE]\n"
     "  kvt540m-cli ports\n"
+    "  kvt540m-cli export FILE.dat [--texts OUT.csv] [--json OUT.json]\n"
+    "  kvt540m-cli import FILE.dat IN.csv|IN.json OUT.dat\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
@@ -27,7 +29,15 @@ const char* const kUsage =
     "--trace FILE: appends every line sent and received, with the time, to FILE.\n"
     "--pace: timed (the default: one command every 500 ms, 200 ms after the texts)\n"
     "        or reply (the next command as soon as the sign has answered, after\n"
-    "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n";
+    "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n"
+    "export --texts: one row per page and line (page, line, text, character colour,\n"
+    "        border colour, blink), UTF-8 with a byte order mark, CR LF line ends.\n"
+    "export --json: every setting of the file (see the README for the shape).\n"
+    "import: FILE.dat with the values of IN put in, written to OUT.dat; what IN\n"
+    "        leaves out keeps FILE.dat's value. Colours by code 0..8 or name (黒 ..\n"
+    "        ブランク), blink by 0..4 or OFF. A value the sign does not take is\n"
+    "        refused (unless FILE.dat holds it already), naming its row and column\n"
+    "        or JSON path; OUT.dat is then not written.\n";
 
 // A whole decimal number within low..high.
 bool ParseNumber(const std::string& text, int low, int high, int* value) {
@@ -80,6 +90,10 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
         args->port = value;
         if (!value.empty()) return true;
         *error = "--port needs a port name or device";
+    } else if (option == "--texts" || option == "--json") {
+        (option == "--texts" ? args->texts : args->json) = value;
+        if (!value.empty()) return true;
+        *error = option + " needs a file name";
     } else if (option == "--trace") {
         args->trace = value;
         if (!value.empty()) return true;

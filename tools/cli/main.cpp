@@ -21,6 +21,8 @@ const CommandEntry kCommands[] = {
     {"decode", "--base --rs485", kvt::cli::RunDecode},
     {"read", "--base --port --rs485 --slave --pace --gap --trace", kvt::cli::RunRead},
     {"ports", "", kvt::cli::RunPorts},
+    {"export", "--texts --json", kvt::cli::RunExport},
+    {"import", "", kvt::cli::RunImport},
 };
 
 }  // namespace
