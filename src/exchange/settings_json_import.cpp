@@ -320,7 +320,8 @@ private:
     std::vector<std::string> problems_;
 };
 
-// "line L, column C" of a byte offset, counting characters, not bytes.
+// "near line L, column C" of a byte offset, counting characters, not bytes;
+// the parser reports the place where it stopped, at or just after the fault.
 std::string LineAndColumn(const std::string& text, size_t offset) {
     int line = 1;
     int column = 1;
@@ -332,7 +333,7 @@ std::string LineAndColumn(const std::string& text, size_t offset) {
             ++column;
         }
     }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+    return "near line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
 }  // namespace

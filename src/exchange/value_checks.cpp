@@ -71,15 +71,17 @@ std::string TrimBlanks(const std::string& text) {
 
 bool ParseInteger(const std::string& text, int* value) {
     const std::string t = TrimBlanks(text);
-    size_t at = t.size() > 0 && t[0] == '-' ? 1 : 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    size_t at = negative ? 1 : 0;
     if (at == t.size()) return false;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
     long long n = 0;
     for (; at < t.size(); ++at) {
         if (t[at] < '0' || t[at] > '9') return false;
         n = n * 10 + (t[at] - '0');
-        if (n > INT_MAX) return false;
+        if (n > limit) return false;
     }
-    *value = static_cast<int>(t[0] == '-' ? -n : n);
+    *value = static_cast<int>(negative ? -n : n);
     return true;
 }
 
