@@ -29,6 +29,8 @@ struct Args {
     std::string slaves;  // --slaves LIST
     bool verify = false; // --verify
     std::string report;  // --report FILE.json
+    std::string texts;   // --texts OUT.csv
+    std::string json;    // --json OUT.json
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -56,5 +58,7 @@ int RunDisplay(const Args& args);
 int RunDecode(const Args& args);
 int RunRead(const Args& args);
 int RunPorts(const Args& args);
+int RunExport(const Args& args);
+int RunImport(const Args& args);
 
 }  // namespace kvt::cli

@@ -25,6 +25,8 @@ const char* const kUsage =
     "  kvt540m-cli read-all DIR --slaves LIST [--port DEV] [--pace timed|reply] [--gap MS]\n"
     "                  [--report FILE.json] [--trace FILE]\n"
     "  kvt540m-cli ports\n"
+    "  kvt540m-cli export FILE.dat [--texts OUT.csv] [--json OUT.json]\n"
+    "  kvt540m-cli import FILE.dat IN.csv|IN.json OUT.dat\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
@@ -35,7 +37,15 @@ const char* const kUsage =
     "verify exits 0 when the sign holds what the file says, 3 when it differs, 1 on a link failure.\n"
     "--pace: timed (the default: one command every 500 ms, 200 ms after the texts)\n"
     "        or reply (the next command as soon as the sign has answered, after\n"
-    "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n";
+    "        --gap MS, 0..10000, default 20); they apply to the whole runs.\n"
+    "export --texts: one row per page and line (page, line, text, character colour,\n"
+    "        border colour, blink), UTF-8 with a byte order mark, CR LF line ends.\n"
+    "export --json: every setting of the file (see the README for the shape).\n"
+    "import: FILE.dat with the values of IN put in, written to OUT.dat; what IN\n"
+    "        leaves out keeps FILE.dat's value. Colours by code 0..8 or name (黒 ..\n"
+    "        ブランク), blink by 0..4 or OFF. A value the sign does not take is\n"
+    "        refused (unless FILE.dat holds it already), naming its row and column\n"
+    "        or JSON path; OUT.dat is then not written.\n";
 
 // A whole decimal number within low..high.
 bool ParseNumber(const std::string& text, int low, int high, int* value) {
@@ -95,6 +105,10 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
         args->report = value;
         if (!value.empty()) return true;
         *error = "--report needs a file name";
+    } else if (option == "--texts" || option == "--json") {
+        (option == "--texts" ? args->texts : args->json) = value;
+        if (!value.empty()) return true;
+        *error = option + " needs a file name";
     } else if (option == "--trace") {
         args->trace = value;
         if (!value.empty()) return true;

@@ -25,6 +25,8 @@ const CommandEntry kCommands[] = {
     {"verify", "--port --rs485 --slave --pace --gap --trace", kvt::cli::RunVerify},
     {"deploy", "--slaves --verify --port --pace --gap --report --trace", kvt::cli::RunDeploy},
     {"read-all", "--slaves --port --pace --gap --report --trace", kvt::cli::RunReadAll},
+    {"export", "--texts --json", kvt::cli::RunExport},
+    {"import", "", kvt::cli::RunImport},
 };
 
 }  // namespace

@@ -1,0 +1,125 @@
+// export and import through the command-line tool: files that come back
+// byte for byte, refusals that write nothing, and the exit statuses.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "support/file_bytes.h"
+#include "support/run_tool.h"
+
+namespace {
+
+using kvt::test::ReadBytes;
+using kvt::test::ToolResult;
+using kvt::test::WriteBytes;
+
+std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+class ExchangeCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/kvt-exchange-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);  // no profile of the user's
+    }
+    void TearDown() override {
+        DIR* d = opendir(dir_.c_str());
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") unlink((dir_ + "/" + n).c_str());
+        }
+        closedir(d);
+        rmdir(dir_.c_str());
+    }
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    ToolResult Run(std::vector<std::string> args) {
+        return kvt::test::RunTool(KVT_CLI_PATH, args, dir_);
+    }
+
+    std::string dir_;
+};
+
+TEST_F(ExchangeCliTest, ExportThenImportGivesTheSameFile) {
+    for (const char* name : {"sample.dat", "rejects.dat"}) {
+        ToolResult r =
+            Run({"export", Data(name), "--texts", Path("t.csv"), "--json=" + Path("s.json")});
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        EXPECT_EQ(r.out + r.err, "") << name;
+        for (const char* in : {"t.csv", "s.json"}) {
+            r = Run({"import", Data(name), Path(in), Path("out.dat")});
+            EXPECT_EQ(r.status, 0) << name << " " << in << r.err;
+            EXPECT_EQ(ReadBytes(Path("out.dat")), ReadBytes(Data(name))) << name << " " << in;
+        }
+    }
+    // A sheet with every line cleared, over a new file, gives a new file.
+    ASSERT_EQ(Run({"new", Path("new.dat")}).status, 0);
+    std::string sheet = "page,line,text\r\n";
+    for (int p = 1; p <= 32; ++p)
+        for (int k = 1; k <= 7; ++k) sheet += std::to_string(p) + "," + std::to_string(k) + ",\r\n";
+    WriteBytes(Path("clear.csv"), sheet);
+    EXPECT_EQ(Run({"import", Path("new.dat"), Path("clear.csv"), Path("out.dat")}).status, 0);
+    EXPECT_EQ(ReadBytes(Path("out.dat")), ReadBytes(Path("new.dat")));
+}
+
+TEST_F(ExchangeCliTest, ARefusedImportWritesNothing) {
+    WriteBytes(Path("bad.csv"), "page,line,text\r\n1,1,ＯＫ\r\n1,2,NG\r\n");
+    WriteBytes(Path("bad.json"),
+               R"({"format": "kvt540m-settings", "version": 1, "hPosition": 16})");
+    for (const char* in : {"bad.csv", "bad.json"}) {
+        ToolResult r = Run({"import", Data("sample.dat"), Path(in), Path("new.dat")});
+        EXPECT_EQ(r.status, 1) << in;
+        EXPECT_EQ(r.out, "") << in;
+        EXPECT_FALSE(Exists(Path("new.dat"))) << in;
+        // An old file stays as it was, also when it is FILE.dat itself.
+        WriteBytes(Path("old.dat"), ReadBytes(Data("sample.dat")));
+        r = Run({"import", Path("old.dat"), Path(in), Path("old.dat")});
+        EXPECT_EQ(r.status, 1) << in;
+        EXPECT_EQ(ReadBytes(Path("old.dat")), ReadBytes(Data("sample.dat"))) << in;
+    }
+    ToolResult r = Run({"import", Data("sample.dat"), Path("bad.csv"), Path("new.dat")});
+    EXPECT_EQ(r.err, "kvt540m-cli: " + Path("bad.csv") +
+                         ": row 3, column C (text): \"NG\" holds the half-width character \"N\"; "
+                         "the sign shows full-width characters only\n"
+                         "kvt540m-cli: " +
+                         Path("new.dat") + " not written\n");
+    r = Run({"import", Data("sample.dat"), Path("bad.json"), Path("new.dat")});
+    EXPECT_EQ(r.err, "kvt540m-cli: " + Path("bad.json") +
+                         ": hPosition: 16 is out of range 0..15\n"
+                         "kvt540m-cli: " +
+                         Path("new.dat") + " not written\n");
+}
+
+TEST_F(ExchangeCliTest, UsageErrorsAndFilesThatCannotBeReadOrWritten) {
+    WriteBytes(Path("in.csv"), "page,line\r\n");
+    const std::vector<std::vector<std::string>> usage = {
+        {"export", Data("sample.dat")},
+        {"export", "--texts", Path("t.csv")},
+        {"export", Data("sample.dat"), "--texts"},
+        {"export", Data("sample.dat"), "--texts", Path("t.csv"), "--page", "1"},
+        {"import", Data("sample.dat"), Path("in.csv")},
+        {"import", Data("sample.dat"), Path("in.txt"), Path("out.dat")},
+        {"import", Data("sample.dat"), Path("in.csv"), Path("out.dat"), "--json", Path("x.json")},
+    };
+    for (const auto& args : usage) {
+        ToolResult r = Run(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args.size();
+        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+    }
+    EXPECT_FALSE(Exists(Path("t.csv")));
+    EXPECT_FALSE(Exists(Path("out.dat")));
+
+    ToolResult r = Run({"import", Path("none.dat"), Path("in.csv"), Path("out.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't file open\n");
+    r = Run({"import", Data("sample.dat"), Path("none.csv"), Path("out.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kvt540m-cli: cannot read " + Path("none.csv") + "\n");
+    EXPECT_FALSE(Exists(Path("out.dat")));
+    r = Run({"export", Data("sample.dat"), "--json", Path("no/such/folder.json")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kvt540m-cli: cannot write " + Path("no/such/folder.json") + "\n");
+}
+
+}  // namespace

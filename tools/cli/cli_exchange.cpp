@@ -1,0 +1,100 @@
+// export and import: the texts as a CSV sheet for spreadsheets, every
+// setting as JSON for scripts.
+#include <QFile>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "exchange/settings_json.h"
+#include "exchange/texts_csv.h"
+#include "tools/cli/cli.h"
+
+namespace kvt::cli {
+
+namespace {
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char buf[8192];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) bytes->append(buf, n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
+
+// Through a temporary file renamed over path: a failed export leaves any
+// old file as it was.
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
+}
+
+int Export(const std::string& path, const std::string& bytes) {
+    if (WriteWholeFile(path, bytes)) return kExitOk;
+    std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", path.c_str());
+    return kExitFailed;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    if (text.size() < end.size()) return false;
+    std::string tail = text.substr(text.size() - end.size());
+    for (char& c : tail)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return tail == end;
+}
+
+}  // namespace
+
+int RunExport(const Args& args) {
+    if (args.positional.size() != 1)
+        return UsageError(args.positional.empty() ? "export needs FILE.dat"
+                                                  : "export: too many arguments");
+    if (args.texts.empty() && args.json.empty())
+        return UsageError("export needs --texts OUT.csv or --json OUT.json");
+    Session session;
+    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    int status = kExitOk;
+    if (!args.texts.empty() && Export(args.texts, TextsToCsv(session.panelSettings)) != kExitOk)
+        status = kExitFailed;
+    if (!args.json.empty() &&
+        Export(args.json, SettingsToJson(session.panelSettings, session.currentPage)) != kExitOk)
+        status = kExitFailed;
+    return status;
+}
+
+// Nothing is written unless every value of IN could be taken.
+int RunImport(const Args& args) {
+    if (args.positional.size() != 3) return UsageError("import needs FILE.dat IN OUT.dat");
+    const std::string& in = args.positional[1];
+    const std::string& out = args.positional[2];
+    const bool csv = EndsWith(in, ".csv");
+    if (!csv && !EndsWith(in, ".json"))
+        return UsageError("import takes a .csv sheet of texts or a .json file of settings");
+    Session session;
+    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    std::string bytes;
+    if (!ReadWholeFile(in, &bytes)) {
+        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", in.c_str());
+        return kExitFailed;
+    }
+    const std::vector<std::string> problems =
+        csv ? ApplyTextsCsv(bytes, &session.panelSettings)
+            : ApplySettingsJson(bytes, &session.panelSettings, &session.currentPage);
+    if (!problems.empty()) {
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "kvt540m-cli: %s: %s\n", in.c_str(), problem.c_str());
+        std::fprintf(stderr, "kvt540m-cli: %s not written\n", out.c_str());
+        return kExitFailed;
+    }
+    return SaveStore(session, out);
+}
+
+}  // namespace kvt::cli
