@@ -8,27 +8,30 @@ namespace kvt {
 
 namespace {
 CommandPort* installedPort = nullptr;
-}
+constexpr int kLastSlave = 31;
+
+bool ValidSlave(int n) { return n >= 0 && n <= kLastSlave; }
+}  // namespace
 
 void InstallCommandPort(CommandPort* port) { installedPort = port; }
 
 CommandPort* InstalledCommandPort() { return installedPort; }
 
 std::string SlavePrefix() {
-    if (lineMode == 0) return "";
-    // Two digits always; slaveNo is 0..31 from the lists, but keep the
-    // prefix two printable digits whatever it holds.
-    int n = slaveNo;
-    if (n < 0 || n > 99) n = 0;
-    std::string prefix(2, '0');
-    prefix[0] = static_cast<char>('0' + n / 10);
-    prefix[1] = static_cast<char>('0' + n % 10);
-    return prefix;
+    if (lineMode == 0 || !ValidSlave(slaveNo)) return "";
+    return {static_cast<char>('0' + slaveNo / 10), static_cast<char>('0' + slaveNo % 10)};
 }
 
-void SendCommand(const std::string& text) {
+bool SendCommand(const std::string& text) {
+    if (lineMode != 0 && !ValidSlave(slaveNo)) {
+        // No sign answers to it: refused like a value out of its range.
+        WarningBox("Value out of range: slave number is " + std::to_string(slaveNo) + " (0.." +
+                   std::to_string(kLastSlave) + ")");
+        return false;
+    }
     if (installedPort) installedPort->WritePort(SlavePrefix() + text);
     replyPending = 1;
+    return true;
 }
 
 void PortErrorBox(const std::string& text) {

@@ -21,12 +21,15 @@ public:
 void InstallCommandPort(CommandPort* port);
 CommandPort* InstalledCommandPort();
 
-// "00".."31" in RS-485 mode (lineMode non-zero), "" in RS-232C mode.
+// "00".."31" in RS-485 mode (lineMode non-zero), "" in RS-232C mode and for
+// a slaveNo outside 0..31.
 std::string SlavePrefix();
 
 // Writes one command line (already ending in CR LF) with the slave prefix in
-// RS-485 mode, then sets replyPending, whatever the write's outcome.
-void SendCommand(const std::string& text);
+// RS-485 mode, then sets replyPending, whatever the write's outcome. In
+// RS-485 mode with slaveNo outside 0..31 nothing is written: a WarningBox
+// tells why, replyPending stays, and the result is false.
+bool SendCommand(const std::string& text);
 
 // The link's error box (no owner, caption "Error", stop icon); once it is
 // dismissed the port is closed.

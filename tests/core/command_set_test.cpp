@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "protocol/command_set.h"
 #include "serial/reply_state.h"
 #include "settings/panel_settings.h"
@@ -137,6 +139,44 @@ TEST_F(CommandSetTest, OutOfRangeValuesAreRejectedNotSent) {
     EXPECT_EQ(replyPending, 0);
     ASSERT_EQ(seam.boxes().size(), 1u);
     EXPECT_EQ(seam.boxes()[0].icon, BoxIcon::Exclamation);
+}
+
+// Every page index and slave number a caller can pass is refused or used;
+// none overflows or reaches the wire unchecked.
+TEST_F(CommandSetTest, PagesAndSlavesOutsideTheirRangeAreRefused) {
+    for (int page : {INT_MIN, -1, 32, INT_MAX}) {
+        const std::string shown = std::to_string(static_cast<long long>(page) + 1);
+        for (const Command& c : {BuildTextCommand('A', page), BuildFillBorderPage(page),
+                                 BuildColourPage(page), BuildBlinkPage(page)}) {
+            EXPECT_EQ(c.rejection, Rejection::OutOfRange) << page;
+            EXPECT_EQ(c.message, "Value out of range: page number is " + shown + " (1..32)");
+            EXPECT_TRUE(c.line.empty());
+        }
+        std::string text = "kept";
+        EXPECT_FALSE(MakePageText(page, &text));
+        EXPECT_EQ(text, "kept");
+        EXPECT_TRUE(SendBlinkPage(page));
+    }
+    EXPECT_TRUE(port.lines.empty());
+
+    lineMode = 1;
+    seam.clear();
+    for (int slave : {INT_MIN, -1, 32, 99, INT_MAX}) {
+        slaveNo = slave;
+        EXPECT_EQ(SlavePrefix(), "") << slave;
+        SendCommand("PH08\r\n");
+        EXPECT_FALSE(SendHPosition());  // built, but refused on the way out
+    }
+    EXPECT_TRUE(port.lines.empty());
+    EXPECT_EQ(replyPending, 0);
+    ASSERT_EQ(seam.boxes().size(), 10u);
+    EXPECT_EQ(seam.boxes()[4].text, "Value out of range: slave number is 32 (0..31)");
+    EXPECT_EQ(seam.boxes()[4].icon, BoxIcon::Exclamation);
+
+    slaveNo = 31;
+    SendCommand("PH08\r\n");
+    EXPECT_EQ(replyPending, 1);
+    EXPECT_EQ(port.lines, std::vector<std::string>{"31PH08\r\n"});
 }
 
 }  // namespace

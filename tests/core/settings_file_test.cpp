@@ -276,6 +276,8 @@ TEST(Cp932Test, ConvertsBothWays) {
     std::string out = "keep";
     EXPECT_FALSE(Utf8ToCp932("a\U0001F600", &out));
     EXPECT_EQ(out, "keep");
+    EXPECT_FALSE(Utf8ToCp932("a\U0001F600", nullptr));
+    EXPECT_TRUE(Utf8ToCp932(utf8, nullptr));  // only asks
 
     // Bad bytes, a cut-off lead byte at the end included: one U+FFFD each.
     EXPECT_EQ(Cp932ToUtf8("a\x81\x20" "b\x82"), "a\xEF\xBF\xBD b\xEF\xBF\xBD");

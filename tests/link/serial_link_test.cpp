@@ -90,6 +90,12 @@ TEST(LineFramer, KeepsA499ByteLineAndDropsA500ByteOne) {
     // Nothing of the dropped line sticks to the next one.
     ASSERT_TRUE(framer.Feed("GO\r\n", 4, &line));
     EXPECT_EQ(line, "GO\r\n");
+
+    // No bytes are no read; a line with nowhere to go is dropped.
+    EXPECT_FALSE(framer.Feed(nullptr, 3, &line));
+    EXPECT_FALSE(framer.Feed("E3\r\n", 4, nullptr));
+    ASSERT_TRUE(framer.Feed("GN\r\n", 4, &line));
+    EXPECT_EQ(line, "GN\r\n");
 }
 
 TEST_F(LinkOnPty, SlavePrefixGoesOutAndIsRemovedFromReplies) {
