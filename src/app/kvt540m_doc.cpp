@@ -78,8 +78,9 @@ void CKVT540MDoc::FileOpen() {
     QString path = ChooseFile(false);
     if (path.isEmpty()) return;
     fileName = QFile::encodeName(path).toStdString();
-    if (!ReadSettingsFile(fileName)) {
-        WarningBox("Can't file open");
+    std::string message;
+    if (!ReadSettingsFile(fileName, &message)) {
+        WarningBox(message);
         return;
     }
     modified = 0;

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "settings/bounded_read.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
 #include "support/file_bytes.h"
@@ -188,6 +190,42 @@ TEST_F(SettingsFileTest, UnreadableFileLeavesStoreAlone) {
     EXPECT_FALSE(ReadSettingsFile(dir_));  // a folder opens but cannot be read
     EXPECT_EQ(panelSettings.lineText[1][1], kA);
     EXPECT_EQ(panelSettings.displayTime[0], 9);
+}
+
+// Up to 1 MiB is read; one byte more is refused, whatever kind of file
+// holds it, and the store stays as it was.
+TEST_F(SettingsFileTest, InputBeyondOneMebibyteIsRefused) {
+    std::string file = DefaultFile();
+    file.replace(0, 1, "3");  // charColor of page 1 line 1
+    file.resize(kMaxInputBytes, ' ');
+    WriteBytes(Path("full.dat"), file);
+    WriteBytes(Path("over.dat"), file + " ");
+    std::string message = "untouched";
+    ASSERT_TRUE(ReadSettingsFile(Path("full.dat"), &message));
+    EXPECT_EQ(message, "untouched");
+    EXPECT_EQ(panelSettings.charColor[0][0], 3);
+
+    ResetSettings();
+    panelSettings.lineText[4][4] = kA;
+    EXPECT_FALSE(ReadSettingsFile(Path("over.dat"), &message));
+    EXPECT_EQ(message, "Can't file open: " + Path("over.dat") + " is larger than 1 MiB (1048576 bytes)");
+    EXPECT_FALSE(ReadSettingsFile("/dev/zero", &message));
+    EXPECT_EQ(message, "Can't file open: /dev/zero is larger than 1 MiB (1048576 bytes)");
+    EXPECT_EQ(panelSettings.charColor[0][0], 7);
+    EXPECT_EQ(panelSettings.lineText[4][4], kA);
+    EXPECT_FALSE(ReadSettingsFile(Path("missing.dat"), &message));
+    EXPECT_EQ(message, "Can't file open");
+}
+
+// A FIFO is read to its end like a file.
+TEST_F(SettingsFileTest, ReadsAFifo) {
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::string file = DefaultFile();
+    file.replace(file.find("\r\n8\r\n") + 2, 1, "5");  // hPosition
+    std::thread writer([&] { WriteBytes(Path("fifo"), file); });
+    EXPECT_TRUE(ReadSettingsFile(Path("fifo")));
+    writer.join();
+    EXPECT_EQ(panelSettings.hPosition, 5);
 }
 
 TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {

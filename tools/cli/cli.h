@@ -34,7 +34,7 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
 // Prints the error and the usage text on standard error; returns kExitUsage.
 int UsageError(const std::string& error);
 
-// Loads FILE.dat into the store; on failure prints "Can't file open".
+// Loads FILE.dat into the store; on failure prints why ("Can't file open").
 bool LoadStore(const std::string& path);
 // Writes the store to path; on failure prints the reason. Returns the exit status.
 int SaveStore(const std::string& path);

@@ -4,6 +4,7 @@
 #include "serial/message_box.h"
 #include "serial/reply_interpreter.h"
 #include "serial/reply_state.h"
+#include "settings/bounded_read.h"
 #include "settings/panel_settings.h"
 #include "settings/settings_file.h"
 #include "tools/cli/cli.h"
@@ -25,13 +26,6 @@ public:
     }
 };
 
-std::string ReadStandardInput() {
-    std::string bytes;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) bytes.append(buf, n);
-    return bytes;
-}
 
 // --base FILE.dat, or the defaults the store starts with.
 bool LoadBase(const Args& args) {
@@ -51,8 +45,9 @@ bool OnePath(const Args& args, std::string* error) {
 }  // namespace
 
 bool LoadStore(const std::string& path) {
-    if (ReadSettingsFile(path)) return true;
-    std::fprintf(stderr, "Can't file open\n");
+    std::string message;
+    if (ReadSettingsFile(path, &message)) return true;
+    std::fprintf(stderr, "%s\n", message.c_str());
     return false;
 }
 
@@ -89,9 +84,18 @@ int RunDecode(const Args& args) {
     ApplyLinkOptions(args);
     transferStep = 0;
 
+    std::string input;
+    const BoundedRead read = ReadWholeStream(stdin, &input);
+    if (read != BoundedRead::Ok) {
+        const std::string why = read == BoundedRead::TooLarge
+                                    ? std::string("standard input is larger than ") + kMaxInputText
+                                    : "cannot read standard input";
+        std::fprintf(stderr, "kvt540m-cli: %s; %s not written\n", why.c_str(),
+                     args.positional[0].c_str());
+        return kExitFailed;
+    }
     PrintingSeam seam;
     InstallMessageBoxSeam(&seam);
-    const std::string input = ReadStandardInput();
     size_t start = 0;
     for (size_t lf = input.find('\n'); lf != std::string::npos; lf = input.find('\n', start)) {
         std::string line = input.substr(start, lf + 1 - start);

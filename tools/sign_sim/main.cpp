@@ -38,6 +38,8 @@ bool InstallSignals() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A file-size limit fails the --save write (reported) instead of killing.
+    std::signal(SIGXFSZ, SIG_IGN);
     return true;
 }
 
@@ -56,8 +58,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     kvt::ResetSettings();
-    if (!options.load.empty() && !kvt::ReadSettingsFile(options.load))
-        return Fail("Can't file open: " + options.load);
+    std::string message;
+    if (!options.load.empty() && !kvt::ReadSettingsFile(options.load, &message))
+        return Fail(message == "Can't file open" ? message + ": " + options.load : message);
     if (!InstallSignals()) return Fail("cannot set up signals");
 
     kvt::sim::SignLink sign(options);
@@ -69,7 +72,6 @@ int main(int argc, char** argv) {
 
     int status = 0;
     if (!options.save.empty()) {
-        std::string message;
         if (kvt::WriteSettingsFile(options.save, &message) != kvt::SaveResult::Ok) {
             status = Fail(message);
         }
