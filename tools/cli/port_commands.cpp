@@ -124,14 +124,16 @@ int ReadBackOverPort(const std::string& outPath, const PortOptions& options) {
                      outPath.c_str());
         return kExitFailed;
     }
+    // Values that were not read would come from the base or the defaults:
+    // a file that looks whole but is not is worse than none.
+    if (!session.AllAnswered()) {
+        std::fprintf(stderr, "kvt540m-cli: %d of %d requests answered; %s not written\n",
+                     session.answered(), session.sent(), outPath.c_str());
+        return kExitFailed;
+    }
     std::string message;
     if (WriteSettingsFile(outPath, &message) != SaveResult::Ok) {
         std::fprintf(stderr, "%s\n", message.c_str());
-        return kExitFailed;
-    }
-    if (!session.AllAnswered()) {
-        std::fprintf(stderr, "kvt540m-cli: %d of %d requests answered; values not read keep those of the base\n",
-                     session.answered(), session.sent());
         return kExitFailed;
     }
     return kExitOk;
