@@ -289,6 +289,23 @@ TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(Entries(dir_), std::vector<std::string>{"keep.dat"});
 }
 
+// A new file gets what the umask allows of 0666, as any new file would; an
+// existing one keeps its own mode.
+TEST_F(SettingsFileTest, NewFileModeFollowsTheUmask) {
+    const mode_t saved = umask(077);
+    const SaveResult first = WriteSettingsFile(Path("private.dat"), nullptr);
+    umask(027);
+    const SaveResult second = WriteSettingsFile(Path("group.dat"), nullptr);
+    umask(saved);
+    ASSERT_EQ(first, SaveResult::Ok);
+    ASSERT_EQ(second, SaveResult::Ok);
+    struct stat st;
+    ASSERT_EQ(stat(Path("private.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(stat(Path("group.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
 TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
     WriteBytes(Path("real.dat"), "x");
     chmod(Path("real.dat").c_str(), 0640);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "link/pty_partner.h"
@@ -30,23 +31,46 @@ struct CliResult {
 
 class CliOnSim : public ::testing::Test {
 protected:
+    // Starts the tool; its output goes to NAME.out and NAME.err.
+    std::unique_ptr<test::Child> Start(const std::vector<std::string>& args,
+                                       const std::string& name = "cli") {
+        std::vector<std::string> argv{KVT_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return std::make_unique<test::Child>(argv, dir / (name + ".out"), dir / (name + ".err"),
+                                             dir.path());
+    }
+
+    CliResult Finish(test::Child& cli, const std::string& name = "cli") {
+        CliResult r;
+        r.status = cli.Wait(&r.cpuSeconds);
+        r.endedAt = test::MonotonicNow();
+        r.out = test::ReadFile(dir / (name + ".out"));
+        r.err = test::ReadFile(dir / (name + ".err"));
+        return r;
+    }
+
     // Runs the tool; after `interruptAfter` seconds (if any) it is sent
     // SIGINT, or the sign is killed when one is given.
     CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
                   test::Sim* killSign = nullptr) {
-        std::vector<std::string> argv{KVT_CLI_PATH};
-        argv.insert(argv.end(), args.begin(), args.end());
-        test::Child cli(argv, dir / "cli.out", dir / "cli.err", dir.path());
+        auto cli = Start(args);
         if (interruptAfter > 0) {
             std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
-            if (killSign) killSign->Kill(); else cli.Signal(SIGINT);
+            if (killSign) killSign->Kill(); else cli->Signal(SIGINT);
         }
-        CliResult r;
-        r.status = cli.Wait(&r.cpuSeconds);
-        r.endedAt = test::MonotonicNow();
-        r.out = test::ReadFile(dir / "cli.out");
-        r.err = test::ReadFile(dir / "cli.err");
-        return r;
+        return Finish(*cli);
+    }
+
+    // When `text` first appeared on the tool's standard output (monotonic
+    // seconds), watched for at most `within`; 0 when it never did.
+    double WhenPrinted(const std::string& text, milliseconds within, const std::string& name = "cli") {
+        const auto end = test::Clock::now() + within;
+        while (test::Clock::now() < end) {
+            if (test::ReadFile(dir / (name + ".out")).find(text) != std::string::npos)
+                return test::MonotonicNow();
+            std::this_thread::sleep_for(milliseconds(2));
+        }
+        return 0;
     }
 
     test::TempDir dir;
@@ -83,15 +107,20 @@ TEST_F(CliOnSim, Rs485AddressesTheSlaveAndTheProfileNamesThePort) {
 
 TEST_F(CliOnSim, SignThatNeverAnswersGivesOneNoConnectAfterThreeSeconds) {
     test::Sim sim({"--rs485", "--slave", "5"});
-    CliResult r = Run({"display", "on", "--port", sim.path(), "--rs485", "--slave", "4"});
+    auto cli = Start({"display", "on", "--port", sim.path(), "--rs485", "--slave", "4"});
+    const double shownAt = WhenPrinted("No Connect", milliseconds(6000));
+    CliResult r = Finish(*cli);
     EXPECT_EQ(r.out, "No Connect\n");
     EXPECT_EQ(r.status, 1);
     const auto log = test::LogLines(sim.log());
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].second, "04IDON");
-    const double after = r.endedAt - log[0].first;  // the exit follows the box
+    // Seven ticks of 500 ms, the first 250 ms after the write: 3.25 s, in
+    // the 3.0 to 3.5 s that the window's free-running timer gives.
+    const double after = shownAt - log[0].first;
     EXPECT_GE(after, 3.0);
-    EXPECT_LE(after, 3.6);
+    EXPECT_LT(after, 3.5);
+    EXPECT_LE(r.endedAt - shownAt, 1.0);  // and the tool ends
 }
 
 TEST_F(CliOnSim, SignThatDisappearsGivesNoConnectWithoutSpinning) {
@@ -140,13 +169,29 @@ TEST_F(CliOnSim, CtrlCDuringTheReadBackWritesNoFile) {
 // Offset of step s of the all-items run from its first command, in seconds.
 double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }
 
+// Beside the whole run, two runs that do not fully succeed go on at the same
+// time: one whose 40th command gets no reply, one with steps its file does
+// not let through. Both end in failure.
 TEST_F(CliOnSim, WholeAllItemsRunInOrderAndOnTime) {
     CliResult dry = Run({"send", kSample, "--dry-run"});
     ASSERT_EQ(dry.status, 0);
+    test::Sim silent({"--reply", "40=none"});
+    test::Sim rejecting({});
+    auto partly = Start({"send", kSample, "--port", silent.path()}, "partly");
+    auto rejected = Start({"send", std::string(KVT_TEST_DATA) + "/rejects.dat", "--port",
+                           rejecting.path()}, "rejected");
     test::Sim sim({});
     CliResult r = Run({"send", kSample, "--port", sim.path()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Success\n");
+
+    CliResult p = Finish(*partly, "partly");
+    EXPECT_EQ(p.status, 1) << p.err;
+    EXPECT_EQ(test::LogLines(silent.log()).size(), 102u);
+    CliResult j = Finish(*rejected, "rejected");
+    EXPECT_EQ(j.status, 1) << j.err;
+    EXPECT_NE(j.err.find("step 39: Miss! Can't Set\n"), std::string::npos) << j.err;
+    EXPECT_EQ(test::LogLines(rejecting.log()).size(), 99u);
 
     const auto log = test::LogLines(sim.log());
     ASSERT_EQ(log.size(), 102u);
@@ -162,10 +207,31 @@ TEST_F(CliOnSim, WholeAllItemsRunInOrderAndOnTime) {
     EXPECT_NEAR(log.back().first - log[0].first, 30.0, 0.15);
 }
 
+// Beside the whole read-back, another one loses its sign after 5 s: the
+// file it was to write over keeps its settings.
 TEST_F(CliOnSim, WholeReadBackIntoAFile) {
+    const std::string kept = test::ReadFile(kSample);
+    std::ofstream(dir / "back.dat", std::ios::binary) << kept;
+    test::Sim lost({"--load", kSample});
+    auto cut = Start({"read", dir / "back.dat", "--port", lost.path()}, "cut");
     test::Sim sim({"--load", kSample});
-    CliResult r = Run({"read", dir / "out.dat", "--port", sim.path()});
+    auto whole = Start({"read", dir / "out.dat", "--port", sim.path()});
+    std::this_thread::sleep_for(milliseconds(5000));
+    lost.Kill();
+    CliResult r = Finish(*whole);
     EXPECT_EQ(r.status, 0) << r.err;
+
+    CliResult c = Finish(*cut, "cut");
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(test::ReadFile(dir / "back.dat") == kept) << "back.dat was written over";
+    const std::string tail = " of 102 requests answered; " + dir / "back.dat" + " not written\n";
+    ASSERT_GT(c.err.size(), tail.size());
+    EXPECT_EQ(c.err.substr(c.err.size() - tail.size()), tail);
+    const int answered = std::atoi(c.err.substr(c.err.rfind("kvt540m-cli: ") + 13).c_str());
+    EXPECT_GE(answered, 8) << c.err;
+    EXPECT_LE(answered, 10) << c.err;
+    EXPECT_NE(c.out.find("No Connect\n"), std::string::npos);
+
     EXPECT_NE(r.err.find("step 103\n"), std::string::npos);
     const auto log = test::LogLines(sim.log());
     ASSERT_EQ(log.size(), 102u);
