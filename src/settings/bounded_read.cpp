@@ -1,5 +1,7 @@
 #include "settings/bounded_read.h"
 
+#include <utility>
+
 namespace kvt {
 
 const char* const kMaxInputText = "1 MiB (1048576 bytes)";

@@ -26,7 +26,6 @@ public:
     }
 };
 
-
 // --base FILE.dat, or the defaults the store starts with.
 bool LoadBase(const Args& args) {
     if (!args.baseGiven) {
