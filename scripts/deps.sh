@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian 12 (as root).
+# Installs what building, running, testing and fuzzing (clang with libFuzzer)
+# need on Debian 12 (as root).
 # Does nothing when everything is already there.
 set -euo pipefail
 packages=(
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-ipafont-gothic
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the whole suite again under
+# Builds and runs every test: the normal build, a few seconds of each fuzz
+# target on its seeds (where clang is installed), the whole suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and the link tests under
-# ThreadSanitizer. The wall-clock runs (label realclock) prove timing and
-# run in the normal build only. Any failure or sanitizer report fails the run.
+# ThreadSanitizer. The wall-clock runs (label realclock) prove timing and run
+# in the normal build only. Any failure or sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -13,6 +14,13 @@ jobs=$(nproc)
 echo "== normal build"
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzz targets on their seeds"
+  KVT_FUZZ_SCRATCH=1 scripts/fuzz.sh 5
+else
+  echo "== fuzz targets skipped: clang is not installed"
+fi
 
 echo "== address + undefined sanitizers"
 scripts/build.sh build-asan -DKVT_SANITIZE=address

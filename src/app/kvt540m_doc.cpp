@@ -78,8 +78,11 @@ void CKVT540MDoc::FileOpen() {
     QString path = ChooseFile(false);
     if (path.isEmpty()) return;
     fileName = QFile::encodeName(path).toStdString();
-    if (!ReadSettingsFile(fileName)) {
-        WarningBox("Can't file open");
+    std::string message;
+    const bool read = ReadSettingsFile(fileName, &message);
+    RepaintView();  // the caption shows the new name, read or not
+    if (!read) {
+        WarningBox(message);
         return;
     }
     modified = 0;
@@ -98,7 +101,14 @@ void CKVT540MDoc::FileSaveAs() {
     SaveTo(path);
 }
 
+void CKVT540MDoc::RepaintView() {
+    // Covering and uncovering the window shows what the window system kept
+    // of it, so without this the caption would keep the old name.
+    if (view_) view_->update();
+}
+
 void CKVT540MDoc::SaveTo(const QString& path) {
+    RepaintView();
     if (path.isEmpty()) {
         WarningBox("Can't file open");
         return;

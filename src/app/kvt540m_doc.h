@@ -18,7 +18,8 @@ public:
     // save: the save-as dialog (overwrite question); otherwise the open one.
     using FileChooser = std::function<QString(bool save)>;
 
-    // view: whose caption File new blanks (may be null).
+    // view: whose caption File new blanks and open, save and save as
+    // repaint with the file's name (may be null).
     explicit CKVT540MDoc(CKVT540MView* view = nullptr);
 
     void FileNew();     // 32774 "新規作成"
@@ -34,6 +35,7 @@ public:
 
 private:
     void SaveTo(const QString& path);
+    void RepaintView();
 
     CKVT540MView* view_;
 };

@@ -1,4 +1,6 @@
 // kvt540m: composes what the sign shows and sends it over the serial line.
+#include <csignal>
+
 #include <QApplication>
 
 #include "app/app_icons.h"
@@ -6,6 +8,10 @@
 #include "app/qt_message_seam.h"
 
 int main(int argc, char* argv[]) {
+    // Under a file-size limit a save then fails with EFBIG and reports
+    // "Can't file write" (the old file kept, no temporary left) instead of
+    // the signal ending the program half-way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
     QApplication::setWindowIcon(kvt::AppIcon());

@@ -48,9 +48,10 @@ Command Reject(Rejection why, std::string message) {
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
-// Rejects a value that only a hand-edited file can bring, so that no byte
-// outside the field's digits can reach the wire.
-Command OutOfRange(const std::string& what, int value, int low, int high) {
+// Rejects a value that only a hand-edited file (or a caller of the library)
+// can bring, so that no byte outside the field's digits can reach the wire.
+// The value is wide enough for a page number shown one above its index.
+Command OutOfRange(const std::string& what, long long value, int low, int high) {
     return Reject(Rejection::OutOfRange, "Value out of range: " + what + " is " +
                                              std::to_string(value) + " (" + std::to_string(low) +
                                              ".." + std::to_string(high) + ")");
@@ -64,7 +65,9 @@ std::string LineName(int page, int line) {
 
 bool ValidPage(int page) { return InRange(page, 0, kPageCount - 1); }
 
-Command BadPage(int page) { return OutOfRange("page number", page + 1, 1, kPageCount); }
+Command BadPage(int page) {
+    return OutOfRange("page number", static_cast<long long>(page) + 1, 1, kPageCount);
+}
 
 // "P" pp, the head of the one-page commands.
 std::string PageHead(int page) { return "P" + TwoDigits(page + 1); }
@@ -187,10 +190,7 @@ Command BuildVPosition(const PanelSettings& s) {
 }
 
 std::string SlavePrefix(int lineMode, int slaveNo) {
-    if (lineMode == 0) return "";
-    // Two digits always; slaveNo is 0..31 from the lists, but keep the
-    // prefix two printable digits whatever it holds.
-    if (slaveNo < 0 || slaveNo > 99) slaveNo = 0;
+    if (lineMode == 0 || !InRange(slaveNo, 0, kLastSlave)) return "";
     return TwoDigits(slaveNo);
 }
 

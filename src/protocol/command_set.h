@@ -45,7 +45,10 @@ Command BuildDisplayTimeAll(const PanelSettings& s);                // "PTCT", 7
 Command BuildHPosition(const PanelSettings& s);                     // "PHnn", 6 bytes
 Command BuildVPosition(const PanelSettings& s);                     // "PVnn", 6 bytes
 
-// "00".."31" in RS-485 mode (lineMode non-zero), "" in RS-232C mode.
+constexpr int kLastSlave = 31;
+
+// "00".."31" in RS-485 mode (lineMode non-zero), "" in RS-232C mode and for
+// a slaveNo outside 0..31 (no sign answers to one).
 std::string SlavePrefix(int lineMode, int slaveNo);
 
 }  // namespace kvt

@@ -14,7 +14,7 @@ public:
     static constexpr std::size_t kMaxLine = 499;
 
     // Appends one read. Returns true and sets *line when the read completed
-    // a line that is kept.
+    // a line that is kept (a null line drops it; null bytes are no read).
     bool Feed(const char* bytes, std::size_t count, std::string* line);
     // Forgets the line being gathered.
     void Clear();

@@ -31,10 +31,17 @@ void Session::RemoveListener(SessionListener* listener) {
                      listeners_.end());
 }
 
-void Session::SendCommand(const std::string& text) {
+bool Session::SendCommand(const std::string& text) {
+    if (lineMode != 0 && (slaveNo < 0 || slaveNo > kLastSlave)) {
+        // No sign answers to it: refused like a value out of its range.
+        WarningBox("Value out of range: slave number is " + std::to_string(slaveNo) + " (0.." +
+                   std::to_string(kLastSlave) + ")");
+        return false;
+    }
     port_->WritePort(SlavePrefix(lineMode, slaveNo) + text);
     replyPending = 1;
     Tell(&SessionListener::CommandSent);
+    return true;
 }
 
 bool Session::Dispatch(const Command& command) {

@@ -77,8 +77,10 @@ public:
 
     // --- Sending.
     // Writes one command line (ending in CR LF) with the slave prefix in
-    // RS-485 mode, then sets replyPending, whatever the write's outcome.
-    void SendCommand(const std::string& text);
+    // RS-485 mode, then sets replyPending, whatever the write's outcome. In
+    // RS-485 mode with slaveNo outside 0..31 nothing is written: a
+    // WarningBox tells why, replyPending stays, and the result is false.
+    bool SendCommand(const std::string& text);
     // Shows a rejected command's message (WarningBox, or the link-style box
     // for "Miss! Can't Set", which leaves the port open) or sends the line
     // (an empty line sends nothing). True when rejected.

@@ -55,7 +55,7 @@ bool Utf8ToCp932(const std::string& utf8, std::string* out) {
     std::string converted;
     if (!Convert("CP932", "UTF-8", utf8, &converted, [](std::string*) { return false; }))
         return false;
-    *out = converted;
+    if (out) *out = converted;
     return true;
 }
 

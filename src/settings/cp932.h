@@ -10,6 +10,7 @@ namespace kvt {
 std::string Cp932ToUtf8(const std::string& cp932);
 
 // False when a character has no code-page-932 form; *out is then unchanged.
+// A null out only asks whether the text converts.
 bool Utf8ToCp932(const std::string& utf8, std::string* out);
 
 }  // namespace kvt

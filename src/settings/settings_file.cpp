@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "settings/bounded_read.h"
 #include "settings/panel_settings.h"
 
 namespace kvt {
@@ -127,7 +128,8 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-SaveResult Fail(SaveResult result, const char* text, std::string* message) {
+template <typename Result>
+Result Fail(Result result, const std::string& text, std::string* message) {
     if (message) *message = text;
     return result;
 }
@@ -242,16 +244,19 @@ std::string UnsaveableTextReason(const PanelSettings& settings) {
     return "";
 }
 
-bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage) {
+bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
+                      std::string* message) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) return Fail(false, kCantOpen, message);
     std::string bytes;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) bytes.append(buf, n);
-    bool failed = std::ferror(file) != 0;
+    const BoundedRead read = ReadWholeStream(file, &bytes);
     std::fclose(file);
-    if (failed) return false;
+    if (read == BoundedRead::TooLarge) {
+        const std::string why =
+            std::string(kCantOpen) + ": " + path + " is larger than " + kMaxInputText;
+        return Fail(false, why, message);
+    }
+    if (read != BoundedRead::Ok) return Fail(false, kCantOpen, message);
     ParseSettings(bytes, settings, currentPage);
     return true;
 }

@@ -27,8 +27,11 @@ std::string UnsaveableTextReason(const PanelSettings& settings);
 enum class SaveResult { Ok, Refused, CannotOpen, CannotWrite };
 
 // Reads the file at path into the store (ParseSettings). False when the file
-// cannot be opened or read; the store is then unchanged.
-bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage);
+// cannot be opened or read, or holds more than 1 MiB; the store is then
+// unchanged and *message (if given) says why: "Can't file open", or
+// "Can't file open: PATH is larger than 1 MiB (1048576 bytes)".
+bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
+                      std::string* message = nullptr);
 
 // Writes the store to path safely: refused before anything is written when
 // UnsaveableTextReason() is not empty; otherwise written to a temporary file

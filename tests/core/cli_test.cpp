@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/file_bytes.h"
@@ -55,23 +57,38 @@ protected:
     }
     std::string Path(const char* name) const { return dir_ + "/" + name; }
 
+    struct RunOptions {
+        std::string input;          // standard input
+        std::string stdinPath;      // or standard input from this file
+        long fileLimit = -1;        // bytes the tool may write to a file
+        bool ignoreSizeSignal = true;  // SIGXFSZ ignored, as a shell may leave it
+    };
+
     // Runs the tool with the given arguments and standard input; fileLimit
     // (bytes) caps the size of files it may write, with SIGXFSZ ignored.
     Result Run(std::vector<std::string> args, const std::string& input = "",
                long fileLimit = -1) {
-        WriteBytes(Path(".in"), input);
+        RunOptions options;
+        options.input = input;
+        options.fileLimit = fileLimit;
+        return RunWith(std::move(args), options);
+    }
+
+    Result RunWith(std::vector<std::string> args, const RunOptions& options) {
+        WriteBytes(Path(".in"), options.input);
+        const std::string inPath = options.stdinPath.empty() ? Path(".in") : options.stdinPath;
         pid_t child = fork();
         if (child == 0) {
-            int in = open(Path(".in").c_str(), O_RDONLY);
+            int in = open(inPath.c_str(), O_RDONLY);
             int out = open(Path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             int err = open(Path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(in, 0);
             dup2(out, 1);
             dup2(err, 2);
-            if (fileLimit >= 0) {
-                signal(SIGXFSZ, SIG_IGN);
-                struct rlimit limit = {static_cast<rlim_t>(fileLimit),
-                                       static_cast<rlim_t>(fileLimit)};
+            signal(SIGXFSZ, options.ignoreSizeSignal ? SIG_IGN : SIG_DFL);
+            if (options.fileLimit >= 0) {
+                struct rlimit limit = {static_cast<rlim_t>(options.fileLimit),
+                                       static_cast<rlim_t>(options.fileLimit)};
                 setrlimit(RLIMIT_FSIZE, &limit);
             }
             std::vector<char*> argv{const_cast<char*>(KVT_CLI_PATH)};
@@ -83,7 +100,7 @@ protected:
         Result r;
         int status = 0;
         waitpid(child, &status, 0);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         r.out = ReadBytes(Path(".out"));
         r.err = ReadBytes(Path(".err"));
         return r;
@@ -156,6 +173,73 @@ TEST_F(CliTest, FailedWriteReportsAndKeepsTheOldFile) {
     EXPECT_EQ(CountOf(file, "\r\n"), 996);
     EXPECT_EQ(file.substr(0, 6), "7\r\n7\r\n");
     EXPECT_EQ(file.substr(file.size() - 6), "s\r\ns\r\n");
+}
+
+// With SIGXFSZ at its default a file-size limit would kill the tool half-way
+// through a save and leave its temporary file; it fails cleanly instead.
+TEST_F(CliTest, FileSizeLimitWithTheSignalAtItsDefaultFailsCleanly) {
+    WriteBytes(Path("old.dat"), "old\r\n");
+    RunOptions limited;
+    limited.fileLimit = 1000;
+    limited.ignoreSizeSignal = false;
+    Result r = RunWith({"new", Path("old.dat")}, limited);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't file write\n");
+    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
+    std::string leftovers;
+    DIR* d = opendir(dir_.c_str());
+    while (dirent* e = readdir(d))
+        if (std::string(e->d_name).rfind(".kvt540m-save-", 0) == 0) leftovers += e->d_name;
+    closedir(d);
+    EXPECT_EQ(leftovers, "");
+
+    r = RunWith({"send", Data("sample.dat"), "--dry-run"}, limited);
+    EXPECT_EQ(r.status, 1);  // standard output is a file that cannot grow
+    EXPECT_EQ(r.err, "kvt540m-cli: cannot write standard output\n");
+}
+
+// Settings files and reply streams beyond 1 MiB are refused before they can
+// use up memory; a FIFO is still read.
+TEST_F(CliTest, InputBeyondOneMebibyteIsRefused) {
+    const std::string limit = " is larger than 1 MiB (1048576 bytes)";
+    std::string big = ReadBytes(Data("sample.dat"));
+    big.resize(1048577, ' ');
+    WriteBytes(Path("big.dat"), big);
+    for (const std::string& file : {Path("big.dat"), std::string("/dev/zero")}) {
+        Result r = Run({"show", file});
+        EXPECT_EQ(r.status, 1) << file;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Can't file open: " + file + limit + "\n");
+    }
+    Result r = Run({"decode", Path("out.dat"), "--base", Path("big.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't file open: " + Path("big.dat") + limit + "\n");
+
+    // Reply lines, empty lines (which change nothing) filling up to the limit.
+    std::string replies = "PH11\r\nPV03\r\n";
+    replies.resize(1048577, '\n');
+    r = Run({"decode", Path("out.dat")}, replies);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kvt540m-cli: standard input" + limit + "; " + Path("out.dat") +
+                         " not written\n");
+    RunOptions zeros;
+    zeros.stdinPath = "/dev/zero";
+    EXPECT_EQ(RunWith({"decode", Path("out.dat")}, zeros).err, r.err);
+    EXPECT_NE(access(Path("out.dat").c_str(), F_OK), 0);
+
+    replies.pop_back();
+    r = Run({"decode", Path("out.dat")}, replies);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Run({"show", Path("out.dat")}).out.find("H position: 11\nV position: 3\n"),
+              std::string::npos);
+
+    ASSERT_EQ(mkfifo(Path("fifo.dat").c_str(), 0600), 0);
+    std::thread writer([&] { WriteBytes(Path("fifo.dat"), ReadBytes(Data("sample.dat"))); });
+    r = Run({"show", Path("fifo.dat")});
+    writer.join();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, Run({"show", Data("sample.dat")}).out);
 }
 
 TEST_F(CliTest, DryRunWritesExactlyTheWireBytes) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "protocol/command_set.h"
 #include "session/session.h"
 #include "support/recording_seam.h"
@@ -134,6 +136,44 @@ TEST_F(CommandSetTest, OutOfRangeValuesAreRejectedNotSent) {
     EXPECT_EQ(session.replyPending, 0);
     ASSERT_EQ(seam.boxes().size(), 1u);
     EXPECT_EQ(seam.boxes()[0].icon, BoxIcon::Exclamation);
+}
+
+// Every page index and slave number a caller can pass is refused or used;
+// none overflows or reaches the wire unchecked.
+TEST_F(CommandSetTest, PagesAndSlavesOutsideTheirRangeAreRefused) {
+    for (int page : {INT_MIN, -1, 32, INT_MAX}) {
+        const std::string shown = std::to_string(static_cast<long long>(page) + 1);
+        for (const Command& c : {BuildTextCommand(s, 'A', page), BuildFillBorderPage(s, page),
+                                 BuildColourPage(s, page), BuildBlinkPage(s, page)}) {
+            EXPECT_EQ(c.rejection, Rejection::OutOfRange) << page;
+            EXPECT_EQ(c.message, "Value out of range: page number is " + shown + " (1..32)");
+            EXPECT_TRUE(c.line.empty());
+        }
+        std::string text = "kept";
+        EXPECT_FALSE(MakePageText(s, page, &text));
+        EXPECT_EQ(text, "kept");
+        EXPECT_TRUE(session.Dispatch(BuildBlinkPage(s, page)));
+    }
+    EXPECT_TRUE(port.lines.empty());
+
+    session.lineMode = 1;
+    seam.clear();
+    for (int slave : {INT_MIN, -1, 32, 99, INT_MAX}) {
+        session.slaveNo = slave;
+        EXPECT_EQ(SlavePrefix(1, slave), "") << slave;
+        EXPECT_FALSE(session.SendCommand("PH08\r\n"));
+        EXPECT_FALSE(session.Dispatch(BuildHPosition(s)));  // built, but refused on the way out
+    }
+    EXPECT_TRUE(port.lines.empty());
+    EXPECT_EQ(session.replyPending, 0);
+    ASSERT_EQ(seam.boxes().size(), 10u);
+    EXPECT_EQ(seam.boxes()[4].text, "Value out of range: slave number is 32 (0..31)");
+    EXPECT_EQ(seam.boxes()[4].icon, BoxIcon::Exclamation);
+
+    session.slaveNo = 31;
+    EXPECT_TRUE(session.SendCommand("PH08\r\n"));
+    EXPECT_EQ(session.replyPending, 1);
+    EXPECT_EQ(port.lines, std::vector<std::string>{"31PH08\r\n"});
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "settings/bounded_read.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
 #include "support/file_bytes.h"
@@ -191,6 +193,42 @@ TEST_F(SettingsFileTest, UnreadableFileLeavesStoreAlone) {
     EXPECT_EQ(session.panelSettings.displayTime[0], 9);
 }
 
+// Up to 1 MiB is read; one byte more is refused, whatever kind of file
+// holds it, and the store stays as it was.
+TEST_F(SettingsFileTest, InputBeyondOneMebibyteIsRefused) {
+    std::string file = DefaultFile();
+    file.replace(0, 1, "3");  // charColor of page 1 line 1
+    file.resize(kMaxInputBytes, ' ');
+    WriteBytes(Path("full.dat"), file);
+    WriteBytes(Path("over.dat"), file + " ");
+    std::string message = "untouched";
+    ASSERT_TRUE(ReadSettingsFile(Path("full.dat"), &session.panelSettings, &session.currentPage, &message));
+    EXPECT_EQ(message, "untouched");
+    EXPECT_EQ(session.panelSettings.charColor[0][0], 3);
+
+    session.ResetSettings();
+    session.panelSettings.lineText[4][4] = kA;
+    EXPECT_FALSE(ReadSettingsFile(Path("over.dat"), &session.panelSettings, &session.currentPage, &message));
+    EXPECT_EQ(message, "Can't file open: " + Path("over.dat") + " is larger than 1 MiB (1048576 bytes)");
+    EXPECT_FALSE(ReadSettingsFile("/dev/zero", &session.panelSettings, &session.currentPage, &message));
+    EXPECT_EQ(message, "Can't file open: /dev/zero is larger than 1 MiB (1048576 bytes)");
+    EXPECT_EQ(session.panelSettings.charColor[0][0], 7);
+    EXPECT_EQ(session.panelSettings.lineText[4][4], kA);
+    EXPECT_FALSE(ReadSettingsFile(Path("missing.dat"), &session.panelSettings, &session.currentPage, &message));
+    EXPECT_EQ(message, "Can't file open");
+}
+
+// A FIFO is read to its end like a file.
+TEST_F(SettingsFileTest, ReadsAFifo) {
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::string file = DefaultFile();
+    file.replace(file.find("\r\n8\r\n") + 2, 1, "5");  // hPosition
+    std::thread writer([&] { WriteBytes(Path("fifo"), file); });
+    EXPECT_TRUE(ReadSettingsFile(Path("fifo"), &session.panelSettings, &session.currentPage));
+    writer.join();
+    EXPECT_EQ(session.panelSettings.hPosition, 5);
+}
+
 TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
     WriteBytes(Path("old.dat"), "old\r\n");
     struct Case {
@@ -252,6 +290,23 @@ TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(Entries(dir_), std::vector<std::string>{"keep.dat"});
 }
 
+// A new file gets what the umask allows of 0666, as any new file would; an
+// existing one keeps its own mode.
+TEST_F(SettingsFileTest, NewFileModeFollowsTheUmask) {
+    const mode_t saved = umask(077);
+    const SaveResult first = WriteSettingsFile(Path("private.dat"), session.panelSettings, 0, nullptr);
+    umask(027);
+    const SaveResult second = WriteSettingsFile(Path("group.dat"), session.panelSettings, 0, nullptr);
+    umask(saved);
+    ASSERT_EQ(first, SaveResult::Ok);
+    ASSERT_EQ(second, SaveResult::Ok);
+    struct stat st;
+    ASSERT_EQ(stat(Path("private.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(stat(Path("group.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
 TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
     WriteBytes(Path("real.dat"), "x");
     chmod(Path("real.dat").c_str(), 0640);
@@ -277,6 +332,8 @@ TEST(Cp932Test, ConvertsBothWays) {
     std::string out = "keep";
     EXPECT_FALSE(Utf8ToCp932("a\U0001F600", &out));
     EXPECT_EQ(out, "keep");
+    EXPECT_FALSE(Utf8ToCp932("a\U0001F600", nullptr));
+    EXPECT_TRUE(Utf8ToCp932(utf8, nullptr));  // only asks
 
     // Bad bytes, a cut-off lead byte at the end included: one U+FFFD each.
     EXPECT_EQ(Cp932ToUtf8("a\x81\x20" "b\x82"), "a\xEF\xBF\xBD b\xEF\xBF\xBD");

@@ -114,6 +114,25 @@ private slots:
         QVERIFY(QFile::exists(Path("missing.dat")));
     }
 
+    // A file far beyond any settings file (over 1 MiB, a device) is refused
+    // with the open warning; the store stays as it was.
+    void openingAnOversizedFileKeepsTheStore() {
+        QFile big(Path("big.dat"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write(QByteArray(1048577, '1'));
+        big.close();
+        panelSettings.displayTime[2] = 9;
+        for (const QString& path : {Path("big.dat"), QString("/dev/zero")}) {
+            Choose(path);
+            doc_.FileOpen();
+            ExpectOneWarning("Can't file open: " + path.toStdString() +
+                             " is larger than 1 MiB (1048576 bytes)");
+            QCOMPARE(panelSettings.displayTime[2], 9);
+            QCOMPARE(panelSettings.charColor[0][0], 7);
+            QCOMPARE(modified, 0);
+        }
+    }
+
     void cancelledDialogsChangeNothing() {
         fileName = "/kept.dat";
         modified = 1;

@@ -79,6 +79,30 @@ private slots:
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
+    // Under a file-size limit a save must fail with its message, not end
+    // the program by SIGXFSZ half-way through.
+    void programIgnoresTheFileSizeSignal() {
+        if (QStringLiteral(KVT_APP_PATH).isEmpty()) QSKIP("no program in this build");
+        QTemporaryDir runtime;
+        test::ChildProcess app;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        app.process().setProcessEnvironment(env);
+        app.process().start(QStringLiteral(KVT_APP_PATH), {});
+        QVERIFY(app.process().waitForStarted(5000));
+        const QString status = QString("/proc/%1/status").arg(app.process().processId());
+        auto ignoresSizeSignal = [&] {
+            QFile file(status);
+            if (!file.open(QIODevice::ReadOnly)) return false;
+            for (const QByteArray& line : file.readAll().split('\n'))
+                if (line.startsWith("SigIgn:"))
+                    return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGXFSZ - 1)) & 1) != 0;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(ignoresSizeSignal(), 5000);
+    }
+
     void firstCopyOpensItsWindowEvenWithoutAPort() {
         CKVT540MApp app;
         QVERIFY(app.InitInstance());

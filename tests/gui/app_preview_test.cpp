@@ -1,11 +1,14 @@
 // The panel picture: pixels at the coordinates of its element table, the
 // file-name caption and its blanking at File new.
 #include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/main_frame.h"
 #include "preview/kvt540m_view.h"
 #include "settings/panel_settings.h"
+#include "settings/settings_file.h"
 #include "support/recording_seam.h"
 
 using namespace kvt;
@@ -35,12 +38,27 @@ class AppPreviewTest : public QObject {
                                 .arg(x).arg(y).arg(image.pixelColor(x, y).name(), colour.name())));
     }
 
+    // What the window system holds of the view (and shows when the window
+    // is uncovered), as against what a repaint would draw now.
+    QImage OnScreen() {
+        const QRect area(frame_->view()->mapTo(frame_, QPoint(0, 0)), frame_->view()->size());
+        return frame_->screen()
+            ->grabWindow(frame_->winId(), area.x(), area.y(), area.width(), area.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    bool ShowsCurrentCaption() {
+        QTest::qWait(50);  // the repaint, if one was asked for
+        return OnScreen() == Render();
+    }
+
     test::RecordingSeam seam_;
     CMainFrame* frame_ = nullptr;
 
 private slots:
     void init() {
         ResetSettings();
+        seam_.clear();
         frame_ = new CMainFrame;
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_));
@@ -111,6 +129,38 @@ private slots:
         QVERIFY(CountColour(img, QRect(534, 60, 16, 16), kWhite) > 5);   // Ι
         QVERIFY(CountColour(img, QRect(534, 81, 16, 16), kWhite) > 5);   // ○
         QVERIFY(CountColour(img, QRect(150, 132, 80, 16), kGrey) > 20);  // "File Name "
+    }
+
+    // Open, save and save as each repaint the view, so that the caption
+    // names the file in use also after the window is covered and uncovered.
+    void openAndSavesRepaintTheCaption() {
+        QTemporaryDir dir;
+        const QString a = dir.path() + "/a.dat", b = dir.path() + "/b.dat";
+        QVERIFY(WriteSettingsFile(a.toStdString(), nullptr) == SaveResult::Ok);
+        QString chosen;
+        CKVT540MDoc::SetFileChooser([&](bool) { return chosen; });
+        QVERIFY(ShowsCurrentCaption());
+        const QImage before = OnScreen();
+
+        chosen = a;
+        frame_->doc().FileOpen();
+        QVERIFY(seam_.boxes().empty());
+        QVERIFY(ShowsCurrentCaption());
+        QVERIFY(OnScreen() != before);
+
+        chosen = b;
+        frame_->doc().FileSaveAs();
+        QVERIFY(ShowsCurrentCaption());
+
+        fileName = (dir.path() + "/other-name.dat").toStdString();  // no repaint of its own
+        frame_->doc().FileSave();
+        QVERIFY(ShowsCurrentCaption());
+
+        chosen = dir.path() + "/missing.dat";  // a failed open still names the file
+        frame_->doc().FileOpen();
+        QVERIFY(ShowsCurrentCaption());
+        QCOMPARE(seam_.texts(), std::vector<std::string>{"Can't file open"});
+        CKVT540MDoc::SetFileChooser({});
     }
 
     void captionShowsTheFileNameAndFileNewBlanksIt() {

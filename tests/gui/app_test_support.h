@@ -1,12 +1,17 @@
 // Helpers for the application's window tests.
 #pragma once
 
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QStringList>
@@ -18,16 +23,26 @@
 namespace kvt::test {
 
 // Calls act with the next modal window once it is up (a dialog run with
-// exec(), or a message box). Polls on the event loop; never blocks.
-inline void WhenModal(std::function<void(QWidget*)> act) {
+// exec(), or a message box). Polls on the event loop; never blocks. A modal
+// window that act leaves open (a check in it failed, say) is closed after
+// boundMs, so that the exec() that shows it returns and the test ends.
+inline void WhenModal(std::function<void(QWidget*)> act, int boundMs = 15000) {
     auto* poll = new QTimer;
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    QObject::connect(poll, &QTimer::timeout, [poll, act, boundMs] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
         poll->stop();
         poll->deleteLater();
+        QPointer<QWidget> shown(modal);
         act(modal);
+        QTimer::singleShot(boundMs, [shown] {
+            if (!shown || !shown->isVisible()) return;
+            qWarning("closing the modal window %s that the test left open",
+                     qPrintable(shown->objectName()));
+            if (auto* dialog = qobject_cast<QDialog*>(shown.data())) dialog->reject();
+            else shown->close();
+        });
     });
     poll->start();
 }
@@ -45,20 +60,42 @@ inline void SetPortDevice(const QTemporaryDir& dir, int portIndex, const QString
     profile.sync();
 }
 
+// A child process that ends with the test: terminated (killed if need be)
+// when this object goes, and killed by the kernel should the test process
+// die first (a time-out, a crash).
+class ChildProcess {
+public:
+    ChildProcess() {
+        const pid_t parent = ::getpid();
+        process_.setChildProcessModifier([parent] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) ::_exit(127);  // the test is gone already
+        });
+    }
+    ~ChildProcess() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.terminate();
+        if (process_.waitForFinished(3000)) return;
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    QProcess& process() { return process_; }
+    const QProcess& process() const { return process_; }
+
+private:
+    QProcess process_;
+};
+
 // The simulated sign on a pty; its far end is reachable through link.
 class SimulatedSign {
 public:
     SimulatedSign(const QString& folder, const QStringList& extra = {})
         : link_(folder + "/port"), log_(folder + "/sign.log") {
         QStringList args{"--link", link_, "--log", log_};
-        process_.start(QStringLiteral(KVT_SIM_PATH), args + extra);
-        process_.waitForReadyRead(5000);  // it prints its device when ready
+        child_.process().start(QStringLiteral(KVT_SIM_PATH), args + extra);
+        child_.process().waitForReadyRead(5000);  // it prints its device when ready
     }
-    ~SimulatedSign() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    bool running() const { return process_.state() == QProcess::Running; }
+    bool running() const { return child_.process().state() == QProcess::Running; }
     QString link() const { return link_; }
 
     // The received lines, without time stamps and line ends.
@@ -85,7 +122,7 @@ private:
 
     QString link_;
     QString log_;
-    QProcess process_;
+    ChildProcess child_;
 };
 
 }  // namespace kvt::test

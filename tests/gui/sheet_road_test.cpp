@@ -51,14 +51,17 @@ private slots:
         bool sent = false;
         WhenModal([&](QWidget* modal) {
             auto* sheet = qobject_cast<CMyPropertySheet*>(modal);
-            QVERIFY(sheet);
-            QWidget* colour = ShowTab(*sheet, 3);
-            Choose(colour, 1008, 4);
-            Choose(colour, 1016, 1);
-            Click(colour, 1010);
-            sent = true;
-            QTRY_COMPARE_WITH_TIMEOUT(seam.texts().size(), size_t(1), 3000);
-            sheet->reject();
+            if (sheet) {
+                QWidget* colour = ShowTab(*sheet, 3);
+                Choose(colour, 1008, 4);
+                Choose(colour, 1016, 1);
+                Click(colour, 1010);
+                sent = true;
+                // A sign that does not answer fails the checks below; the
+                // sheet closes in any case.
+                (void)QTest::qWaitFor([&] { return !seam.texts().empty(); }, 3000);
+            }
+            modal->close();
         });
         frame.findChild<QAction*>(QStringLiteral("32773"))->trigger();
         QVERIFY(sent);

@@ -2,6 +2,7 @@
 // folder of the test's own, and collects what it did.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,27 +19,52 @@ struct CliResult {
     double endedAt;   // monotonic seconds
 };
 
+// Starts the tool in dir; its output goes to NAME.out and NAME.err there.
+inline std::unique_ptr<Child> StartCli(const TempDir& dir, const std::vector<std::string>& args,
+                                       const std::string& name = "cli") {
+    std::vector<std::string> argv{KVT_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return std::make_unique<Child>(argv, dir / (name + ".out"), dir / (name + ".err"), dir.path());
+}
+
+// Waits for a started tool to end and collects what it did.
+inline CliResult FinishCli(const TempDir& dir, Child& cli, const std::string& name = "cli") {
+    CliResult r;
+    r.status = cli.Wait(&r.cpuSeconds);
+    r.endedAt = MonotonicNow();
+    r.seconds = 0;
+    r.out = ReadFile(dir / (name + ".out"));
+    r.err = ReadFile(dir / (name + ".err"));
+    return r;
+}
+
+// When `text` first appeared on a started tool's standard output
+// (monotonic seconds), watched for at most `within`; 0 when it never did.
+inline double WhenPrinted(const TempDir& dir, const std::string& text, milliseconds within,
+                          const std::string& name = "cli") {
+    const auto end = Clock::now() + within;
+    while (Clock::now() < end) {
+        if (ReadFile(dir / (name + ".out")).find(text) != std::string::npos) return MonotonicNow();
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+    return 0;
+}
+
 // Runs the tool in dir; after `interruptAfter` seconds (if any) it is sent
 // SIGINT, or the sign is killed when one is given.
 inline CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args,
                         double interruptAfter = 0, Sim* killSign = nullptr) {
-    std::vector<std::string> argv{KVT_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
     const double start = MonotonicNow();
-    Child cli(argv, dir / "cli.out", dir / "cli.err", dir.path());
+    auto cli = StartCli(dir, args);
     if (interruptAfter > 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(interruptAfter));
         if (killSign)
             killSign->Kill();
         else
-            cli.Signal(SIGINT);
+            cli->Signal(SIGINT);
     }
-    CliResult r;
-    r.status = cli.Wait(&r.cpuSeconds);
-    r.endedAt = MonotonicNow();
+    CliResult r = FinishCli(dir, *cli);
     r.seconds = r.endedAt - start;
-    r.out = ReadFile(dir / "cli.out");
-    r.err = ReadFile(dir / "cli.err");
     return r;
 }
 

@@ -1,12 +1,13 @@
 // Test partners of the serial link: a bare pseudo-terminal the test writes
 // to and reads from, and child processes (the simulated sign, the
-// command-line tool) started with posix_spawn.
+// command-line tool) that end with the test.
 #pragma once
 
 #include <fcntl.h>
 #include <poll.h>
+#include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -50,6 +51,13 @@ public:
     ~PtyPartner() { Vanish(); }
 
     const std::string& path() const { return path_; }
+
+    // The line settings of the device side, as whoever set them left them.
+    termios Settings() const {
+        termios tio{};
+        if (::tcgetattr(holder_, &tio) != 0) throw std::runtime_error("tcgetattr");
+        return tio;
+    }
 
     void Send(const std::string& bytes) {
         if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
@@ -109,15 +117,15 @@ private:
     std::string path_;
 };
 
-// A child process with its standard output and error in files.
+// A child process with its standard output and error in files. It dies
+// with the test: when the test process ends, even killed by a time-out, the
+// kernel kills the child too (PR_SET_PDEATHSIG).
 class Child {
 public:
     Child(const std::vector<std::string>& argv, const std::string& outPath, const std::string& errPath,
           const std::string& configHome) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        // Everything the child needs is made before fork: after it only
+        // async-signal-safe calls may run.
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -129,9 +137,18 @@ public:
         std::vector<char*> env;
         for (auto& e : envStrings) env.push_back(e.data());
         env.push_back(nullptr);
-        int rc = ::posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), env.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) throw std::runtime_error("spawn " + argv[0]);
+        const pid_t parent = ::getpid();
+        pid_ = ::fork();
+        if (pid_ < 0) throw std::runtime_error("fork " + argv[0]);
+        if (pid_ == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) ::_exit(127);  // the test is gone already
+            int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+            ::execve(args[0], args.data(), env.data());
+            ::_exit(127);
+        }
     }
     ~Child() {
         if (pid_ > 0) {
@@ -139,12 +156,33 @@ public:
             ::waitpid(pid_, nullptr, 0);
         }
     }
+    pid_t pid() const { return pid_; }
     void Signal(int sig) { ::kill(pid_, sig); }
+    // Whether the child ignores sig (its SigIgn mask in /proc).
+    bool Ignores(int sig) const {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("SigIgn:", 0) == 0)
+                return (std::stoull(line.substr(7), nullptr, 16) >> (sig - 1)) & 1;
+        return false;
+    }
     // The exit status, or 128 + signal; the child's CPU time in *cpuSeconds.
-    int Wait(double* cpuSeconds = nullptr) {
+    // A child still running after `within` is killed (status 128 + 9) and
+    // the wait fails the test.
+    int Wait(double* cpuSeconds = nullptr, milliseconds within = milliseconds(120000)) {
         int status = 0;
         rusage usage{};
-        ::wait4(pid_, &status, 0, &usage);
+        const auto deadline = Clock::now() + within;
+        while (::wait4(pid_, &status, WNOHANG, &usage) == 0) {
+            if (Clock::now() >= deadline) {
+                ADD_FAILURE() << "child " << pid_ << " still running after " << within.count() << " ms";
+                ::kill(pid_, SIGKILL);
+                ::wait4(pid_, &status, 0, &usage);
+                break;
+            }
+            std::this_thread::sleep_for(milliseconds(5));
+        }
         pid_ = -1;
         if (cpuSeconds) {
             *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
@@ -187,6 +225,7 @@ public:
         child_->Signal(SIGKILL);
         child_->Wait();
     }
+    const Child& process() const { return *child_; }
 
 private:
     TempDir dir_;

@@ -43,6 +43,27 @@ protected:
     SerialLink& link = session.link();
 };
 
+// The line settings as the device holds them, against the sign's fixed
+// values (not against what the link asked for): 38400 bit/s both ways,
+// 8 data bits, 1 stop bit, RTS/CTS and XON/XOFF, raw. A pty drops the
+// parity bit, so parity cannot be seen here.
+TEST_F(LinkOnPty, DeviceHoldsTheSignsLineSettings) {
+    const termios tio = partner.Settings();
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B38400));
+    EXPECT_EQ(cfgetispeed(&tio), speed_t(B38400));
+    EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
+    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_NE(tio.c_cflag & CREAD, 0u);
+    EXPECT_NE(tio.c_cflag & CLOCAL, 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | IXANY), tcflag_t(IXON | IXOFF));
+    EXPECT_EQ(tio.c_cc[VSTART], 0x11);
+    EXPECT_EQ(tio.c_cc[VSTOP], 0x13);
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | INPCK), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+}
+
 TEST_F(LinkOnPty, LineEndsOnlyWhenAReadEndsInLineFeed) {
     // A reply in two reads is handed over once, whole.
     partner.Send("G");
@@ -85,6 +106,12 @@ TEST(LineFramer, KeepsA499ByteLineAndDropsA500ByteOne) {
     // Nothing of the dropped line sticks to the next one.
     ASSERT_TRUE(framer.Feed("GO\r\n", 4, &line));
     EXPECT_EQ(line, "GO\r\n");
+
+    // No bytes are no read; a line with nowhere to go is dropped.
+    EXPECT_FALSE(framer.Feed(nullptr, 3, &line));
+    EXPECT_FALSE(framer.Feed("E3\r\n", 4, nullptr));
+    ASSERT_TRUE(framer.Feed("GN\r\n", 4, &line));
+    EXPECT_EQ(line, "GN\r\n");
 }
 
 TEST_F(LinkOnPty, SlavePrefixGoesOutAndIsRemovedFromReplies) {

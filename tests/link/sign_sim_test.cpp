@@ -188,6 +188,9 @@ TEST(SignSim, LoadsItsStateAndSavesItWhenTerminated) {
         << message;
     {
         test::Sim sim({"--load", dir / "in.dat", "--save", dir / "out.dat"});
+        // Under a file-size limit the save fails with a message instead of
+        // the signal killing the sign half-way through it.
+        EXPECT_TRUE(sim.process().Ignores(SIGXFSZ));
         Host host(sim.path());
         EXPECT_EQ(host.Ask("RPV\r\n"), "PV03\r\n");
         EXPECT_EQ(host.Ask("PV15\r\n"), "GO\r\n");

@@ -41,7 +41,7 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
 // Prints the error and the usage text on standard error; returns kExitUsage.
 int UsageError(const std::string& error);
 
-// Loads FILE.dat into the session's store; on failure prints "Can't file open".
+// Loads FILE.dat into the session's store; on failure prints why ("Can't file open").
 bool LoadStore(Session& session, const std::string& path);
 // Writes the session's store to path; on failure prints the reason. Returns
 // the exit status.

@@ -1,6 +1,7 @@
 // The commands that write a settings file: new, decode and read.
 #include <cstdio>
 
+#include "settings/bounded_read.h"
 #include "settings/settings_file.h"
 #include "tools/cli/cli.h"
 
@@ -11,14 +12,6 @@ namespace {
 // The link hands the interpreter lines of at most this many bytes and drops
 // longer ones.
 constexpr size_t kMaxReplyLine = 499;
-
-std::string ReadStandardInput() {
-    std::string bytes;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) bytes.append(buf, n);
-    return bytes;
-}
 
 // --base FILE.dat, or the defaults the store starts with.
 bool LoadBase(const Args& args, Session& session) {
@@ -34,8 +27,9 @@ bool OnePath(const Args& args, std::string* error) {
 }  // namespace
 
 bool LoadStore(Session& session, const std::string& path) {
-    if (ReadSettingsFile(path, &session.panelSettings, &session.currentPage)) return true;
-    std::fprintf(stderr, "Can't file open\n");
+    std::string message;
+    if (ReadSettingsFile(path, &session.panelSettings, &session.currentPage, &message)) return true;
+    std::fprintf(stderr, "%s\n", message.c_str());
     return false;
 }
 
@@ -75,7 +69,16 @@ int RunDecode(const Args& args) {
     Session session;  // its boxes go to standard error
     if (!LoadBase(args, session)) return kExitFailed;
     ApplyLinkOptions(args, session);
-    const std::string input = ReadStandardInput();
+    std::string input;
+    const BoundedRead read = ReadWholeStream(stdin, &input);
+    if (read != BoundedRead::Ok) {
+        const std::string why = read == BoundedRead::TooLarge
+                                    ? std::string("standard input is larger than ") + kMaxInputText
+                                    : "cannot read standard input";
+        std::fprintf(stderr, "kvt540m-cli: %s; %s not written\n", why.c_str(),
+                     args.positional[0].c_str());
+        return kExitFailed;
+    }
     size_t start = 0;
     for (size_t lf = input.find('\n'); lf != std::string::npos; lf = input.find('\n', start)) {
         std::string line = input.substr(start, lf + 1 - start);

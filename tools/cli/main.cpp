@@ -1,4 +1,5 @@
 // kvt540m-cli: the settings file and the sign's command lines without a window.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +33,10 @@ const CommandEntry kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Under a file-size limit a write then fails with EFBIG and takes the
+    // ordinary failure path (message, temporary file removed) instead of the
+    // signal ending the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) return kvt::cli::UsageError("no command given");
     for (const CommandEntry& command : kCommands) {
         if (std::strcmp(argv[1], command.name) != 0) continue;

@@ -39,6 +39,8 @@ bool InstallSignals() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A file-size limit fails the --save write (reported) instead of killing.
+    std::signal(SIGXFSZ, SIG_IGN);
     return true;
 }
 
@@ -56,8 +58,10 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
         kvt::sim::SignState& sign = (*signs)[n];
         auto own = options.slaveLoads.find(n);
         const std::string& file = own != options.slaveLoads.end() ? own->second : options.load;
-        if (!file.empty() && !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage)) {
-            *error = "Can't file open: " + file;
+        std::string message;
+        if (!file.empty() &&
+            !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage, &message)) {
+            *error = message == "Can't file open" ? message + ": " + file : message;
             return false;
         }
     }
