@@ -3,13 +3,11 @@
 
 #include "app/app_icons.h"
 #include "app/kvt540m_app.h"
-#include "app/qt_message_seam.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
     QApplication::setWindowIcon(kvt::AppIcon());
-    kvt::QtMessageSeam seam;
     kvt::CKVT540MApp theApp;
     if (!theApp.InitInstance()) return 0;
     int code = QApplication::exec();

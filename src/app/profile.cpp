@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStandardPaths>
 
-#include "settings/panel_settings.h"
-
 namespace kvt {
 
 namespace {
@@ -56,9 +54,9 @@ std::string ResolvePortName(const std::string& name) {
     return name;
 }
 
-void LoadLinkChoicesFromProfile() {
-    comPortIndex = ReadProfileInt("com_port", 0);
-    lineMode = ReadProfileInt("rs_control", 0);
+void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode) {
+    *comPortIndex = ReadProfileInt("com_port", 0);
+    *lineMode = ReadProfileInt("rs_control", 0);
 }
 
 }  // namespace kvt

@@ -24,6 +24,6 @@ std::string PortDevicePath(int portIndex);
 std::string ResolvePortName(const std::string& name);
 
 // comPortIndex and lineMode from the profile, as the main frame does at start.
-void LoadLinkChoicesFromProfile();
+void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode);
 
 }  // namespace kvt
