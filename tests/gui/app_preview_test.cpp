@@ -5,8 +5,7 @@
 
 #include "app/main_frame.h"
 #include "preview/kvt540m_view.h"
-#include "settings/panel_settings.h"
-#include "support/recording_seam.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
@@ -35,13 +34,14 @@ class AppPreviewTest : public QObject {
                                 .arg(x).arg(y).arg(image.pixelColor(x, y).name(), colour.name())));
     }
 
-    test::RecordingSeam seam_;
+    std::unique_ptr<test::SessionRig> rig_;
+    Session& session() { return rig_->session; }
     CMainFrame* frame_ = nullptr;
 
 private slots:
     void init() {
-        ResetSettings();
-        frame_ = new CMainFrame;
+        rig_ = std::make_unique<test::SessionRig>();
+        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_));
     }
@@ -116,11 +116,11 @@ private slots:
     void captionShowsTheFileNameAndFileNewBlanksIt() {
         QRect tail(240, 132, 390, 16);
         QCOMPARE(CountColour(Render(), tail, kGrey), 0);
-        fileName = "/home/user/settings/a-rather-long-folder-name/sign.dat";
+        session().fileName = "/home/user/settings/a-rather-long-folder-name/sign.dat";
         QImage named = Render();
         QVERIFY(CountColour(named, tail, kGrey) > 100);
         // The picture itself does not depend on the store.
-        panelSettings.charColor[0][0] = 1;
+        session().panelSettings.charColor[0][0] = 1;
         QCOMPARE(Render().pixelColor(600, 24), named.pixelColor(600, 24));
 
         frame_->doc().FileNew();
