@@ -23,11 +23,13 @@ private slots:
     void init() { rig_ = std::make_unique<SessionRig>(); }
 
     // Blink pages every 200 ms, the first one period after the press: 6.4 s.
+    // Each page goes to the slave the blink page's own combo shows.
     void blinkRunSendsAllPagesAndFollowsItsSlaveCombo() {
         sign().AnswerAll("GO\r\n");
         session().lineMode = 1;
         session().slaveNo = 4;
         CMyPropertySheet sheet(session(), rig_->engine);
+        QWidget* colour = ShowTab(sheet, 3);
         QWidget* page = ShowTab(sheet, 4);
         auto* counter = Control<QLineEdit>(page, 1031);
         Click(page, 1023);
@@ -35,6 +37,9 @@ private slots:
         QCOMPARE(sign().lines.size(), size_t(5));
         QCOMPARE(counter->text(), QString("5"));
         Choose(page, 1009, 9);  // the next pages go to slave 09
+        rig_->clock.AdvanceTo(2000);
+        Choose(colour, 1009, 12);  // another page's choice: not for this run
+        QCOMPARE(session().slaveNo, 12);
         rig_->clock.AdvanceTo(6399);
         QVERIFY(rig_->engine.running());
         rig_->clock.AdvanceTo(6400);
@@ -47,6 +52,7 @@ private slots:
             QCOMPARE(sign().lines[i], (p <= 5 ? "04" : "09") + BlinkLine(p));
             QCOMPARE(sign().times[i], Millis(200 * p));
         }
+        QCOMPARE(session().slaveNo, 9);
         QCOMPARE(counter->text(), QString("32"));
         QCOMPARE(boxes().texts(), std::vector<std::string>{"Success"});
     }
