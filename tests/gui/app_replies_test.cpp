@@ -14,6 +14,7 @@
 #include "app/qt_message_seam.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
+#include "qt_tsan_suppressions.h"
 #include "session_rig.h"
 
 using namespace kvt;
