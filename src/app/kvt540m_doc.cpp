@@ -58,7 +58,8 @@ QString CKVT540MDoc::RunFileDialog(bool save) {
 
 void CKVT540MDoc::FileNew() {
     if (RunInProgress()) return;
-    if (session_.modified == 1 && !session_.AskYesNo("データを保存せずに新規作成しますか？")) return;
+    if (session_.modified == 1 && !session_.AskYesNo("データを保存せずに新規作成しますか？"))
+        return;
     session_.ResetSettings();
     if (view_) view_->BlankCaption();
 }

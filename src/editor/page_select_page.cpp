@@ -34,8 +34,8 @@ CMyPropertyPage7::CMyPropertyPage7(Session& session) : SettingsPage(session, 109
 
 void CMyPropertyPage7::OnInitDialog() {
     InitCommonCombos();
-    SelectItem(shownCombo_, session_.panelSettings.sequenceMode != 0 ? kSequenceItem
-                                                                     : session_.currentPage);
+    SelectItem(shownCombo_,
+               session_.panelSettings.sequenceMode != 0 ? kSequenceItem : session_.currentPage);
 }
 
 }  // namespace kvt
