@@ -4,36 +4,46 @@
 
 #include "app/main_frame.h"
 #include "app/profile.h"
-#include "app/reply_pump.h"
-#include "serial/command_port.h"
-#include "serial/message_box.h"
-#include "serial/serial_link.h"
-#include "settings/panel_settings.h"
+#include "app/qt_clock.h"
 
 namespace kvt {
 
-CKVT540MApp::CKVT540MApp() = default;
+namespace {
+
+Clock& ClockOrQt(Clock* given, std::unique_ptr<QtClock>* own) {
+    if (given) return *given;
+    *own = std::make_unique<QtClock>();
+    return **own;
+}
+
+}  // namespace
+
+CKVT540MApp::CKVT540MApp(Clock* clock)
+    : clock_(ClockOrQt(clock, &qtClock_)),
+      session_(&seam_),
+      pump_(session_),
+      engine_(session_, clock_),
+      replyTimer_(session_, clock_) {
+    session_.link().SetConsumer([this](const std::string& line) { pump_.Post(line); });
+}
 
 CKVT540MApp::~CKVT540MApp() { ExitInstance(); }
 
 bool CKVT540MApp::InitInstance() {
     if (!lock_.Acquire()) {
-        NoticeBox("既に起動しています。");
+        session_.NoticeBox("既に起動しています。");
         return false;
     }
-    ResetSettings();
-    currentPage = 0;
-    slaveNo = 0;
-    LoadLinkChoicesFromProfile();
+    session_.ResetSettings();
+    session_.currentPage = 0;
+    session_.slaveNo = 0;
+    LoadLinkChoicesFromProfile(&session_.comPortIndex, &session_.lineMode);
 
-    pump_ = std::make_unique<ReplyPump>();
-    ReplyPump* pump = pump_.get();
-    link_ = std::make_unique<SerialLink>([pump](const std::string& line) { pump->Post(line); });
-    InstallCommandPort(link_.get());
-    link_->OpenPort(PortDevicePath(comPortIndex));
-    link_->StartReadThread();
+    SerialLink& link = session_.link();
+    link.OpenPort(PortDevicePath(session_.comPortIndex));
+    link.StartReadThread();
 
-    frame_ = std::make_unique<CMainFrame>(link_.get(), pump);
+    frame_ = std::make_unique<CMainFrame>(session_, engine_, replyTimer_, &pump_);
     QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
     return true;
@@ -41,13 +51,9 @@ bool CKVT540MApp::InitInstance() {
 
 void CKVT540MApp::ExitInstance() {
     // The reader thread posts into the pump: it must be gone first.
-    if (link_) {
-        link_->CloseLink();
-        InstallCommandPort(nullptr);
-    }
+    session_.link().CloseLink();
+    pump_.Stop();
     frame_.reset();
-    link_.reset();
-    pump_.reset();
     lock_.Release();
 }
 

@@ -1,20 +1,28 @@
-// The application object: the one-copy rule, the store's start state, the
-// serial link with its reply pump, and the main frame.
+// The application object: the one-copy rule and the one sign's world the
+// windows work on: the session with its link and Qt boxes, the clock, the
+// run engine, the beat of the reply time-out, the reply pump; and the main
+// frame.
 #pragma once
 
 #include <memory>
 
 #include "app/instance_lock.h"
+#include "app/qt_message_seam.h"
+#include "app/reply_pump.h"
+#include "session/session.h"
+#include "transfer/reply_timer.h"
+#include "transfer/run_engine.h"
 
 namespace kvt {
 
 class CMainFrame;
-class ReplyPump;
-class SerialLink;
+class QtClock;
 
 class CKVT540MApp {
 public:
-    CKVT540MApp();
+    // clock: where the runs and the reply time-out take their time; nullptr
+    // for the Qt timers (tests pass a virtual clock).
+    explicit CKVT540MApp(Clock* clock = nullptr);
     ~CKVT540MApp();  // ExitInstance
     CKVT540MApp(const CKVT540MApp&) = delete;
     CKVT540MApp& operator=(const CKVT540MApp&) = delete;
@@ -27,13 +35,19 @@ public:
     // Closes the link and releases the lock; also done by the destructor.
     void ExitInstance();
 
+    Session& session() { return session_; }
+    RunEngine& engine() { return engine_; }
     CMainFrame* frame() const { return frame_.get(); }
-    SerialLink* link() const { return link_.get(); }
 
 private:
     InstanceLock lock_;
-    std::unique_ptr<ReplyPump> pump_;
-    std::unique_ptr<SerialLink> link_;
+    QtMessageSeam seam_;
+    std::unique_ptr<QtClock> qtClock_;  // when no clock was given
+    Clock& clock_;
+    Session session_;
+    ReplyPump pump_;
+    RunEngine engine_;
+    ReplyTimer replyTimer_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

@@ -8,9 +8,7 @@
 
 #include "app/app_icons.h"
 #include "preview/kvt540m_view.h"
-#include "serial/message_box.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 #include "settings/settings_file.h"
 
 namespace kvt {
@@ -26,23 +24,16 @@ public:
     }
 };
 
-CKVT540MDoc::FileChooser& Chooser() {
-    static CKVT540MDoc::FileChooser chooser;
-    return chooser;
-}
-
-QString ChooseFile(bool save) {
-    return Chooser() ? Chooser()(save) : CKVT540MDoc::RunFileDialog(save);
-}
-
-// While a multi-step run is going on the file commands do nothing.
-bool RunInProgress() { return transferStep != 0; }
-
 }  // namespace
 
-CKVT540MDoc::CKVT540MDoc(CKVT540MView* view) : view_(view) {}
+CKVT540MDoc::CKVT540MDoc(Session& session, CKVT540MView* view)
+    : session_(session), view_(view) {}
 
-void CKVT540MDoc::SetFileChooser(FileChooser chooser) { Chooser() = std::move(chooser); }
+QString CKVT540MDoc::ChooseFile(bool save) {
+    return chooser_ ? chooser_(save) : RunFileDialog(save);
+}
+
+bool CKVT540MDoc::RunInProgress() const { return session_.transferStep != 0; }
 
 QString CKVT540MDoc::RunFileDialog(bool save) {
     DatIconProvider icons;  // outlives the dialog that uses it
@@ -67,37 +58,41 @@ QString CKVT540MDoc::RunFileDialog(bool save) {
 
 void CKVT540MDoc::FileNew() {
     if (RunInProgress()) return;
-    if (modified == 1 && !AskYesNo("データを保存せずに新規作成しますか？")) return;
-    ResetSettings();
+    if (session_.modified == 1 && !session_.AskYesNo("データを保存せずに新規作成しますか？"))
+        return;
+    session_.ResetSettings();
     if (view_) view_->BlankCaption();
 }
 
 void CKVT540MDoc::FileOpen() {
     if (RunInProgress()) return;
-    if (modified == 1 && !AskYesNo("データを保存せずに別のファイルを開きますか？")) return;
+    if (session_.modified == 1 &&
+        !session_.AskYesNo("データを保存せずに別のファイルを開きますか？"))
+        return;
     QString path = ChooseFile(false);
     if (path.isEmpty()) return;
-    fileName = QFile::encodeName(path).toStdString();
+    session_.fileName = QFile::encodeName(path).toStdString();
     std::string message;
-    const bool read = ReadSettingsFile(fileName, &message);
+    const bool read = ReadSettingsFile(session_.fileName, &session_.panelSettings,
+                                       &session_.currentPage, &message);
     RepaintView();  // the caption shows the new name, read or not
     if (!read) {
-        WarningBox(message);
+        session_.WarningBox(message);
         return;
     }
-    modified = 0;
+    session_.modified = 0;
 }
 
 void CKVT540MDoc::FileSave() {
     if (RunInProgress()) return;
-    SaveTo(QFile::decodeName(fileName.c_str()));
+    SaveTo(QFile::decodeName(session_.fileName.c_str()));
 }
 
 void CKVT540MDoc::FileSaveAs() {
     if (RunInProgress()) return;
     QString path = ChooseFile(true);
     if (path.isEmpty()) return;
-    fileName = QFile::encodeName(path).toStdString();
+    session_.fileName = QFile::encodeName(path).toStdString();
     SaveTo(path);
 }
 
@@ -110,17 +105,18 @@ void CKVT540MDoc::RepaintView() {
 void CKVT540MDoc::SaveTo(const QString& path) {
     RepaintView();
     if (path.isEmpty()) {
-        WarningBox("Can't file open");
+        session_.WarningBox("Can't file open");
         return;
     }
     std::string message;
-    SaveResult result = WriteSettingsFile(QFile::encodeName(path).toStdString(), &message);
+    SaveResult result = WriteSettingsFile(QFile::encodeName(path).toStdString(),
+                                          session_.panelSettings, session_.currentPage, &message);
     if (result != SaveResult::Ok) {
         // modified stays as it was: the changes are not on disk.
-        WarningBox(message.empty() ? "Can't file write" : message);
+        session_.WarningBox(message.empty() ? "Can't file write" : message);
         return;
     }
-    modified = 0;
+    session_.modified = 0;
 }
 
 }  // namespace kvt

@@ -1,5 +1,5 @@
 // The File menu's commands: new, open, save, save as. The document holds no
-// data of its own; the commands work on the process-wide store.
+// data of its own; the commands work on the session's store.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@ class QWidget;
 namespace kvt {
 
 class CKVT540MView;
+class Session;
 
 class CKVT540MDoc {
 public:
@@ -20,7 +21,7 @@ public:
 
     // view: whose caption File new blanks and open, save and save as
     // repaint with the file's name (may be null).
-    explicit CKVT540MDoc(CKVT540MView* view = nullptr);
+    explicit CKVT540MDoc(Session& session, CKVT540MView* view = nullptr);
 
     void FileNew();     // 32774 "新規作成"
     void FileOpen();    // 32775 "開く"
@@ -28,16 +29,21 @@ public:
     void FileSaveAs();  // 32777 "名前を付けて保存"
 
     // Replaces the Qt file dialogs (tests); an empty chooser restores them.
-    static void SetFileChooser(FileChooser chooser);
+    void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
     // The Qt file dialogs: filter "ﾃﾞｰﾀ(*.dat)", default suffix "dat",
     // overwrite confirmation; open starts in the home folder.
     static QString RunFileDialog(bool save);
 
 private:
+    QString ChooseFile(bool save);
+    // While a multi-step run is going on the file commands do nothing.
+    bool RunInProgress() const;
     void SaveTo(const QString& path);
     void RepaintView();
 
+    Session& session_;
     CKVT540MView* view_;
+    FileChooser chooser_;
 };
 
 }  // namespace kvt

@@ -5,7 +5,6 @@
 
 #include "app/app_icons.h"
 #include "app/kvt540m_app.h"
-#include "app/qt_message_seam.h"
 
 int main(int argc, char* argv[]) {
     // Under a file-size limit a save then fails with EFBIG and reports
@@ -15,7 +14,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
     QApplication::setWindowIcon(kvt::AppIcon());
-    kvt::QtMessageSeam seam;
     kvt::CKVT540MApp theApp;
     if (!theApp.InitInstance()) return 0;
     int code = QApplication::exec();

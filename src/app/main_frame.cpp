@@ -10,24 +10,25 @@
 #include "app/app_icons.h"
 #include "app/profile.h"
 #include "app/reply_pump.h"
+#include "dialogs/all_items_dlg.h"
+#include "dialogs/comm_setting_dlg.h"
+#include "dialogs/read_setting_dlg.h"
 #include "preview/kvt540m_view.h"
-#include "serial/comm_setting_dlg.h"
-#include "serial/message_box.h"
-#include "serial/reply_interpreter.h"
-#include "serial/serial_link.h"
-#include "settings/panel_settings.h"
-#include "transfer/all_items_dlg.h"
-#include "transfer/read_setting_dlg.h"
+#include "session/session.h"
+#include "transfer/reply_timer.h"
 
 namespace kvt {
 
-CMainFrame::CMainFrame(SerialLink* link, ReplyPump* pump, QWidget* parent)
+CMainFrame::CMainFrame(Session& session, RunEngine& engine, ReplyTimer& replyTimer,
+                       ReplyPump* pump, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      link_(link),
+      session_(session),
+      engine_(engine),
+      replyTimer_(replyTimer),
       pump_(pump),
-      view_(new CKVT540MView(this)),
-      doc_(view_) {
+      view_(new CKVT540MView(session, engine, this)),
+      doc_(session, view_) {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QStringLiteral("Information scroller"));
     setWindowIcon(AppIcon());
@@ -36,9 +37,6 @@ CMainFrame::CMainFrame(SerialLink* link, ReplyPump* pump, QWidget* parent)
     BuildStatusBar();
     setFixedSize(640, 223);
     move(0, 0);
-    timer1_.setInterval(500);
-    timer1_.setTimerType(Qt::PreciseTimer);
-    connect(&timer1_, &QTimer::timeout, this, &CMainFrame::OnReplyTimer);
 }
 
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id, const QString& prompt) {
@@ -78,6 +76,10 @@ void CMainFrame::BuildMenus() {
     connect(act, &QAction::triggered, this, &CMainFrame::OnCommSetting);
     act = AddItem(set, QStringLiteral("全項目の設定"), 32778, QStringLiteral("全項目の設定"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnAllItems);
+    fastTransfer_ = AddItem(set, QStringLiteral("高速転送"), 32779, QString());
+    fastTransfer_->setCheckable(true);
+    fastTransfer_->setChecked(ReadProfileInt("fast_transfer", 0) != 0);
+    connect(fastTransfer_, &QAction::triggered, this, &CMainFrame::SetFastTransfer);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
@@ -85,9 +87,10 @@ void CMainFrame::BuildMenus() {
                   QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnAbout);
 
-    // Timer 1 is (re)started each time a menu of the window opens.
+    // The reply time-out's beat is (re)started each time a menu of the
+    // window opens.
     for (QMenu* menu : {file, set, info})
-        connect(menu, &QMenu::aboutToShow, this, [this] { timer1_.start(); });
+        connect(menu, &QMenu::aboutToShow, this, [this] { replyTimer_.Restart(); });
 }
 
 void CMainFrame::BuildStatusBar() {
@@ -109,21 +112,13 @@ void CMainFrame::BuildStatusBar() {
     }
 }
 
-void CMainFrame::OnReplyTimer() {
-    // A "No Connect" box runs a nested event loop; ticks meanwhile are idle.
-    if (inTimerTick_) return;
-    inTimerTick_ = true;
-    ReplyTimeoutTick();
-    inTimerTick_ = false;
-}
-
 void CMainFrame::ExitProcedure() {
     if (shutDown_) return;
-    if (modified == 0 || AskYesNo("データを保存せずに終了しますか？")) {
+    if (session_.modified == 0 || session_.AskYesNo("データを保存せずに終了しますか？")) {
         ShutDown();
         return;
     }
-    if (fileName.empty())
+    if (session_.fileName.empty())
         doc_.FileSaveAs();
     else
         doc_.FileSave();
@@ -132,9 +127,9 @@ void CMainFrame::ExitProcedure() {
 void CMainFrame::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
-    timer1_.stop();
+    replyTimer_.Stop();
     if (pump_) pump_->Stop();
-    if (link_) link_->CloseLink();
+    session_.link().CloseLink();
     close();
     emit quitRequested();
 }
@@ -156,22 +151,21 @@ void CMainFrame::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CMainFrame::OnCommSetting() {
-    CCommSettingDlg dialog(nullptr);
+    CCommSettingDlg dialog(session_, nullptr);
     if (dialog.exec() != QDialog::Accepted) return;
-    comPortIndex = dialog.m_comPort;
-    lineMode = dialog.m_lineMode;
-    if (link_) {
-        link_->CloseLink();
-        link_->OpenPort(PortDevicePath(comPortIndex));
-        link_->StartReadThread();
-    }
+    session_.comPortIndex = dialog.m_comPort;
+    session_.lineMode = dialog.m_lineMode;
+    SerialLink& link = session_.link();
+    link.CloseLink();
+    link.OpenPort(PortDevicePath(session_.comPortIndex));
+    link.StartReadThread();
     // Stored whether or not the port opened: the next start tries it again.
-    WriteProfileInt("com_port", comPortIndex);
-    WriteProfileInt("rs_control", lineMode);
+    WriteProfileInt("com_port", session_.comPortIndex);
+    WriteProfileInt("rs_control", session_.lineMode);
 }
 
 void CMainFrame::OnAllItems() {
-    CAllItemsDlg dialog(nullptr);
+    CAllItemsDlg dialog(engine_, TransferPacing(), nullptr);
     dialog.exec();
 }
 
@@ -181,8 +175,24 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnReadSetting() {
-    CReadSettingDlg dialog(nullptr);
+    CReadSettingDlg dialog(engine_, TransferPacing(), nullptr);
     dialog.exec();
+}
+
+bool CMainFrame::fastTransfer() const { return fastTransfer_->isChecked(); }
+
+void CMainFrame::SetFastTransfer(bool on) {
+    fastTransfer_->setChecked(on);
+    WriteProfileInt("fast_transfer", on ? 1 : 0);
+}
+
+Pacing CMainFrame::TransferPacing() {
+    if (!fastTransfer()) return Pacing{};
+    // A command left unanswered ends a reply-paced run with "No Connect":
+    // the time-out must beat even when no menu has been opened yet (the
+    // read-back opens without one).
+    if (!replyTimer_.active()) replyTimer_.Restart();
+    return Pacing{Pace::Reply, kDefaultReplyGapMs};
 }
 
 }  // namespace kvt

@@ -1,37 +1,40 @@
-// The main window: menus, status bar, the reply time-out timer, the
-// maintenance gesture and the exit procedure.
+// The main window: menus, status bar, the beat of the reply time-out, the
+// fast-transfer choice, the maintenance gesture and the exit procedure.
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include "app/kvt540m_doc.h"
 #include "app/maintenance_gesture.h"
+#include "transfer/pacing.h"
 
-class QLabel;
+class QAction;
 class QMenu;
 
 namespace kvt {
 
 class CKVT540MView;
 class ReplyPump;
-class SerialLink;
+class ReplyTimer;
+class RunEngine;
+class Session;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // link and pump may be null (no serial link, e.g. in tests).
-    explicit CMainFrame(SerialLink* link = nullptr, ReplyPump* pump = nullptr,
-                        QWidget* parent = nullptr);
+    // pump: the reply pump to stop at shut-down (null when replies are fed
+    // to the session directly, e.g. in tests). The fast-transfer choice is
+    // read from the profile.
+    CMainFrame(Session& session, RunEngine& engine, ReplyTimer& replyTimer,
+               ReplyPump* pump = nullptr, QWidget* parent = nullptr);
 
     CKVT540MView* view() const { return view_; }
     CKVT540MDoc& doc() { return doc_; }
-    QTimer& replyTimer() { return timer1_; }
 
     // The exit command and the close box: with unsaved changes asks first;
     // "No" saves (save as without a file name) and keeps the program open.
     void ExitProcedure();
-    // Timer 1 stopped, link closed, window closed, then quitRequested,
+    // Reply time-out stopped, link closed, window closed, then quitRequested,
     // which the application answers by ending its event loop.
     void ShutDown();
     bool hasShutDown() const { return shutDown_; }
@@ -40,6 +43,11 @@ public:
     void OnAllItems();      // 32778
     void OnAbout();         // 57664
     void OnReadSetting();   // the maintenance gesture
+
+    // "高速転送" (32779): the all-items and read-back runs go at the pace of
+    // the sign's replies instead of their fixed ticks.
+    bool fastTransfer() const;
+    void SetFastTransfer(bool on);
 
 signals:
     void quitRequested();
@@ -52,14 +60,16 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     QAction* AddItem(QMenu* menu, const QString& text, int id, const QString& prompt);
-    void OnReplyTimer();
+    // The pacing of the all-items and read-back runs.
+    Pacing TransferPacing();
 
-    SerialLink* link_;
+    Session& session_;
+    RunEngine& engine_;
+    ReplyTimer& replyTimer_;
     ReplyPump* pump_;
     CKVT540MView* view_;
     CKVT540MDoc doc_;
-    QTimer timer1_;
-    bool inTimerTick_ = false;
+    QAction* fastTransfer_ = nullptr;
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
 };

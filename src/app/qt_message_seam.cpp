@@ -31,16 +31,34 @@ QWidget* LiveOwner(void* owner) {
 
 }  // namespace
 
-QtMessageSeam::QtMessageSeam() { InstallMessageBoxSeam(this); }
-
-QtMessageSeam::~QtMessageSeam() { InstallMessageBoxSeam(nullptr); }
-
 BoxResult QtMessageSeam::Show(const BoxRequest& box) {
     if (QThread::currentThread() == thread()) return ShowHere(box);
-    BoxResult result = BoxResult::Ok;
-    QMetaObject::invokeMethod(
-        this, [this, &box, &result] { result = ShowHere(box); }, Qt::BlockingQueuedConnection);
-    return result;
+    std::lock_guard<std::mutex> caller(callerMutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    pending_ = &box;
+    done_ = false;
+    // The request travels under the mutex; the queued call only wakes the
+    // window thread.
+    QMetaObject::invokeMethod(this, "ShowHandedOver", Qt::QueuedConnection);
+    answered_.wait(lock, [this] { return done_; });
+    pending_ = nullptr;
+    return result_;
+}
+
+void QtMessageSeam::ShowHandedOver() {
+    BoxRequest box;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!pending_) return;
+        box = *pending_;
+    }
+    const BoxResult result = ShowHere(box);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result_ = result;
+        done_ = true;
+    }
+    answered_.notify_all();
 }
 
 BoxResult QtMessageSeam::ShowHere(const BoxRequest& box) {

@@ -1,26 +1,41 @@
-// The message-box seam of the application: every box the core describes is
-// shown as a QMessageBox on the window thread.
+// The message-box seam of the window program's session: every box the core
+// describes is shown as a QMessageBox on the window thread.
 #pragma once
+
+#include <condition_variable>
+#include <mutex>
 
 #include <QObject>
 
-#include "serial/message_box.h"
+#include "session/message_box.h"
 
 namespace kvt {
 
 class QtMessageSeam : public QObject, public MessageBoxSeam {
     Q_OBJECT
 public:
-    // Installs itself; the destructor restores the default seam.
-    QtMessageSeam();
-    ~QtMessageSeam() override;
+    // Lives on the window thread: the thread that creates it.
+    QtMessageSeam() = default;
 
     // Shows the box and waits until it is dismissed. Called off the window
-    // thread, it hands the box over with a blocking queued call.
+    // thread, it hands the box over to the window thread and waits there
+    // for the answer.
     BoxResult Show(const BoxRequest& box) override;
+
+private slots:
+    void ShowHandedOver();
 
 private:
     BoxResult ShowHere(const BoxRequest& box);
+
+    // One box at a time comes from other threads.
+    std::mutex callerMutex_;
+    // The hand-over: guarded by mutex_.
+    std::mutex mutex_;
+    std::condition_variable answered_;
+    const BoxRequest* pending_ = nullptr;
+    bool done_ = false;
+    BoxResult result_ = BoxResult::Ok;
 };
 
 }  // namespace kvt

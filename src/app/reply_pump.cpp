@@ -2,39 +2,52 @@
 
 #include <QMetaObject>
 
-#include "serial/reply_interpreter.h"
+#include "session/session.h"
 
 namespace kvt {
 
-ReplyPump::ReplyPump(Interpreter interpret, QObject* parent)
-    : QObject(parent), interpret_(std::move(interpret)) {
-    if (!interpret_) interpret_ = [](const std::string& line) { InterpretReply(line); };
-}
+ReplyPump::ReplyPump(Session& session, QObject* parent) : QObject(parent), session_(session) {}
 
 void ReplyPump::Post(const std::string& line) {
-    QMetaObject::invokeMethod(this, [this, line] { Enqueue(line); }, Qt::QueuedConnection);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopped_) return;
+        queue_.push_back(line);
+        if (wakePosted_) return;
+        wakePosted_ = true;
+    }
+    // The line itself travels through the queue under the mutex; the queued
+    // call only wakes the window thread, carrying nothing.
+    QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
 }
 
 void ReplyPump::Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
     queue_.clear();
 }
 
-void ReplyPump::Enqueue(const std::string& line) {
-    if (stopped_) return;
-    queue_.push_back(line);
-    // When a box of an earlier line is open we are inside its nested event
-    // loop: the line waits, and the outer Drain picks it up afterwards.
-    if (!busy_) Drain();
+std::size_t ReplyPump::waiting() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return queue_.size();
+}
+
+bool ReplyPump::TakeLine(std::string* line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    wakePosted_ = false;
+    if (stopped_ || queue_.empty()) return false;
+    *line = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
 }
 
 void ReplyPump::Drain() {
+    // When a box of an earlier line is open we are inside its nested event
+    // loop: the line waits, and the outer Drain picks it up afterwards.
+    if (busy_) return;
     busy_ = true;
-    while (!stopped_ && !queue_.empty()) {
-        std::string line = std::move(queue_.front());
-        queue_.pop_front();
-        interpret_(line);
-    }
+    std::string line;
+    while (TakeLine(&line)) session_.InterpretReply(line);
     busy_ = false;
 }
 

@@ -1,25 +1,26 @@
 // Brings the sign's reply lines from the link's reader thread to the window
-// thread and interprets them there, in order of arrival and one at a time:
-// a line that arrives while the box of an earlier line is open waits until
-// that box has been dismissed. Decoding on the window thread also keeps the
-// read-back decoders off the reader thread, so the store has one writer.
+// thread and interprets them there with the session, in order of arrival and
+// one at a time: a line that arrives while the box of an earlier line is open
+// waits until that box has been dismissed. Decoding on the window thread also
+// keeps the read-back decoders off the reader thread, so the store has one
+// writer.
 #pragma once
 
 #include <deque>
-#include <functional>
+#include <mutex>
 #include <string>
 
 #include <QObject>
 
 namespace kvt {
 
+class Session;
+
 class ReplyPump : public QObject {
     Q_OBJECT
 public:
-    using Interpreter = std::function<void(const std::string&)>;
-
-    // interpret defaults to InterpretReply.
-    explicit ReplyPump(Interpreter interpret = {}, QObject* parent = nullptr);
+    // Lives on the window thread and interprets with the session there.
+    explicit ReplyPump(Session& session, QObject* parent = nullptr);
 
     // Thread-safe: queues the line for the window thread and returns at once.
     // Suitable as the link's line consumer.
@@ -29,17 +30,23 @@ public:
     // whose box is open finishes; nothing follows it.
     void Stop();
 
-    std::size_t waiting() const { return queue_.size(); }
+    std::size_t waiting() const;
     bool busy() const { return busy_; }
 
-private:
-    void Enqueue(const std::string& line);
+private slots:
     void Drain();
 
-    Interpreter interpret_;
+private:
+    bool TakeLine(std::string* line);
+
+    Session& session_;
+    // The hand-over from the reader thread: guarded by mutex_.
+    mutable std::mutex mutex_;
     std::deque<std::string> queue_;
-    bool busy_ = false;
+    bool wakePosted_ = false;
     bool stopped_ = false;
+    // Window thread only.
+    bool busy_ = false;
 };
 
 }  // namespace kvt

@@ -1,6 +1,6 @@
 // Dialog 138 "通信の設定": the COM port and the line type. A selection takes
-// effect in comPortIndex / lineMode at once; OK additionally makes the main
-// frame re-open the link and store the choice in the profile.
+// effect in the session's comPortIndex / lineMode at once; OK additionally
+// makes the main frame re-open the link and store the choice in the profile.
 #pragma once
 
 #include <QDialog>
@@ -9,10 +9,12 @@ class QComboBox;
 
 namespace kvt {
 
+class Session;
+
 class CCommSettingDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CCommSettingDlg(QWidget* parent = nullptr);
+    explicit CCommSettingDlg(Session& session, QWidget* parent = nullptr);
 
     int m_comPort;   // selection of combo 1019 at OK
     int m_lineMode;  // selection of combo 1020 at OK

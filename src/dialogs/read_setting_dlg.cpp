@@ -1,4 +1,4 @@
-#include "transfer/read_setting_dlg.h"
+#include "dialogs/read_setting_dlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +10,8 @@
 
 namespace kvt {
 
-CReadSettingDlg::CReadSettingDlg(QWidget* parent) : QDialog(parent) {
+CReadSettingDlg::CReadSettingDlg(RunEngine& engine, const Pacing& pacing, QWidget* parent)
+    : QDialog(parent), pacing_(pacing), run_(engine) {
     SetUpDialog(this, 145, QStringLiteral("設定値の読み込み"), 194, 84);
     QPushButton* start = PlaceButton(this, 1043, QStringLiteral("読み込み"), 7, 7, 50, 14);
     connect(start, &QPushButton::clicked, this, &CReadSettingDlg::OnStart);
@@ -27,66 +28,33 @@ CReadSettingDlg::CReadSettingDlg(QWidget* parent) : QDialog(parent) {
 
     PlaceLabel(this, QStringLiteral("メインテナンス以外で読み込み動作を行わないでください。"), 13, 57, 168, 8);
 
-    timer8_.setObjectName(QStringLiteral("timer8"));
-    timer8_.setTimerType(Qt::PreciseTimer);
-    connect(&timer8_, &QTimer::timeout, this, &CReadSettingDlg::OnTick);
-}
-
-CReadSettingDlg::~CReadSettingDlg() {
-    timer8_.stop();
-    if (run_.running()) run_.Abort();
+    run_.stepDone = [this](int step) { ShowStep(step); };
+    run_.ended = [this](RunEnd end) { OnRunEnded(end); };
 }
 
 void CReadSettingDlg::OnStart() {
-    if (!run_.Start()) return;  // a run (this one or another) is going on
-    closed_ = false;
+    if (!run_.Start(RunKind::ReadBack, pacing_)) return;  // a run is going on
     cancel_->setEnabled(false);
-    timer8_.start(kReadBackPeriodMs);
 }
 
-void CReadSettingDlg::OnTick() {
-    // No tick of the run while an earlier tick's box is open.
-    if (inTick_) return;
-    inTick_ = true;
-    RunTick tick = run_.Tick();
-    inTick_ = false;
-    if (closed_) {
-        run_.Abort();  // the dialog was closed while this tick's box was open
-        return;
-    }
-    if (tick.stepDone > 0) {
-        counter_->setText(QString::number(tick.stepDone));
-        progress_->setRange(0, kReadBackLastStep);
-        progress_->setValue(tick.stepDone);
-    }
-    switch (tick.outcome) {
-    case RunTick::Outcome::Continue:
-        break;
-    case RunTick::Outcome::StoppedOnError:
-        timer8_.stop();
-        cancel_->setEnabled(true);
-        break;
-    case RunTick::Outcome::Finished:
-        EndRun();
-        break;
-    }
+void CReadSettingDlg::ShowStep(int step) {
+    counter_->setText(QString::number(step));
+    progress_->setRange(0, kReadBackLastStep);
+    progress_->setValue(step);
 }
 
-void CReadSettingDlg::EndRun() {
-    timer8_.stop();
+void CReadSettingDlg::OnRunEnded(RunEnd end) {
+    cancel_->setEnabled(true);
+    // After an error reply the dialog stays, to start again.
+    if (end != RunEnd::Finished) return;
     counter_->setText(QStringLiteral("   "));
     progress_->setValue(0);
-    cancel_->setEnabled(true);
     done(QDialog::Rejected);
 }
 
 void CReadSettingDlg::done(int result) {
     // Esc or the close box during a run: the run ends with the dialog.
-    closed_ = true;
-    timer8_.stop();
-    // During a tick (its box open) the tick itself ends the run on return,
-    // after it has advanced the step.
-    if (!inTick_ && run_.running()) run_.Abort();
+    run_.Abort();
     QDialog::done(result);
 }
 

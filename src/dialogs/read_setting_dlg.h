@@ -1,13 +1,12 @@
 // Dialog 145 "設定値の読み込み": the maintenance read-back, one read request
-// per tick of timer 8 (500 ms). Cancel is disabled while the run lasts; the
-// dialog closes itself after the last step. Closing it by other means
-// during a run ends the run.
+// per step of the engine's run (every 500 ms by default). Cancel is disabled
+// while the run lasts; the dialog closes itself after the last step. Closing
+// it by other means during a run ends the run.
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
 
-#include "transfer/read_back_steps.h"
+#include "app/window_run.h"
 
 class QLineEdit;
 class QProgressBar;
@@ -18,22 +17,19 @@ namespace kvt {
 class CReadSettingDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CReadSettingDlg(QWidget* parent = nullptr);
-    ~CReadSettingDlg() override;
+    CReadSettingDlg(RunEngine& engine, const Pacing& pacing, QWidget* parent = nullptr);
 
     void OnStart();  // button 1043
-    const QTimer& timer() const { return timer8_; }
+    bool running() const { return run_.running(); }
 
     void done(int result) override;
 
 private:
-    void OnTick();
-    void EndRun();
+    void ShowStep(int step);
+    void OnRunEnded(RunEnd end);
 
-    ReadBackRun run_;
-    QTimer timer8_;
-    bool inTick_ = false;
-    bool closed_ = false;
+    Pacing pacing_;
+    WindowRun run_;
     QLineEdit* counter_;
     QPushButton* cancel_;
     QProgressBar* progress_;

@@ -4,20 +4,22 @@
 #include <QPushButton>
 
 #include "protocol/command_set.h"
+#include "session/session.h"
 
 namespace kvt {
 
-CMyPropertyPage5::CMyPropertyPage5() : SettingsPage(107, 183, 179) {
+CMyPropertyPage5::CMyPropertyPage5(Session& session, RunEngine& engine)
+    : SettingsPage(session, 107, 183, 179), run_(session, engine, RunKind::BlinkPages) {
     AddGroup(QStringLiteral("Blink display"), 80, 10, 85, 155);
     QStringList items;
     for (const char* name : kBlinkNames) items << QString::fromUtf8(name);
     for (int k = 0; k < kLineCount; ++k) {
         AddLabel(QStringLiteral("%1行目").arg(k + 1), 85, 25 + 20 * k, 18, 8);
         combos_[k] = AddCombo(1015 + k, items, 110, 20 + 20 * k, 48);
-        connect(combos_[k], &QComboBox::activated, this, [k](int index) {
-            if (!ValidPage(currentPage)) return;
-            panelSettings.blinkMode[currentPage][k] = index;
-            modified = 1;
+        connect(combos_[k], &QComboBox::activated, this, [this, k](int index) {
+            if (!ValidPage(session_.currentPage)) return;
+            session_.panelSettings.blinkMode[session_.currentPage][k] = index;
+            session_.modified = 1;
         });
     }
     AddPageNoGroup(5, 10, 10, 25);
@@ -25,10 +27,10 @@ CMyPropertyPage5::CMyPropertyPage5() : SettingsPage(107, 183, 179) {
     connect(AddButton(1010, QStringLiteral("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(true, true);
-                SendBlinkPage(currentPage);
+                session_.Dispatch(BuildBlinkPage(session_.panelSettings, session_.currentPage));
             });
     connect(AddButton(1023, QStringLiteral("全Page設定"), 10, 150, 50, 14),
-            &QPushButton::clicked, &run_, &PageRunDriver::Start);
+            &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1031, 60, 150, 15, 14));
 }
 
@@ -38,9 +40,9 @@ void CMyPropertyPage5::OnInitDialog() {
 }
 
 void CMyPropertyPage5::LoadControls() {
-    if (!ValidPage(currentPage)) return;
+    if (!ValidPage(session_.currentPage)) return;
     for (int k = 0; k < kLineCount; ++k)
-        SelectItem(combos_[k], panelSettings.blinkMode[currentPage][k]);
+        SelectItem(combos_[k], session_.panelSettings.blinkMode[session_.currentPage][k]);
 }
 
 }  // namespace kvt

@@ -11,7 +11,7 @@ namespace kvt {
 class CMyPropertyPage5 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage5();
+    CMyPropertyPage5(Session& session, RunEngine& engine);
 
 protected:
     void OnInitDialog() override;
@@ -19,7 +19,7 @@ protected:
 
 private:
     QComboBox* combos_[kLineCount] = {};
-    PageRunDriver run_{PagesRunKind::Blink};
+    PageRunDriver run_;
 };
 
 }  // namespace kvt

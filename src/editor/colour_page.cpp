@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "protocol/command_set.h"
+#include "session/session.h"
 
 namespace kvt {
 
@@ -20,7 +21,8 @@ QStringList ColourItems() {
 
 }  // namespace
 
-CMyPropertyPage4::CMyPropertyPage4() : SettingsPage(106, 254, 179) {
+CMyPropertyPage4::CMyPropertyPage4(Session& session, RunEngine& engine)
+    : SettingsPage(session, 106, 254, 179), run_(session, engine, RunKind::ColourPages) {
     AddGroup(QStringLiteral("文字色"), 75, 10, 80, 150);
     AddGroup(QStringLiteral("縁取り色"), 160, 10, 80, 150);
     const QStringList items = ColourItems();
@@ -30,15 +32,15 @@ CMyPropertyPage4::CMyPropertyPage4() : SettingsPage(106, 254, 179) {
         AddLabel(label, 165, 25 + 20 * k, 18, 8);
         charCombos_[k] = AddCombo(kCharIds[k], items, 100, 20 + 20 * k, 48);
         edgeCombos_[k] = AddCombo(kEdgeIds[k], items, 185, 20 + 20 * k, 48);
-        connect(charCombos_[k], &QComboBox::activated, this, [k](int index) {
-            if (!ValidPage(currentPage)) return;
-            panelSettings.charColor[currentPage][k] = index;
-            modified = 1;
+        connect(charCombos_[k], &QComboBox::activated, this, [this, k](int index) {
+            if (!ValidPage(session_.currentPage)) return;
+            session_.panelSettings.charColor[session_.currentPage][k] = index;
+            session_.modified = 1;
         });
-        connect(edgeCombos_[k], &QComboBox::activated, this, [k](int index) {
-            if (!ValidPage(currentPage)) return;
-            panelSettings.edgeColor[currentPage][k] = index;
-            modified = 1;
+        connect(edgeCombos_[k], &QComboBox::activated, this, [this, k](int index) {
+            if (!ValidPage(session_.currentPage)) return;
+            session_.panelSettings.edgeColor[session_.currentPage][k] = index;
+            session_.modified = 1;
         });
     }
     AddPageNoGroup(5, 10, 10, 25);
@@ -46,10 +48,11 @@ CMyPropertyPage4::CMyPropertyPage4() : SettingsPage(106, 254, 179) {
     connect(AddButton(1010, QStringLiteral("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(true, true);
-                SendColourPage(currentPage);  // "Miss! Can't Set" is shown there
+                // "Miss! Can't Set" is shown there.
+                session_.Dispatch(BuildColourPage(session_.panelSettings, session_.currentPage));
             });
     connect(AddButton(1023, QStringLiteral("全Page設定"), 10, 150, 50, 14),
-            &QPushButton::clicked, &run_, &PageRunDriver::Start);
+            &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1030, 60, 150, 15, 14));
 }
 
@@ -59,10 +62,11 @@ void CMyPropertyPage4::OnInitDialog() {
 }
 
 void CMyPropertyPage4::LoadControls() {
-    if (!ValidPage(currentPage)) return;
+    const int page = session_.currentPage;
+    if (!ValidPage(page)) return;
     for (int k = 0; k < kLineCount; ++k) {
-        SelectItem(charCombos_[k], panelSettings.charColor[currentPage][k]);
-        SelectItem(edgeCombos_[k], panelSettings.edgeColor[currentPage][k]);
+        SelectItem(charCombos_[k], session_.panelSettings.charColor[page][k]);
+        SelectItem(edgeCombos_[k], session_.panelSettings.edgeColor[page][k]);
     }
 }
 

@@ -11,7 +11,7 @@ namespace kvt {
 class CMyPropertyPage4 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage4();
+    CMyPropertyPage4(Session& session, RunEngine& engine);
 
 protected:
     void OnInitDialog() override;
@@ -20,7 +20,7 @@ protected:
 private:
     QComboBox* charCombos_[kLineCount] = {};
     QComboBox* edgeCombos_[kLineCount] = {};
-    PageRunDriver run_{PagesRunKind::Colour};
+    PageRunDriver run_;
 };
 
 }  // namespace kvt

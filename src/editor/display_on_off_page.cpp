@@ -4,10 +4,11 @@
 #include <QPushButton>
 
 #include "protocol/command_set.h"
+#include "session/session.h"
 
 namespace kvt {
 
-CMyPropertyPage6::CMyPropertyPage6() : SettingsPage(108, 183, 149) {
+CMyPropertyPage6::CMyPropertyPage6(Session& session) : SettingsPage(session, 108, 183, 149) {
     AddGroup(QStringLiteral("Display"), 10, 10, 60, 40);
     displayCombo_ =
         AddCombo(1016, {QStringLiteral("非表示"), QStringLiteral("表示")}, 15, 25, 48);
@@ -15,14 +16,14 @@ CMyPropertyPage6::CMyPropertyPage6() : SettingsPage(108, 183, 149) {
     connect(AddButton(1010, QStringLiteral("設定"), 85, 80, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(false, true);
-                CopySelection(displayCombo_, &displayOn);
-                SendDisplayOnOff();
+                CopySelection(displayCombo_, &session_.displayOn);
+                session_.Dispatch(BuildDisplayOnOff(session_.displayOn));
             });
 }
 
 void CMyPropertyPage6::OnInitDialog() {
     InitCommonCombos();
-    SelectItem(displayCombo_, displayOn);
+    SelectItem(displayCombo_, session_.displayOn);
 }
 
 }  // namespace kvt

@@ -1,5 +1,5 @@
 // Tab 6, "表示/非表示": switches the sign's display on or off. The choice is
-// taken over into displayOn only by "設定".
+// taken over into the session's displayOn only by "設定".
 #pragma once
 
 #include "editor/page_common.h"
@@ -9,7 +9,7 @@ namespace kvt {
 class CMyPropertyPage6 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage6();
+    explicit CMyPropertyPage6(Session& session);
 
 protected:
     void OnInitDialog() override;

@@ -13,8 +13,8 @@ QStringList SecondItems() {
 }
 }  // namespace
 
-CMyPropertyPage8::CMyPropertyPage8()
-    : GroupPage({110, QStringLiteral("Time(Second)"), SecondItems(), 1018,
-                 &panelSettings.displayTime, &SendDisplayTimeAll}) {}
+CMyPropertyPage8::CMyPropertyPage8(Session& session)
+    : GroupPage(session, {110, QStringLiteral("Time(Second)"), SecondItems(), 1018,
+                 &PanelSettings::displayTime, &BuildDisplayTimeAll}) {}
 
 }  // namespace kvt

@@ -9,7 +9,7 @@ namespace kvt {
 class CMyPropertyPage8 : public GroupPage {
     Q_OBJECT
 public:
-    CMyPropertyPage8();
+    explicit CMyPropertyPage8(Session& session);
 };
 
 }  // namespace kvt

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "protocol/command_set.h"
+#include "session/session.h"
 
 namespace kvt {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr int kBoxIds[kLineCount] = {1012, 1013, 1015, 1014, 1016, 1017, 1018};
 }  // namespace
 
-CMyPropertyPage2::CMyPropertyPage2() : SettingsPage(104, 183, 195) {
+CMyPropertyPage2::CMyPropertyPage2(Session& session) : SettingsPage(session, 104, 183, 195) {
     AddGroup(QStringLiteral("Fill bordering"), 5, 5, 60, 155);
     for (int k = 0; k < kLineCount; ++k) {
         auto* box = new QCheckBox(QStringLiteral("%1行目").arg(k + 1), this);
@@ -26,13 +27,14 @@ CMyPropertyPage2::CMyPropertyPage2() : SettingsPage(104, 183, 195) {
     connect(AddButton(1010, QStringLiteral("設定"), 115, 120, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(true, true);
-                SendFillBorderPage(currentPage);
+                session_.Dispatch(
+                    BuildFillBorderPage(session_.panelSettings, session_.currentPage));
             });
     // One command holding all 32 pages: no run, the Page No. is not read.
     connect(AddButton(1023, QStringLiteral("全Page設定"), 115, 150, 50, 14),
             &QPushButton::clicked, this, [this] {
                 PrepareSend(false, true);
-                SendFillBorderAll();
+                session_.Dispatch(BuildFillBorderAll(session_.panelSettings));
             });
 }
 
@@ -42,19 +44,19 @@ void CMyPropertyPage2::OnInitDialog() {
 }
 
 void CMyPropertyPage2::LoadControls() {
-    if (!ValidPage(currentPage)) return;
-    for (int k = 0; k < kLineCount; ++k)
-        boxes_[k]->setChecked((panelSettings.fillMask[currentPage] >> k) & 1);
+    if (!ValidPage(session_.currentPage)) return;
+    const int mask = session_.panelSettings.fillMask[session_.currentPage];
+    for (int k = 0; k < kLineCount; ++k) boxes_[k]->setChecked((mask >> k) & 1);
 }
 
 void CMyPropertyPage2::StoreLine(int line) {
-    if (!ValidPage(currentPage)) return;
-    int& mask = panelSettings.fillMask[currentPage];
+    if (!ValidPage(session_.currentPage)) return;
+    int& mask = session_.panelSettings.fillMask[session_.currentPage];
     if (boxes_[line]->isChecked())
         mask |= 1 << line;
     else
         mask &= ~(1 << line);
-    modified = 1;
+    session_.modified = 1;
 }
 
 }  // namespace kvt

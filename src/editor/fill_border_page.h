@@ -12,7 +12,7 @@ namespace kvt {
 class CMyPropertyPage2 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage2();
+    explicit CMyPropertyPage2(Session& session);
 
 protected:
     void OnInitDialog() override;

@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "session/session.h"
+
 namespace kvt {
 
-GroupPage::GroupPage(const Layout& layout)
-    : SettingsPage(layout.dialogId, 159, 195), values_(layout.values) {
+GroupPage::GroupPage(Session& session, const Layout& layout)
+    : SettingsPage(session, layout.dialogId, 159, 195), values_(layout.values) {
     AddGroup(layout.groupTitle, 5, 10, 70, 175);
     AddGroup(QStringLiteral("Page change"), 85, 60, 60, 40);
     for (int k = 0; k < kRows; ++k) {
@@ -22,14 +24,14 @@ GroupPage::GroupPage(const Layout& layout)
                             QStringLiteral("P17～24"), QStringLiteral("P25～32")},
                            90, 75, 48);
     connect(groupCombo_, &QComboBox::activated, this, [this](int index) {
-        pageGroup = index;
+        session_.pageGroup = index;
         LoadControls();
     });
-    bool (*send)() = layout.send;
+    Command (*build)(const PanelSettings&) = layout.build;
     connect(AddButton(1010, QStringLiteral("設定"), 90, 115, 50, 14), &QPushButton::clicked, this,
-            [this, send] {
+            [this, build] {
                 PrepareSend(false, true);
-                send();
+                session_.Dispatch(build(session_.panelSettings));
             });
 }
 
@@ -38,20 +40,22 @@ void GroupPage::OnInitDialog() {
     LoadControls();
 }
 
+int* GroupPage::Values() { return session_.panelSettings.*values_; }
+
 void GroupPage::LoadControls() {
     for (int k = 0; k < kRows; ++k) {
-        const int page = pageGroup * kRows + k;
+        const int page = session_.pageGroup * kRows + k;
         numbers_[k]->setText(QString::number(page + 1));
-        SelectItem(combos_[k], (*values_)[page]);
+        SelectItem(combos_[k], Values()[page]);
     }
-    SelectItem(groupCombo_, pageGroup);
+    SelectItem(groupCombo_, session_.pageGroup);
 }
 
 // Stored for the group chosen last on either group page, which may not be
 // the one this page still shows.
 void GroupPage::StoreRow(int row, int index) {
-    (*values_)[pageGroup * kRows + row] = index;
-    modified = 1;
+    Values()[session_.pageGroup * kRows + row] = index;
+    session_.modified = 1;
 }
 
 }  // namespace kvt

@@ -1,11 +1,13 @@
 // The pages that show one value per page for eight pages at a time, the
 // group chosen in "Page change" (white level, display time). The group is
-// the program-wide pageGroup; "設定" sends all 32 pages in one command.
+// the session's pageGroup, shared by both pages and kept after the sheet
+// closes; "設定" sends all 32 pages in one command.
 #pragma once
 
 #include <QStringList>
 
 #include "editor/page_common.h"
+#include "protocol/command_set.h"
 #include "settings/panel_settings.h"
 
 namespace kvt {
@@ -17,11 +19,11 @@ public:
         int dialogId;
         QString groupTitle;
         QStringList items;
-        int firstComboId;         // row k's combo is firstComboId + k
-        int (*values)[kPageCount];  // the store field edited
-        bool (*send)();           // sends all 32 pages
+        int firstComboId;                      // row k's combo is firstComboId + k
+        int (PanelSettings::*values)[kPageCount];  // the store field edited
+        Command (*build)(const PanelSettings&);    // the command of all 32 pages
     };
-    explicit GroupPage(const Layout& layout);
+    GroupPage(Session& session, const Layout& layout);
 
 protected:
     void OnInitDialog() override;
@@ -31,7 +33,9 @@ private:
     static constexpr int kRows = 8;
     void StoreRow(int row, int index);
 
-    int (*values_)[kPageCount];
+    int* Values();
+
+    int (PanelSettings::*values_)[kPageCount];
     QLineEdit* numbers_[kRows] = {};
     QComboBox* combos_[kRows] = {};
     QComboBox* groupCombo_ = nullptr;

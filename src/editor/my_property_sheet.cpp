@@ -20,8 +20,7 @@
 #include "editor/stacked_tab_bar.h"
 #include "editor/text_page.h"
 #include "editor/white_level_page.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 
 namespace kvt {
 
@@ -33,20 +32,21 @@ const char* const kTabCaptions[kSheetPageCount] = {
 };
 }  // namespace
 
-CMyPropertySheet::CMyPropertySheet(QWidget* owner) : QDialog(owner) {
+CMyPropertySheet::CMyPropertySheet(Session& session, RunEngine& engine, QWidget* owner)
+    : QDialog(owner), session_(session) {
     setModal(true);
     setFont(DialogFont());
-    setWindowTitle(QStringLiteral("File Name ") + QString::fromStdString(fileName));
+    setWindowTitle(QStringLiteral("File Name ") + QString::fromStdString(session.fileName));
 
-    pages_[0] = new CMyPropertyPage1;
-    pages_[1] = new CMyPropertyPage2;
-    pages_[2] = new CMyPropertyPage3;
-    pages_[3] = new CMyPropertyPage4;
-    pages_[4] = new CMyPropertyPage5;
-    pages_[5] = new CMyPropertyPage6;
-    pages_[6] = new CMyPropertyPage7;
-    pages_[7] = new CMyPropertyPage8;
-    pages_[8] = new CMyPropertyPage9;
+    pages_[0] = new CMyPropertyPage1(session, engine);
+    pages_[1] = new CMyPropertyPage2(session);
+    pages_[2] = new CMyPropertyPage3(session);
+    pages_[3] = new CMyPropertyPage4(session, engine);
+    pages_[4] = new CMyPropertyPage5(session, engine);
+    pages_[5] = new CMyPropertyPage6(session);
+    pages_[6] = new CMyPropertyPage7(session);
+    pages_[7] = new CMyPropertyPage8(session);
+    pages_[8] = new CMyPropertyPage9(session);
     tabs_ = new QTabWidget(this);
     for (int i = 0; i < kSheetPageCount; ++i)
         tabs_->addTab(pages_[i], QString::fromUtf8(kTabCaptions[i]));
@@ -80,7 +80,7 @@ CMyPropertySheet::CMyPropertySheet(QWidget* owner) : QDialog(owner) {
 CMyPropertySheet::~CMyPropertySheet() {
     QWidget* active = QApplication::activeWindow();
     if (!active || active == this) active = parentWidget();
-    messageOwner = active;
+    session_.messageOwner = active;
     QGuiApplication::inputMethod()->reset();
     QGuiApplication::inputMethod()->hide();
     // Pages go in reverse tab order; a page's run ends with it.
@@ -106,8 +106,8 @@ void CMyPropertySheet::OnTabChanged(int index) {
     pages_[index]->EnsureInitialised();
 }
 
-void RunSettingsSheet(QWidget* owner) {
-    CMyPropertySheet sheet(owner);
+void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner) {
+    CMyPropertySheet sheet(session, engine, owner);
     sheet.exec();
 }
 

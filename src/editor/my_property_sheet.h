@@ -1,4 +1,5 @@
-// The settings sheet ("KVTの設定"): nine tabbed pages editing the store.
+// The settings sheet ("KVTの設定"): nine tabbed pages editing the session's
+// store; three of them send all pages in a run of the engine.
 #pragma once
 
 #include <QDialog>
@@ -7,6 +8,8 @@ class QTabWidget;
 
 namespace kvt {
 
+class RunEngine;
+class Session;
 class SettingsPage;
 class StackedTabBar;
 
@@ -16,7 +19,7 @@ class CMyPropertySheet : public QDialog {
     Q_OBJECT
 public:
     // Fresh pages read the store; the first tab is shown.
-    explicit CMyPropertySheet(QWidget* owner = nullptr);
+    CMyPropertySheet(Session& session, RunEngine& engine, QWidget* owner = nullptr);
     // Hands the message boxes back to the window active now, closes the
     // input method and ends a run still going.
     ~CMyPropertySheet() override;
@@ -31,6 +34,7 @@ public:
 private:
     void OnTabChanged(int index);
 
+    Session& session_;
     QTabWidget* tabs_ = nullptr;
     StackedTabBar* tabBar_ = nullptr;
     SettingsPage* pages_[kSheetPageCount] = {};
@@ -39,6 +43,6 @@ private:
 
 // Builds the sheet, runs it modally and destroys it. Called by the view for
 // the menu command "KVTの設定".
-void RunSettingsSheet(QWidget* owner);
+void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner);
 
 }  // namespace kvt

@@ -9,12 +9,9 @@
 
 #include "app/dialog_controls.h"
 #include "app/dialog_units.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 
 namespace kvt {
-
-int pageGroup = 0;
 
 bool ValidPage(int page) { return page >= 0 && page < kPageCount; }
 
@@ -33,12 +30,13 @@ void CopySelection(const QComboBox* combo, int* target) {
     if (combo && combo->currentIndex() >= 0) *target = combo->currentIndex();
 }
 
-void SetOwnerToActiveWindow(QWidget* page) {
+void SetOwnerToActiveWindow(Session& session, QWidget* page) {
     QWidget* active = QApplication::activeWindow();
-    messageOwner = active ? active : page->window();
+    session.messageOwner = active ? active : page->window();
 }
 
-SettingsPage::SettingsPage(int dialogId, int widthDu, int heightDu) : seededSlave_(slaveNo) {
+SettingsPage::SettingsPage(Session& session, int dialogId, int widthDu, int heightDu)
+    : session_(session), seededSlave_(session.slaveNo) {
     setObjectName(QString::number(dialogId));
     setFont(DialogFont());
     setMinimumSize(DialogSize(DialogFont(), widthDu, heightDu));
@@ -78,7 +76,7 @@ void SettingsPage::AddPageNoGroup(int gx, int gy, int cx, int cy) {
     AddGroup(QStringLiteral("Page No."), gx, gy, 60, 40);
     pageCombo_ = AddCombo(1008, TwoDigitItems(1, kPageCount), cx, cy, 48);
     connect(pageCombo_, &QComboBox::activated, this, [this](int index) {
-        currentPage = index;
+        session_.currentPage = index;
         LoadControls();
     });
 }
@@ -86,25 +84,26 @@ void SettingsPage::AddPageNoGroup(int gx, int gy, int cx, int cy) {
 void SettingsPage::AddSlaveNoGroup(int gx, int gy, int cx, int cy) {
     AddGroup(QStringLiteral("Slave No."), gx, gy, 60, 40);
     slaveCombo_ = AddCombo(1009, TwoDigitItems(0, 32), cx, cy, 48);
-    connect(slaveCombo_, &QComboBox::activated, this, [](int index) { slaveNo = index; });
+    connect(slaveCombo_, &QComboBox::activated, this,
+            [this](int index) { session_.slaveNo = index; });
 }
 
 void SettingsPage::InitCommonCombos() {
     if (slaveCombo_) {
-        if (lineMode != 0) {
-            SelectItem(slaveCombo_, slaveNo);
+        if (session_.lineMode != 0) {
+            SelectItem(slaveCombo_, session_.slaveNo);
         } else {
             SelectItem(slaveCombo_, seededSlave_);
             slaveCombo_->setEnabled(false);
         }
     }
-    if (pageCombo_) SelectItem(pageCombo_, currentPage);
+    if (pageCombo_) SelectItem(pageCombo_, session_.currentPage);
 }
 
 void SettingsPage::PrepareSend(bool copyPage, bool copySlave) {
-    if (copySlave) CopySelection(slaveCombo_, &slaveNo);
-    if (copyPage) CopySelection(pageCombo_, &currentPage);
-    SetOwnerToActiveWindow(this);
+    if (copySlave) CopySelection(slaveCombo_, &session_.slaveNo);
+    if (copyPage) CopySelection(pageCombo_, &session_.currentPage);
+    SetOwnerToActiveWindow(session_, this);
 }
 
 }  // namespace kvt

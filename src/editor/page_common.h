@@ -1,5 +1,5 @@
-// What every page of the settings sheet shares: the program-wide eight-page
-// group, the Page No. and Slave No. combos, the one-time initialisation when
+// What every page of the settings sheet shares: the session it edits (with
+// its eight-page group), the Page No. and Slave No. combos, the one-time initialisation when
 // the page is first shown, and helpers that place controls at their
 // dialog-unit rectangles.
 #pragma once
@@ -15,9 +15,7 @@ class QPushButton;
 
 namespace kvt {
 
-// The eight-page group (0..3) shown by the white level and display time
-// pages. One value for the whole program: it outlives the sheet.
-extern int pageGroup;
+class Session;
 
 bool ValidPage(int page);
 // "01".."32" style lists: count items from first, two digits each.
@@ -26,14 +24,14 @@ QStringList TwoDigitItems(int first, int count);
 void SelectItem(QComboBox* combo, int value);
 // Copies the combo's selection into *target; nothing when none is selected.
 void CopySelection(const QComboBox* combo, int* target);
-// messageOwner = the active window (the sheet when none is active).
-void SetOwnerToActiveWindow(QWidget* page);
+// messageOwner = the active window (the page's window when none is active).
+void SetOwnerToActiveWindow(Session& session, QWidget* page);
 
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
     // widthDu x heightDu: the page's size in dialog units.
-    SettingsPage(int dialogId, int widthDu, int heightDu);
+    SettingsPage(Session& session, int dialogId, int widthDu, int heightDu);
 
     // Builds the page's state from the store the first time the page is
     // shown in this opening of the sheet; later calls do nothing.
@@ -70,6 +68,7 @@ protected:
     // where the page's rule says so, then takes the message-box ownership.
     void PrepareSend(bool copyPage, bool copySlave);
 
+    Session& session_;
     QComboBox* pageCombo_ = nullptr;
     QComboBox* slaveCombo_ = nullptr;
 

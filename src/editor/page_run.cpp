@@ -4,19 +4,14 @@
 #include <QLineEdit>
 
 #include "editor/page_common.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 
 namespace kvt {
 
-PageRunDriver::PageRunDriver(PagesRunKind kind) : run_(kind) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(PagesRunPeriodMs(kind));
-    connect(&timer_, &QTimer::timeout, this, &PageRunDriver::OnTick);
-}
-
-PageRunDriver::~PageRunDriver() {
-    timer_.stop();
-    run_.Abort();
+PageRunDriver::PageRunDriver(Session& session, RunEngine& engine, RunKind kind)
+    : session_(session), kind_(kind), run_(engine) {
+    run_.beforeStep = [this](int) { BeforeStep(); };
+    run_.stepDone = [this](int step) { counter_->setText(QString::number(step)); };
 }
 
 void PageRunDriver::Attach(QWidget* page, QComboBox* slaveCombo, QLineEdit* counter) {
@@ -26,22 +21,14 @@ void PageRunDriver::Attach(QWidget* page, QComboBox* slaveCombo, QLineEdit* coun
 }
 
 void PageRunDriver::Start() {
-    if (!run_.Start()) return;
-    timer_.start();  // the first command goes out one period from now
+    // The page runs keep their fixed pace, whatever the transfer setting:
+    // the first command goes out one period from now.
+    run_.Start(kind_, Pacing{});
 }
 
-void PageRunDriver::OnTick() {
-    // A tick whose message box is still open (a nested event loop) is not
-    // entered again; the run goes on once the box is closed.
-    if (inTick_) return;
-    inTick_ = true;
-    SetOwnerToActiveWindow(page_);
-    CopySelection(slaveCombo_, &slaveNo);
-    const RunTick tick = run_.Tick();
-    if (tick.outcome != RunTick::Outcome::StoppedOnError && tick.stepDone > 0)
-        counter_->setText(QString::number(tick.stepDone));
-    if (tick.outcome != RunTick::Outcome::Continue) timer_.stop();
-    inTick_ = false;
+void PageRunDriver::BeforeStep() {
+    SetOwnerToActiveWindow(session_, page_);
+    CopySelection(slaveCombo_, &session_.slaveNo);
 }
 
 }  // namespace kvt

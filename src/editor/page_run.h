@@ -1,24 +1,22 @@
-// The timer of a page's all-pages run: one command per tick, the counter
-// edit showing the page just done, the page's own Slave No. addressing each
-// tick.
+// A page's all-pages run on the engine: the counter edit showing the page
+// just done, the page's own Slave No. addressing each step. A run still
+// going when its page goes away ends with it (transferStep 0).
 #pragma once
 
-#include <QObject>
-#include <QTimer>
-
-#include "transfer/pages_run.h"
+#include "app/window_run.h"
 
 class QComboBox;
 class QLineEdit;
+class QWidget;
 
 namespace kvt {
 
-class PageRunDriver : public QObject {
-    Q_OBJECT
+class Session;
+
+class PageRunDriver {
 public:
-    explicit PageRunDriver(PagesRunKind kind);
-    // A run still going when its page goes away ends here (transferStep 0).
-    ~PageRunDriver() override;
+    // kind: the text, colour or blink pages' run.
+    PageRunDriver(Session& session, RunEngine& engine, RunKind kind);
 
     void Attach(QWidget* page, QComboBox* slaveCombo, QLineEdit* counter);
     // Does nothing while any run is going on (transferStep not 0).
@@ -26,14 +24,14 @@ public:
     bool running() const { return run_.running(); }
 
 private:
-    void OnTick();
+    void BeforeStep();
 
-    PagesRun run_;
-    QTimer timer_;
+    Session& session_;
+    RunKind kind_;
+    WindowRun run_;
     QWidget* page_ = nullptr;
     QComboBox* slaveCombo_ = nullptr;
     QLineEdit* counter_ = nullptr;
-    bool inTick_ = false;  // a box of this tick is open
 };
 
 }  // namespace kvt

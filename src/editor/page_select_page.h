@@ -1,5 +1,5 @@
 // Tab 7, "表示ページの設定": the page the sign shows, or "Sequence". A choice
-// moves the shared currentPage (and sequenceMode) at once.
+// moves the session's currentPage (and sequenceMode) at once.
 #pragma once
 
 #include "editor/page_common.h"
@@ -9,7 +9,7 @@ namespace kvt {
 class CMyPropertyPage7 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage7();
+    explicit CMyPropertyPage7(Session& session);
 
 protected:
     void OnInitDialog() override;

@@ -9,7 +9,7 @@ namespace kvt {
 class CMyPropertyPage9 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage9();
+    explicit CMyPropertyPage9(Session& session);
 
 protected:
     void OnInitDialog() override;

@@ -7,6 +7,7 @@
 
 #include "app/dialog_units.h"
 #include "protocol/command_set.h"
+#include "session/session.h"
 #include "settings/cp932.h"
 
 namespace kvt {
@@ -15,7 +16,8 @@ namespace {
 constexpr int kLineEditFontHeight = 16;  // character cell, pixels
 }
 
-CMyPropertyPage1::CMyPropertyPage1() : SettingsPage(103, 254, 185) {
+CMyPropertyPage1::CMyPropertyPage1(Session& session, RunEngine& engine)
+    : SettingsPage(session, 103, 254, 185), run_(session, engine, RunKind::TextPages) {
     for (int k = 0; k < kLineCount; ++k) {
         AddLabel(QStringLiteral("%1行目").arg(k + 1), 5, 10 + 25 * k, 18, 8);
         auto* edit = new QLineEdit(this);
@@ -33,7 +35,7 @@ CMyPropertyPage1::CMyPropertyPage1() : SettingsPage(103, 254, 185) {
     connect(AddButton(1011, QStringLiteral("Not memory"), 190, 135, 50, 14),
             &QPushButton::clicked, this, [this] { SendPage('N'); });
     connect(AddButton(1023, QStringLiteral("全Page設定"), 190, 160, 50, 14),
-            &QPushButton::clicked, &run_, &PageRunDriver::Start);
+            &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1024, 240, 160, 10, 14));
 }
 
@@ -43,23 +45,23 @@ void CMyPropertyPage1::OnInitDialog() {
     InitCommonCombos();
     LoadControls();
     // Typing starts with the input method open; the sheet closes it.
-    SetOwnerToActiveWindow(this);
+    SetOwnerToActiveWindow(session_, this);
     QGuiApplication::inputMethod()->show();
 }
 
 void CMyPropertyPage1::LoadControls() {
-    if (!ValidPage(currentPage)) return;
+    if (!ValidPage(session_.currentPage)) return;
     for (int k = 0; k < kLineCount; ++k) {
-        const std::string& text = panelSettings.lineText[currentPage][k];
+        const std::string& text = session_.panelSettings.lineText[session_.currentPage][k];
         validators_[k]->LoadText(QString::fromStdString(Cp932ToUtf8(text)));
         // Showing a line counts as a change of the edit: the store keeps its
         // bytes, and a non-empty line marks the settings modified.
-        if (!text.empty()) modified = 1;
+        if (!text.empty()) session_.modified = 1;
     }
 }
 
 void CMyPropertyPage1::StoreTypedLine(int line) {
-    if (!ValidPage(currentPage)) return;
+    if (!ValidPage(session_.currentPage)) return;
     const QString text = lines_[line]->text();
     std::string bytes;
     if (!Utf8ToCp932(text.toStdString(), &bytes)) {
@@ -69,13 +71,14 @@ void CMyPropertyPage1::StoreTypedLine(int line) {
         printable.replace(QChar(0xFFFD), QLatin1Char('?'));
         Utf8ToCp932(printable.toStdString(), &bytes);
     }
-    panelSettings.lineText[currentPage][line] = bytes;
-    if (!bytes.empty()) modified = 1;
+    session_.panelSettings.lineText[session_.currentPage][line] = bytes;
+    if (!bytes.empty()) session_.modified = 1;
 }
 
 void CMyPropertyPage1::SendPage(char storeLetter) {
     PrepareSend(false, false);
-    SendTextCommand(storeLetter, currentPage);  // a bad page is reported there
+    // A bad page is reported there.
+    session_.Dispatch(BuildTextCommand(session_.panelSettings, storeLetter, session_.currentPage));
 }
 
 bool CMyPropertyPage1::CanLeave() {

@@ -11,7 +11,7 @@ namespace kvt {
 class CMyPropertyPage1 : public SettingsPage {
     Q_OBJECT
 public:
-    CMyPropertyPage1();
+    CMyPropertyPage1(Session& session, RunEngine& engine);
     // Refused while a line is longer than 28 bytes (it came from a file):
     // that line is focused with its excess selected.
     bool CanLeave() override;
@@ -26,7 +26,7 @@ private:
 
     QLineEdit* lines_[kLineCount] = {};
     LineByteValidator* validators_[kLineCount] = {};
-    PageRunDriver run_{PagesRunKind::Text};
+    PageRunDriver run_;
 };
 
 }  // namespace kvt

@@ -4,9 +4,9 @@
 
 namespace kvt {
 
-CMyPropertyPage3::CMyPropertyPage3()
-    : GroupPage({105, QStringLiteral("White level"),
+CMyPropertyPage3::CMyPropertyPage3(Session& session)
+    : GroupPage(session, {105, QStringLiteral("White level"),
                  {QString::fromUtf8(kWhiteLevelNames[0]), QString::fromUtf8(kWhiteLevelNames[1])},
-                 1013, &panelSettings.whiteLevel, &SendWhiteLevelAll}) {}
+                 1013, &PanelSettings::whiteLevel, &BuildWhiteLevelAll}) {}
 
 }  // namespace kvt

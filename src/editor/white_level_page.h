@@ -9,7 +9,7 @@ namespace kvt {
 class CMyPropertyPage3 : public GroupPage {
     Q_OBJECT
 public:
-    CMyPropertyPage3();
+    explicit CMyPropertyPage3(Session& session);
 };
 
 }  // namespace kvt

@@ -5,11 +5,12 @@
 
 #include "editor/my_property_sheet.h"
 #include "preview/panel_picture.h"
-#include "settings/panel_settings.h"
+#include "session/session.h"
 
 namespace kvt {
 
-CKVT540MView::CKVT540MView(QWidget* parent) : QWidget(parent) {
+CKVT540MView::CKVT540MView(Session& session, RunEngine& engine, QWidget* parent)
+    : QWidget(parent), session_(session), engine_(engine) {
     setObjectName(QStringLiteral("CKVT540MView"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -22,11 +23,11 @@ void CKVT540MView::BlankCaption() {
     update();
 }
 
-void CKVT540MView::OnSettingsSheet() { RunSettingsSheet(window()); }
+void CKVT540MView::OnSettingsSheet() { RunSettingsSheet(session_, engine_, window()); }
 
 void CKVT540MView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    DrawPanelPicture(painter, QFile::decodeName(fileName.c_str()));
+    DrawPanelPicture(painter, QFile::decodeName(session_.fileName.c_str()));
     if (blankPending_) {
         DrawBlankCaption(painter);
         blankPending_ = false;

@@ -6,10 +6,14 @@
 
 namespace kvt {
 
+class RunEngine;
+class Session;
+
 class CKVT540MView : public QWidget {
     Q_OBJECT
 public:
-    explicit CKVT540MView(QWidget* parent = nullptr);
+    // The caption shows the session's file name; the sheet edits its store.
+    CKVT540MView(Session& session, RunEngine& engine, QWidget* parent = nullptr);
 
     // File new: the caption is blanked at once with "File Name" and 46
     // spaces, black on opaque white; the next ordinary repaint draws it as
@@ -23,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    Session& session_;
+    RunEngine& engine_;
     bool blankPending_ = false;
 };
 

@@ -1,46 +1,42 @@
-// The all-items dialog end to end against the simulated sign: a whole run,
-// the stop on an error reply, and a close during the run.
-#include <time.h>
-
+// The all-items dialog on the virtual clock: a whole run at its pace with
+// boxes held open, the stop on an error reply, a close during the run (also
+// while a step's box is open), and the reply pace of the fast transfer.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "app_bulk_support.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
-#include "transfer/all_items_dlg.h"
+#include "dialogs/all_items_dlg.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
 namespace {
 
-double MonotonicSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-QString Two(int n) { return QString::asprintf("%02d", n); }
+std::string Two(int n) { return QString::asprintf("%02d", n).toStdString(); }
 
 // The heads of the 102 commands of a run with default settings.
-QStringList ExpectedHeads() {
-    QStringList heads;
-    for (int p = 1; p <= 32; ++p) heads << "CA" + Two(p);
-    heads << "PTFB" << "PTWL";
-    for (int p = 1; p <= 32; ++p) heads << "P" + Two(p) + "ICLT";
-    for (int p = 1; p <= 32; ++p) heads << "P" + Two(p) + "BDLT";
-    heads << "P01" << "PTCT" << "PH08" << "PV08";
+std::vector<std::string> ExpectedHeads() {
+    std::vector<std::string> heads;
+    for (int p = 1; p <= 32; ++p) heads.push_back("CA" + Two(p));
+    heads.push_back("PTFB");
+    heads.push_back("PTWL");
+    for (int p = 1; p <= 32; ++p) heads.push_back("P" + Two(p) + "ICLT");
+    for (int p = 1; p <= 32; ++p) heads.push_back("P" + Two(p) + "BDLT");
+    for (const char* h : {"P01", "PTCT", "PH08", "PV08"}) heads.push_back(h);
     return heads;
 }
 
-QStringList Heads(const QStringList& lines, const QStringList& like) {
-    QStringList out;
-    for (int i = 0; i < lines.size(); ++i)
-        out << lines[i].left(i < like.size() ? like[i].size() : 4);
+std::vector<std::string> Heads(const std::vector<std::string>& lines,
+                               const std::vector<std::string>& like) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < lines.size(); ++i)
+        out.push_back(lines[i].substr(0, i < like.size() ? like[i].size() : 4));
     return out;
+}
+
+void Remove(std::vector<std::string>* v, const std::string& item) {
+    v->erase(std::find(v->begin(), v->end(), item));
 }
 
 }  // namespace
@@ -52,7 +48,7 @@ class AppAllItemsTest : public QObject {
         CAllItemsDlg dialog;
         QStringList counts;
         QSignalSpy finished{&dialog, &QDialog::finished};
-        Dialog() {
+        Dialog(RunEngine& engine, const Pacing& pacing = {}) : dialog(engine, pacing) {
             QObject::connect(dialog.findChild<QLineEdit*>("1024"), &QLineEdit::textChanged,
                              [this](const QString& t) { counts << t; });
             dialog.show();
@@ -60,120 +56,168 @@ class AppAllItemsTest : public QObject {
         void Press(const char* id) { dialog.findChild<QPushButton*>(id)->click(); }
     };
 
-    QTemporaryDir dir_;
+    std::unique_ptr<test::SessionRig> rig_;
 
 private slots:
     void init() {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
+        rig_ = std::make_unique<test::SessionRig>();
+        rig_->sign.AnswerAll("GO\r\n");
     }
 
     // A page text that cannot be sent and a blank/blank colour page are
-    // skipped with their messages; everything else goes out once, in order.
-    void wholeRun() {
-        test::SimulatedSign sign(dir_.path());
-        QVERIFY(sign.running());
-        test::HoldingSeam seam;
-        seam.openMs = 1200;
-        test::LinkToSign link(sign.link());
-        panelSettings.lineText[2][1] = "AB";
-        panelSettings.charColor[4][0] = 8;
-        panelSettings.edgeColor[4][0] = 8;
+    // skipped with their messages, each box held open for 1100 ms; the rest
+    // goes out once, in order: texts every 500 ms, from "PTFB" on every
+    // 200 ms, the ticks while a box is open lost.
+    void wholeRunAtItsPace() {
+        Session& s = rig_->session;
+        s.panelSettings.lineText[2][1] = "AB";
+        s.panelSettings.charColor[4][0] = 8;
+        s.panelSettings.edgeColor[4][0] = 8;
+        rig_->HoldBoxes(1100);
 
-        Dialog d;
+        Dialog d(rig_->engine);
         QCOMPARE(d.dialog.findChild<QPushButton*>("1041")->text(), QString("全項目の設定"));
-        double pressed = MonotonicSeconds();
         d.Press("1041");
-        QCOMPARE(transferStep.load(), 1);
+        QCOMPARE(s.transferStep.load(), 1);
         d.Press("1041");  // a second press changes nothing
-        QTRY_COMPARE_WITH_TIMEOUT(d.finished.count(), 1, 40000);
-        double closedAfter = MonotonicSeconds() - pressed;
+        rig_->clock.AdvanceTo(32499);
+        QCOMPARE(d.finished.count(), 0);
+        rig_->clock.AdvanceTo(32500);  // 30.5 s and 2 s of beats lost to the boxes
+        QCOMPARE(d.finished.count(), 1);
         QVERIFY(!d.dialog.isVisible());
-        QCOMPARE(transferStep.load(), 0);
-        QVERIFY(!d.dialog.timer().isActive());
+        QCOMPARE(s.transferStep.load(), 0);
+        QVERIFY(!rig_->engine.running());
+        rig_->clock.Advance(2000);  // the last reply and its box
 
         QStringList expectedCounts;
-        for (int s = 1; s <= 103; ++s) expectedCounts << QString::number(s);
+        for (int step = 1; step <= 103; ++step) expectedCounts << QString::number(step);
         QCOMPARE(d.counts, expectedCounts);
+        std::vector<std::string> expected = ExpectedHeads();
+        Remove(&expected, "CA03");
+        Remove(&expected, "P05ICLT");
+        QCOMPARE(Heads(rig_->sign.lines, expected), expected);
+        QCOMPARE(rig_->boxes.texts(),
+                 (std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます",
+                                           "Miss! Can't Set", "Success"}));
+        QCOMPARE(rig_->boxes.boxes()[2].caption, std::string("設定完了"));
 
-        QTest::qWait(2500);  // the last replies and their boxes
-        QStringList expected = ExpectedHeads();
-        expected.removeAll("CA03");
-        expected.removeAll("P05ICLT");
-        QStringList lines = sign.Lines();
-        QCOMPARE(Heads(lines, expected), expected);
-        std::vector<std::string> texts = seam.texts();
-        QCOMPARE(texts, (std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます",
-                                                 "Miss! Can't Set", "Success"}));
-        QCOMPARE(seam.boxes()[2].caption, std::string("設定完了"));
-
-        // The pace: 500 ms for the texts, 200 ms from "PTFB" on (after the
-        // 200 ms of the re-arming step 33); the steps whose box was held
-        // open add the box's time and nothing runs meanwhile.
-        QList<double> times = sign.Times();
+        // Step 3's box (1500..2600) takes the beats at 2000 and 2500; the
+        // step after 33 (17500) comes 200 ms later; step 40's box
+        // (18900..20000) takes five 200 ms beats.
+        const std::vector<Millis>& times = rig_->sign.times;
         QCOMPARE(times.size(), expected.size());
-        double first = times.first() - pressed;
-        QVERIFY2(first > 0.45 && first < 0.6, qPrintable(QString::number(first)));
-        for (int i = 1; i < times.size(); ++i) {
-            double gap = times[i] - times[i - 1];
-            QString head = expected[i];
-            double period = i < 32 ? 0.5 : 0.2;
-            if (head == "PTFB") period = 0.7;
-            if (head == "CA04") period = 1.0;  // CA03 skipped
-            if (head == "P06ICLT") period = 0.4;  // P05ICLT skipped
-            if (head == "CA04" || head == "P06ICLT") {
-                QVERIFY2(gap > period + 1.15 && gap < period + 1.75, qPrintable(head + QString::number(gap)));
-            } else {
-                QVERIFY2(gap > period - 0.12 && gap < period + 0.12, qPrintable(head + QString::number(gap)));
-            }
+        QCOMPARE(times.front(), Millis(500));
+        for (size_t i = 1; i < times.size(); ++i) {
+            const std::string& head = expected[i];
+            Millis gap = i < 32 ? 500 : 200;
+            if (head == "CA04") gap = 2 * 500 + 2 * 500;
+            if (head == "PTFB") gap = 500 + 200;
+            if (head == "P06ICLT") gap = 2 * 200 + 5 * 200;
+            QVERIFY2(times[i] - times[i - 1] == gap,
+                     qPrintable(QString::fromStdString(head) + " " +
+                                QString::number(times[i] - times[i - 1])));
         }
-        // 30.5 s plus the two boxes.
-        QVERIFY2(closedAfter > 32.8 && closedAfter < 34.6, qPrintable(QString::number(closedAfter)));
     }
 
     void errorReplyStopsTheRun() {
-        test::SimulatedSign sign(dir_.path(), {"--reply", "5=E1"});
-        test::RecordingSeam seam;
-        test::LinkToSign link(sign.link());
-        Dialog d;
+        rig_->sign.answer = [](const std::string&, size_t n) { return n == 5 ? "E1\r\n" : "GO\r\n"; };
+        Dialog d(rig_->engine);
         d.Press("1041");
-        QTRY_COMPARE_WITH_TIMEOUT(transferStep.load(), 0, 10000);
-        QTest::qWait(1200);
-        QCOMPARE(sign.Lines().size(), 5);
+        rig_->clock.AdvanceTo(2999);  // step 5 at 2500, its error reply 10 ms later
+        QVERIFY(rig_->engine.running());
+        rig_->clock.AdvanceTo(3000);  // the next tick stops without sending
+        QVERIFY(!rig_->engine.running());
+        QCOMPARE(rig_->session.transferStep.load(), 0);
+        rig_->clock.Advance(2000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(5));
         QCOMPARE(d.counts.last(), QString("5"));
         QVERIFY(d.dialog.isVisible());
-        QVERIFY(!d.dialog.timer().isActive());
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Parity Error"});
-        QCOMPARE(errorReply.load(), 0);
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Parity Error"});
+        QCOMPARE(rig_->session.errorReply.load(), 0);
 
-        // Pressed again, the run starts over with page 1.
+        // Pressed again, the run starts over with page 1, one period later.
         d.Press("1041");
-        QTRY_COMPARE_WITH_TIMEOUT(sign.Lines().size(), 6, 3000);
-        QVERIFY(sign.Lines()[5].startsWith("CA01"));
+        rig_->clock.Advance(500);
+        QCOMPARE(rig_->sign.lines.size(), size_t(6));
+        QCOMPARE(rig_->sign.lines[5].substr(0, 4), std::string("CA01"));
         d.Press("2");
-        QCOMPARE(transferStep.load(), 0);
+        QCOMPARE(rig_->session.transferStep.load(), 0);
     }
 
     void closingDuringTheRunEndsIt() {
-        test::SimulatedSign sign(dir_.path());
-        test::RecordingSeam seam;
-        test::LinkToSign link(sign.link());
-        Dialog d;
-        d.Press("1041");
-        QTRY_COMPARE_WITH_TIMEOUT(d.counts.size(), 3, 5000);
-        d.dialog.close();  // the window's close box
-        QCOMPARE(d.finished.count(), 1);
-        QCOMPARE(transferStep.load(), 0);
-        QVERIFY(!d.dialog.timer().isActive());
-        QTest::qWait(1200);
-        QCOMPARE(sign.Lines().size(), 3);
+        {
+            Dialog d(rig_->engine);
+            d.Press("1041");
+            rig_->clock.Advance(1500);
+            QCOMPARE(d.counts.size(), 3);
+            d.dialog.close();  // the window's close box
+            QCOMPARE(d.finished.count(), 1);
+            QCOMPARE(rig_->session.transferStep.load(), 0);
+            QVERIFY(!rig_->engine.running());
+        }
+        rig_->clock.Advance(5000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(3));
         // Nothing is left blocked: a new run can start.
-        Dialog again;
+        Dialog again(rig_->engine);
         again.Press("1041");
-        QCOMPARE(transferStep.load(), 1);
+        QCOMPARE(rig_->session.transferStep.load(), 1);
         QTest::keyClick(&again.dialog, Qt::Key_Escape);
-        QCOMPARE(transferStep.load(), 0);
+        QCOMPARE(rig_->session.transferStep.load(), 0);
+        rig_->clock.Advance(5000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(3));
+    }
+
+    // Closed while step 3's box is open: that step finishes, nothing follows.
+    void closingWhileAStepsBoxIsOpenEndsTheRunAfterIt() {
+        rig_->session.panelSettings.lineText[2][1] = "AB";
+        Dialog d(rig_->engine);
+        rig_->boxes.whileOpen = [&](const BoxRequest&) {
+            rig_->clock.Advance(300);
+            d.dialog.close();
+            rig_->clock.Advance(300);
+        };
+        d.Press("1041");
+        rig_->clock.Advance(1500);
+        QCOMPARE(rig_->boxes.boxes().size(), size_t(1));
+        QCOMPARE(d.finished.count(), 1);
+        QCOMPARE(rig_->session.transferStep.load(), 0);
+        QVERIFY(!rig_->engine.running());
+        rig_->clock.Advance(5000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(2));
+        QCOMPARE(d.counts, QStringList({"1", "2"}));
+    }
+
+    // Reply pacing: each command goes out 20 ms after the reply to the one
+    // before; step 33 sends nothing and takes no time.
+    void fastTransferGoesAtThePaceOfTheReplies() {
+        rig_->sign.answerDelayMs = 7;
+        Dialog d(rig_->engine, Pacing{Pace::Reply, kDefaultReplyGapMs});
+        d.Press("1041");
+        rig_->clock.Advance(0);
+        QCOMPARE(rig_->sign.times, std::vector<Millis>{0});
+        rig_->clock.Advance(5000);
+        QCOMPARE(d.finished.count(), 1);
+        QCOMPARE(d.counts.size(), 103);
+        const std::vector<Millis>& times = rig_->sign.times;
+        QCOMPARE(times.size(), size_t(102));
+        for (size_t i = 1; i < times.size(); ++i) QCOMPARE(times[i] - times[i - 1], Millis(27));
+        QCOMPARE(Heads(rig_->sign.lines, ExpectedHeads()), ExpectedHeads());
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Success"});
+    }
+
+    // Reply pacing into silence: "No Connect" on the beat of the reply
+    // time-out, and the run stops there; the dialog stays.
+    void fastTransferStopsWhenTheSignIsSilent() {
+        rig_->sign.answer = [](const std::string&, size_t n) { return n < 3 ? "GO\r\n" : ""; };
+        rig_->replyTimer.Restart();
+        Dialog d(rig_->engine, Pacing{Pace::Reply, kDefaultReplyGapMs});
+        d.Press("1041");
+        rig_->clock.Advance(10000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(3));
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"No Connect"});
+        QVERIFY(!rig_->engine.running());
+        QVERIFY(d.dialog.isVisible());
+        QCOMPARE(d.counts.last(), QString("3"));
     }
 };
 

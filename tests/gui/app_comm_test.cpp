@@ -1,5 +1,7 @@
 // The communication settings dialog: immediate effect of a selection, OK
-// re-opening the link and writing the profile, 閉じる leaving both alone.
+// re-opening the link and writing the profile, 閉じる leaving both alone; a
+// reply from the re-opened port reaching the session through the pump. Also
+// run under ThreadSanitizer.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -13,9 +15,8 @@
 #include "app/main_frame.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
-#include "serial/serial_link.h"
-#include "settings/panel_settings.h"
-#include "support/recording_seam.h"
+#include "qt_tsan_suppressions.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
@@ -58,9 +59,11 @@ class AppCommTest : public QObject {
 
     QTemporaryDir config_;
     Pty com1_, com2_;
-    test::RecordingSeam seam_;
-    ReplyPump pump_;
-    std::unique_ptr<SerialLink> link_;
+    test::SessionRig rig_;
+    test::BoxRecorder& seam_ = rig_.boxes;
+    Session& session_ = rig_.session;
+    SerialLink& link_ = rig_.session.link();
+    ReplyPump pump_{rig_.session};
     std::unique_ptr<CMainFrame> frame_;
 
 private slots:
@@ -70,24 +73,22 @@ private slots:
         test::SetPortDevice(config_, 0, com1_.device);
         test::SetPortDevice(config_, 1, com2_.device);
         test::SetPortDevice(config_, 2, config_.path() + "/absent");
-        ResetSettings();
-        comPortIndex = 0;
-        lineMode = 0;
-        link_ = std::make_unique<SerialLink>([this](const std::string& l) { pump_.Post(l); });
-        link_->OpenPort(com1_.device.toStdString());
-        link_->StartReadThread();
-        QCOMPARE(int(link_->state()), int(SerialLink::State::Open));
-        frame_ = std::make_unique<CMainFrame>(link_.get(), &pump_);
+        session_.SetPort(nullptr);  // commands go to the link
+        link_.SetConsumer([this](const std::string& l) { pump_.Post(l); });
+        link_.OpenPort(com1_.device.toStdString());
+        link_.StartReadThread();
+        QCOMPARE(int(link_.state()), int(SerialLink::State::Open));
+        frame_ = std::make_unique<CMainFrame>(session_, rig_.engine, rig_.replyTimer, &pump_);
     }
     void cleanupTestCase() {
-        link_->CloseLink();
+        frame_->ShutDown();
         frame_.reset();
     }
     void init() { seam_.clear(); }
 
     void dialogShowsTheCurrentChoices() {
-        comPortIndex = 1;
-        lineMode = 1;
+        session_.comPortIndex = 1;
+        session_.lineMode = 1;
         QStringList ports, lines;
         int port = -1, line = -1;
         RunDialog([&](QWidget* d) {
@@ -103,8 +104,8 @@ private slots:
         QCOMPARE(lines, QStringList({"RS-232C", "RS-485"}));
         QCOMPARE(port, 1);
         QCOMPARE(line, 1);
-        comPortIndex = 0;
-        lineMode = 0;
+        session_.comPortIndex = 0;
+        session_.lineMode = 0;
     }
 
     void selectionTakesEffectAtOnceAndCloseKeepsLinkAndProfile() {
@@ -112,14 +113,14 @@ private slots:
         RunDialog([&](QWidget* d) {
             d->findChild<QComboBox*>("1020")->setCurrentIndex(1);
             d->findChild<QComboBox*>("1019")->setCurrentIndex(1);
-            lineSeen = lineMode;
-            portSeen = comPortIndex;
+            lineSeen = session_.lineMode;
+            portSeen = session_.comPortIndex;
             d->findChild<QPushButton*>("2")->click();
         });
         QCOMPARE(lineSeen, 1);
         QCOMPARE(portSeen, 1);
-        QCOMPARE(lineMode, 1);  // not undone by 閉じる
-        QCOMPARE(QString::fromStdString(link_->devicePath()), com1_.device);
+        QCOMPARE(session_.lineMode, 1);  // not undone by 閉じる
+        QCOMPARE(QString::fromStdString(link_.devicePath()), com1_.device);
         QCOMPARE(ProfileInt("rs_control"), -1);
         QVERIFY(seam_.boxes().empty());
     }
@@ -130,16 +131,20 @@ private slots:
             d->findChild<QComboBox*>("1020")->setCurrentIndex(0);
             d->findChild<QPushButton*>("1")->click();
         });
-        QCOMPARE(QString::fromStdString(link_->devicePath()), com2_.device);
-        QCOMPARE(int(link_->state()), int(SerialLink::State::Open));
+        QCOMPARE(QString::fromStdString(link_.devicePath()), com2_.device);
+        QCOMPARE(int(link_.state()), int(SerialLink::State::Open));
         QCOMPARE(ProfileInt("com_port"), 1);
         QCOMPARE(ProfileInt("rs_control"), 0);
         QVERIFY(seam_.boxes().empty());
 
-        // A write through the re-opened link reaches the new port.
-        link_->WritePort("RP\r\n");
+        // A command through the re-opened link reaches the new port, and
+        // its reply comes back to the session through the pump.
+        session_.SendCommand("RP\r\n");
         QByteArray got;
         QTRY_VERIFY_WITH_TIMEOUT((got += ReadSome(com2_.fd)).contains("RP\r\n"), 3000);
+        QCOMPARE(write(com2_.fd, "PH11\r\n", 6), ssize_t(6));
+        QTRY_COMPARE_WITH_TIMEOUT(session_.panelSettings.hPosition, 11, 3000);
+        QCOMPARE(session_.replyPending.load(), 0);
     }
 
     void okWithAMissingPortStillStoresTheChoice() {
@@ -151,7 +156,7 @@ private slots:
         QCOMPARE(seam_.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
                                                            "Miss! Buffer Set", "Miss! Time Out Set",
                                                            "Miss! Set Comm State"}));
-        QVERIFY(link_->state() != SerialLink::State::Open);
+        QVERIFY(link_.state() != SerialLink::State::Open);
         QCOMPARE(ProfileInt("com_port"), 2);
         QCOMPARE(ProfileInt("rs_control"), 1);
     }

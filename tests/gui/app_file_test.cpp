@@ -12,10 +12,8 @@
 
 #include "app/kvt540m_doc.h"
 #include "app_test_support.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
+#include "session_rig.h"
 #include "settings/settings_file.h"
-#include "support/recording_seam.h"
 
 using namespace kvt;
 
@@ -25,92 +23,92 @@ class AppFileTest : public QObject {
     QString Path(const QString& name) { return dir_.path() + "/" + name; }
     void Choose(const QString& path) { chosen_ << path; }
     void ExpectOneWarning(const std::string& text) {
-        auto boxes = seam_.boxes();
+        auto boxes = boxes_.boxes();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, text);
         QCOMPARE(boxes[0].caption, std::string("Error"));
         QCOMPARE(int(boxes[0].icon), int(BoxIcon::Exclamation));
-        seam_.clear();
+        boxes_.clear();
     }
 
     QTemporaryDir dir_;
-    test::RecordingSeam seam_;
-    CKVT540MDoc doc_;
+    test::BoxRecorder boxes_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<CKVT540MDoc> doc_;
+    Session& session() { return *session_; }
     QStringList chosen_;
     QList<bool> dialogKinds_;  // save (true) or open, per dialog run
 
 private slots:
-    void initTestCase() {
-        CKVT540MDoc::SetFileChooser([this](bool save) {
+    void init() {
+        session_ = std::make_unique<Session>(&boxes_);
+        doc_ = std::make_unique<CKVT540MDoc>(*session_);
+        doc_->SetFileChooser([this](bool save) {
             dialogKinds_ << save;
             return chosen_.isEmpty() ? QString() : chosen_.takeFirst();
         });
-    }
-    void init() {
-        ResetSettings();
-        ResetReplyState();
-        seam_.clear();
+        boxes_.clear();
         chosen_.clear();
         dialogKinds_.clear();
     }
 
     void saveAsThenOpenRoundTrip() {
-        panelSettings.lineText[3][2] = "\x82\xa0\x81\x40\x82\xa2";  // あ　い
-        panelSettings.charColor[31][6] = 5;
-        modified = 1;
+        session().panelSettings.lineText[3][2] = "\x82\xa0\x81\x40\x82\xa2";  // あ　い
+        session().panelSettings.charColor[31][6] = 5;
+        session().modified = 1;
         Choose(Path("round.dat"));
-        doc_.FileSaveAs();
+        doc_->FileSaveAs();
         QCOMPARE(dialogKinds_, QList<bool>{true});
-        QCOMPARE(QString::fromStdString(fileName), Path("round.dat"));
-        QCOMPARE(modified, 0);
-        QVERIFY(seam_.boxes().empty());
+        QCOMPARE(QString::fromStdString(session().fileName), Path("round.dat"));
+        QCOMPARE(session().modified, 0);
+        QVERIFY(boxes_.boxes().empty());
         QFile file(Path("round.dat"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("\r\n"), qsizetype(996));
 
-        ResetSettings();
+        session().ResetSettings();
         Choose(Path("round.dat"));
-        doc_.FileOpen();
-        QCOMPARE(panelSettings.lineText[3][2], std::string("\x82\xa0\x81\x40\x82\xa2"));
-        QCOMPARE(panelSettings.charColor[31][6], 5);
-        QCOMPARE(modified, 0);
+        doc_->FileOpen();
+        QCOMPARE(session().panelSettings.lineText[3][2], std::string("\x82\xa0\x81\x40\x82\xa2"));
+        QCOMPARE(session().panelSettings.charColor[31][6], 5);
+        QCOMPARE(session().modified, 0);
     }
 
     void questionsBeforeDiscardingChanges() {
-        panelSettings.whiteLevel[0] = 0;
-        modified = 1;
-        doc_.FileNew();  // answered No
-        QCOMPARE(panelSettings.whiteLevel[0], 0);
-        QCOMPARE(seam_.texts(), std::vector<std::string>{"データを保存せずに新規作成しますか？"});
-        QCOMPARE(seam_.boxes()[0].caption, std::string("KVT-540M"));
-        QCOMPARE(int(seam_.boxes()[0].buttons), int(BoxButtons::YesNo));
-        seam_.clear();
+        session().panelSettings.whiteLevel[0] = 0;
+        session().modified = 1;
+        doc_->FileNew();  // answered No
+        QCOMPARE(session().panelSettings.whiteLevel[0], 0);
+        QCOMPARE(boxes_.texts(), std::vector<std::string>{"データを保存せずに新規作成しますか？"});
+        QCOMPARE(boxes_.boxes()[0].caption, std::string("KVT-540M"));
+        QCOMPARE(int(boxes_.boxes()[0].buttons), int(BoxButtons::YesNo));
+        boxes_.clear();
 
-        doc_.FileOpen();  // answered No: not even the dialog
-        QCOMPARE(seam_.texts(), std::vector<std::string>{"データを保存せずに別のファイルを開きますか？"});
+        doc_->FileOpen();  // answered No: not even the dialog
+        QCOMPARE(boxes_.texts(), std::vector<std::string>{"データを保存せずに別のファイルを開きますか？"});
         QVERIFY(dialogKinds_.isEmpty());
-        seam_.clear();
+        boxes_.clear();
 
-        seam_.AnswerNext(true);
-        fileName = "/somewhere/old.dat";
-        doc_.FileNew();
-        QCOMPARE(panelSettings.whiteLevel[0], 1);
-        QCOMPARE(modified, 0);
-        QVERIFY(fileName.empty());
+        boxes_.AnswerNext(true);
+        session().fileName = "/somewhere/old.dat";
+        doc_->FileNew();
+        QCOMPARE(session().panelSettings.whiteLevel[0], 1);
+        QCOMPARE(session().modified, 0);
+        QVERIFY(session().fileName.empty());
 
-        doc_.FileNew();  // nothing modified: no question
-        QCOMPARE(seam_.boxes().size(), size_t(1));
+        doc_->FileNew();  // nothing modified: no question
+        QCOMPARE(boxes_.boxes().size(), size_t(1));
     }
 
     void openingAMissingFileKeepsTheStoreButTakesTheName() {
-        panelSettings.displayTime[2] = 9;
+        session().panelSettings.displayTime[2] = 9;
         Choose(Path("missing.dat"));
-        doc_.FileOpen();
+        doc_->FileOpen();
         ExpectOneWarning("Can't file open");
-        QCOMPARE(panelSettings.displayTime[2], 9);
-        QCOMPARE(QString::fromStdString(fileName), Path("missing.dat"));
-        doc_.FileSave();  // creates it
-        QVERIFY(seam_.boxes().empty());
+        QCOMPARE(session().panelSettings.displayTime[2], 9);
+        QCOMPARE(QString::fromStdString(session().fileName), Path("missing.dat"));
+        doc_->FileSave();  // creates it
+        QVERIFY(boxes_.boxes().empty());
         QVERIFY(QFile::exists(Path("missing.dat")));
     }
 
@@ -121,74 +119,74 @@ private slots:
         QVERIFY(big.open(QIODevice::WriteOnly));
         big.write(QByteArray(1048577, '1'));
         big.close();
-        panelSettings.displayTime[2] = 9;
+        session().panelSettings.displayTime[2] = 9;
         for (const QString& path : {Path("big.dat"), QString("/dev/zero")}) {
             Choose(path);
-            doc_.FileOpen();
+            doc_->FileOpen();
             ExpectOneWarning("Can't file open: " + path.toStdString() +
                              " is larger than 1 MiB (1048576 bytes)");
-            QCOMPARE(panelSettings.displayTime[2], 9);
-            QCOMPARE(panelSettings.charColor[0][0], 7);
-            QCOMPARE(modified, 0);
+            QCOMPARE(session().panelSettings.displayTime[2], 9);
+            QCOMPARE(session().panelSettings.charColor[0][0], 7);
+            QCOMPARE(session().modified, 0);
         }
     }
 
     void cancelledDialogsChangeNothing() {
-        fileName = "/kept.dat";
-        modified = 1;
-        doc_.FileSaveAs();
-        seam_.AnswerNext(true);
-        doc_.FileOpen();
+        session().fileName = "/kept.dat";
+        session().modified = 1;
+        doc_->FileSaveAs();
+        boxes_.AnswerNext(true);
+        doc_->FileOpen();
         QCOMPARE(dialogKinds_, (QList<bool>{true, false}));
-        QCOMPARE(fileName, std::string("/kept.dat"));
-        QCOMPARE(modified, 1);
+        QCOMPARE(session().fileName, std::string("/kept.dat"));
+        QCOMPARE(session().modified, 1);
     }
 
     void failedSavesKeepTheChangesMarked() {
-        doc_.FileSave();  // no file name yet
+        doc_->FileSave();  // no file name yet
         ExpectOneWarning("Can't file open");
 
-        modified = 1;
+        session().modified = 1;
         Choose(Path("no-such-folder/x.dat"));
-        doc_.FileSaveAs();
+        doc_->FileSaveAs();
         ExpectOneWarning("Can't file open");
-        QCOMPARE(modified, 1);
-        QCOMPARE(QString::fromStdString(fileName), Path("no-such-folder/x.dat"));
+        QCOMPARE(session().modified, 1);
+        QCOMPARE(QString::fromStdString(session().fileName), Path("no-such-folder/x.dat"));
 
         // A text that would not read back is refused before anything is written.
-        panelSettings.lineText[0][0] = "A B";
+        session().panelSettings.lineText[0][0] = "A B";
         Choose(Path("refused.dat"));
-        doc_.FileSaveAs();
-        QCOMPARE(seam_.boxes().size(), size_t(1));
-        QVERIFY(QString::fromStdString(seam_.boxes()[0].text).startsWith("Can't save"));
-        QCOMPARE(int(seam_.boxes()[0].icon), int(BoxIcon::Exclamation));
+        doc_->FileSaveAs();
+        QCOMPARE(boxes_.boxes().size(), size_t(1));
+        QVERIFY(QString::fromStdString(boxes_.boxes()[0].text).startsWith("Can't save"));
+        QCOMPARE(int(boxes_.boxes()[0].icon), int(BoxIcon::Exclamation));
         QVERIFY(!QFile::exists(Path("refused.dat")));
-        QCOMPARE(modified, 1);
+        QCOMPARE(session().modified, 1);
     }
 
     // A write that fails half-way (file size limit) leaves the old file whole.
     void writeFailureLeavesTheOldFile() {
-        fileName = Path("limited.dat").toStdString();
-        doc_.FileSave();
+        session().fileName = Path("limited.dat").toStdString();
+        doc_->FileSave();
         QFile old(Path("limited.dat"));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QByteArray before = old.readAll();
         old.close();
 
-        panelSettings.hPosition = 3;
-        modified = 1;
+        session().panelSettings.hPosition = 3;
+        session().modified = 1;
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = saved;
         small.rlim_cur = 512;
         setrlimit(RLIMIT_FSIZE, &small);
-        doc_.FileSave();
+        doc_->FileSave();
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
         ExpectOneWarning("Can't file write");
-        QCOMPARE(modified, 1);
+        QCOMPARE(session().modified, 1);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), before);
     }
@@ -231,20 +229,20 @@ private slots:
     }
 
     void nothingHappensDuringARun() {
-        transferStep = 12;
-        modified = 1;
-        panelSettings.vPosition = 1;
-        fileName = Path("busy.dat").toStdString();
+        session().transferStep = 12;
+        session().modified = 1;
+        session().panelSettings.vPosition = 1;
+        session().fileName = Path("busy.dat").toStdString();
         Choose(Path("busy2.dat"));
-        doc_.FileNew();
-        doc_.FileOpen();
-        doc_.FileSave();
-        doc_.FileSaveAs();
-        QVERIFY(seam_.boxes().empty());
+        doc_->FileNew();
+        doc_->FileOpen();
+        doc_->FileSave();
+        doc_->FileSaveAs();
+        QVERIFY(boxes_.boxes().empty());
         QVERIFY(dialogKinds_.isEmpty());
-        QCOMPARE(panelSettings.vPosition, 1);
+        QCOMPARE(session().panelSettings.vPosition, 1);
         QVERIFY(!QFile::exists(Path("busy.dat")));
-        QCOMPARE(modified, 1);
+        QCOMPARE(session().modified, 1);
     }
 };
 

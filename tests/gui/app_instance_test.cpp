@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,7 +13,7 @@
 #include "app/kvt540m_app.h"
 #include "app/main_frame.h"
 #include "app_test_support.h"
-#include "support/recording_seam.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
@@ -20,7 +21,7 @@ class AppInstanceTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir runtime_, config_;
-    test::RecordingSeam seam_;
+    test::BoxRecorder seam_;
 
 private slots:
     void initTestCase() {
@@ -69,6 +70,7 @@ private slots:
         InstanceLock running;
         QVERIFY(running.Acquire());
         CKVT540MApp copy;
+        copy.session().SetSeam(&seam_);
         QVERIFY(!copy.InitInstance());
         QVERIFY(copy.frame() == nullptr);
         auto boxes = seam_.boxes();
@@ -105,6 +107,7 @@ private slots:
 
     void firstCopyOpensItsWindowEvenWithoutAPort() {
         CKVT540MApp app;
+        app.session().SetSeam(&seam_);
         QVERIFY(app.InitInstance());
         QVERIFY(app.frame() && app.frame()->isVisible());
         QCOMPARE(seam_.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
@@ -115,6 +118,26 @@ private slots:
         app.frame()->ShutDown();
         app.ExitInstance();
         QVERIFY(other.Acquire());
+    }
+
+    // The application's run engine and reply time-out take the clock they
+    // are given; the frame's menus start the beat.
+    void theAppRunsOnTheClockItIsGiven() {
+        VirtualClock clock;
+        CKVT540MApp app(&clock);
+        app.session().SetSeam(&seam_);
+        test::SignOnClock sign(app.session(), clock);
+        QVERIFY(app.InitInstance());
+        seam_.clear();
+        QMenu* menu = app.frame()->findChild<QMenu*>("menuFile");
+        menu->popup(QPoint(0, 20));
+        menu->hide();
+        app.session().SendCommand("RP\r\n");
+        clock.Advance(3499);
+        QVERIFY(seam_.boxes().empty());
+        clock.Advance(1);
+        QCOMPARE(seam_.texts(), std::vector<std::string>{"No Connect"});
+        app.frame()->ShutDown();
     }
 };
 

@@ -7,9 +7,8 @@
 
 #include "app/main_frame.h"
 #include "preview/kvt540m_view.h"
-#include "settings/panel_settings.h"
+#include "session_rig.h"
 #include "settings/settings_file.h"
-#include "support/recording_seam.h"
 
 using namespace kvt;
 
@@ -52,14 +51,14 @@ class AppPreviewTest : public QObject {
         return OnScreen() == Render();
     }
 
-    test::RecordingSeam seam_;
+    std::unique_ptr<test::SessionRig> rig_;
+    Session& session() { return rig_->session; }
     CMainFrame* frame_ = nullptr;
 
 private slots:
     void init() {
-        ResetSettings();
-        seam_.clear();
-        frame_ = new CMainFrame;
+        rig_ = std::make_unique<test::SessionRig>();
+        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_));
     }
@@ -136,15 +135,16 @@ private slots:
     void openAndSavesRepaintTheCaption() {
         QTemporaryDir dir;
         const QString a = dir.path() + "/a.dat", b = dir.path() + "/b.dat";
-        QVERIFY(WriteSettingsFile(a.toStdString(), nullptr) == SaveResult::Ok);
+        QVERIFY(WriteSettingsFile(a.toStdString(), session().panelSettings, 0, nullptr) ==
+                SaveResult::Ok);
         QString chosen;
-        CKVT540MDoc::SetFileChooser([&](bool) { return chosen; });
+        frame_->doc().SetFileChooser([&](bool) { return chosen; });
         QVERIFY(ShowsCurrentCaption());
         const QImage before = OnScreen();
 
         chosen = a;
         frame_->doc().FileOpen();
-        QVERIFY(seam_.boxes().empty());
+        QVERIFY(rig_->boxes.boxes().empty());
         QVERIFY(ShowsCurrentCaption());
         QVERIFY(OnScreen() != before);
 
@@ -152,25 +152,24 @@ private slots:
         frame_->doc().FileSaveAs();
         QVERIFY(ShowsCurrentCaption());
 
-        fileName = (dir.path() + "/other-name.dat").toStdString();  // no repaint of its own
+        session().fileName = (dir.path() + "/other-name.dat").toStdString();  // no repaint of its own
         frame_->doc().FileSave();
         QVERIFY(ShowsCurrentCaption());
 
         chosen = dir.path() + "/missing.dat";  // a failed open still names the file
         frame_->doc().FileOpen();
         QVERIFY(ShowsCurrentCaption());
-        QCOMPARE(seam_.texts(), std::vector<std::string>{"Can't file open"});
-        CKVT540MDoc::SetFileChooser({});
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Can't file open"});
     }
 
     void captionShowsTheFileNameAndFileNewBlanksIt() {
         QRect tail(240, 132, 390, 16);
         QCOMPARE(CountColour(Render(), tail, kGrey), 0);
-        fileName = "/home/user/settings/a-rather-long-folder-name/sign.dat";
+        session().fileName = "/home/user/settings/a-rather-long-folder-name/sign.dat";
         QImage named = Render();
         QVERIFY(CountColour(named, tail, kGrey) > 100);
         // The picture itself does not depend on the store.
-        panelSettings.charColor[0][0] = 1;
+        session().panelSettings.charColor[0][0] = 1;
         QCOMPARE(Render().pixelColor(600, 24), named.pixelColor(600, 24));
 
         frame_->doc().FileNew();

@@ -1,29 +1,48 @@
-// The read-back dialog end to end against the simulated sign: a whole run
-// into the store, the stop on an error reply, and a close during the run.
+// The read-back dialog on the virtual clock: a whole run into the store in
+// 51.5 s, the stop on an error reply, a close during the run, and the reply
+// pace of the fast transfer.
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "app_bulk_support.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
-#include "settings/settings_file.h"
-#include "transfer/read_setting_dlg.h"
+#include "dialogs/read_setting_dlg.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
 namespace {
 
-QStringList ExpectedRequests() {
-    QStringList lines;
-    for (int p = 1; p <= 32; ++p) lines << QString::asprintf("RCA%02d", p);
-    for (int p = 1; p <= 32; ++p) lines << QString::asprintf("RP%02dBDLT", p);
-    for (int p = 1; p <= 32; ++p) lines << QString::asprintf("RP%02dICLT", p);
-    lines << "RP" << "RPTCT" << "RPTFB" << "RPTWL" << "RPH" << "RPV";
+std::vector<std::string> ExpectedRequests() {
+    std::vector<std::string> lines;
+    for (int p = 1; p <= 32; ++p) lines.push_back(QString::asprintf("RCA%02d\r\n", p).toStdString());
+    for (int p = 1; p <= 32; ++p) lines.push_back(QString::asprintf("RP%02dBDLT\r\n", p).toStdString());
+    for (int p = 1; p <= 32; ++p) lines.push_back(QString::asprintf("RP%02dICLT\r\n", p).toStdString());
+    for (const char* r : {"RP", "RPTCT", "RPTFB", "RPTWL", "RPH", "RPV"})
+        lines.push_back(std::string(r) + "\r\n");
     return lines;
+}
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// What a sign holding a few settings answers to the read requests; the
+// other requests get a reply that changes nothing.
+std::string SignAnswer(const std::string& request) {
+    if (request == "RCA02\r\n") return "CA02" + std::string("2422") + Repeat("2121", 97) + "\r\n";
+    if (request == "RP03BDLT\r\n") return "P03BDLTFFNFFFF\r\n";
+    if (request == "RP32ICLT\r\n") return "P32COLR12777777777777\r\n";
+    if (request == "RP\r\n") return "P050\r\n";
+    if (request == "RPTCT\r\n") return "PTCT" + Repeat("02", 7) + "42" + Repeat("02", 24) + "\r\n";
+    if (request == "RPTFB\r\n") return "PTFBN" + Repeat("F", 31) + "\r\n";
+    if (request == "RPTWL\r\n") return "PTWL" + Repeat("H", 5) + "L" + Repeat("H", 26) + "\r\n";
+    if (request == "RPH\r\n") return "PH12\r\n";
+    if (request == "RPV\r\n") return "PV03\r\n";
+    return "P\r\n";
 }
 
 }  // namespace
@@ -37,7 +56,7 @@ class AppReadBackTest : public QObject {
         QList<int> progress;
         QList<bool> cancelEnabled;  // at each count
         QSignalSpy finished{&dialog, &QDialog::finished};
-        Dialog() {
+        Dialog(RunEngine& engine, const Pacing& pacing = {}) : dialog(engine, pacing) {
             auto* cancel = dialog.findChild<QPushButton*>("2");
             QObject::connect(dialog.findChild<QLineEdit*>("1044"), &QLineEdit::textChanged,
                              [this, cancel](const QString& t) {
@@ -52,59 +71,38 @@ class AppReadBackTest : public QObject {
         bool CancelEnabled() { return dialog.findChild<QPushButton*>("2")->isEnabled(); }
     };
 
-    QTemporaryDir dir_;
+    std::unique_ptr<test::SessionRig> rig_;
 
 private slots:
     void init() {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
+        rig_ = std::make_unique<test::SessionRig>();
+        rig_->sign.answer = [](const std::string& line, size_t) { return SignAnswer(line); };
     }
 
     void wholeRunFillsTheStore() {
-        // What the sign holds.
-        panelSettings.lineText[1][0] = "\x82\xa0";  // あ
-        panelSettings.charColor[31][0] = 1;
-        panelSettings.edgeColor[31][0] = 2;
-        panelSettings.blinkMode[2][2] = 1;
-        panelSettings.fillMask[0] = 1;
-        panelSettings.whiteLevel[5] = 0;
-        panelSettings.displayTime[7] = 42;
-        panelSettings.hPosition = 12;
-        panelSettings.vPosition = 3;
-        currentPage = 4;
-        std::string message;
-        QString state = dir_.path() + "/sign-state.dat";
-        QCOMPARE(int(WriteSettingsFile(state.toStdString(), &message)), int(SaveResult::Ok));
-        ResetSettings();
-        modified = 1;
-        fileName = "/kept/name.dat";
-
-        test::SimulatedSign sign(dir_.path(), {"--load", state});
-        QVERIFY(sign.running());
-        test::RecordingSeam seam;
-        test::LinkToSign link(sign.link());
-        Dialog d;
+        Session& s = rig_->session;
+        s.modified = 1;
+        s.fileName = "/kept/name.dat";
+        Dialog d(rig_->engine);
         QCOMPARE(d.dialog.findChild<QProgressBar*>("1045")->maximum(), 103);
         QVERIFY(d.CancelEnabled());
-        QElapsedTimer clock;
-        clock.start();
         d.Press("1043");
         QVERIFY(!d.CancelEnabled());
         d.Press("1043");  // pressed again during the run: nothing
-        QTRY_COMPARE_WITH_TIMEOUT(d.finished.count(), 1, 60000);
-        qint64 ms = clock.elapsed();
-        QVERIFY2(ms > 51300 && ms < 52600, qPrintable(QString::number(ms)));
+        rig_->clock.AdvanceTo(51499);
+        QCOMPARE(d.finished.count(), 0);
+        rig_->clock.AdvanceTo(51500);  // 103 requests, one every 500 ms
+        QCOMPARE(d.finished.count(), 1);
         QVERIFY(!d.dialog.isVisible());
-        QCOMPARE(transferStep.load(), 0);
-        QVERIFY(!d.dialog.timer().isActive());
+        QCOMPARE(s.transferStep.load(), 0);
         QVERIFY(d.CancelEnabled());
+        rig_->clock.Advance(100);  // the reply to "RPV" comes after the dialog
 
         QStringList expectedCounts;
         QList<int> expectedProgress;
-        for (int s = 1; s <= 103; ++s) {
-            expectedCounts << QString::number(s);
-            expectedProgress << s;
+        for (int step = 1; step <= 103; ++step) {
+            expectedCounts << QString::number(step);
+            expectedProgress << step;
         }
         expectedCounts << "   ";
         expectedProgress << 0;
@@ -112,59 +110,77 @@ private slots:
         QCOMPARE(d.progress, expectedProgress);
         QVERIFY(!d.cancelEnabled.mid(0, 103).contains(true));
 
-        QTest::qWait(800);  // the reply to "RPV" comes after the dialog
-        QCOMPARE(sign.Lines(), ExpectedRequests());
-        QVERIFY(seam.boxes().empty());
-        QCOMPARE(panelSettings.lineText[1][0], std::string("\x82\xa0"));
-        QCOMPARE(panelSettings.lineText[1][1], std::string());
-        QCOMPARE(panelSettings.charColor[31][0], 1);
-        QCOMPARE(panelSettings.edgeColor[31][0], 2);
-        QCOMPARE(panelSettings.blinkMode[2][2], 1);
-        QCOMPARE(panelSettings.fillMask[0], 1);
-        QCOMPARE(panelSettings.whiteLevel[5], 0);
-        QCOMPARE(panelSettings.displayTime[7], 42);
-        QCOMPARE(panelSettings.hPosition, 12);
-        QCOMPARE(panelSettings.vPosition, 3);
-        QCOMPARE(currentPage, 4);
-        QCOMPARE(modified, 1);
-        QCOMPARE(fileName, std::string("/kept/name.dat"));
+        // Step 97 sends nothing and keeps its place in the beat.
+        QCOMPARE(rig_->sign.lines, ExpectedRequests());
+        QCOMPARE(rig_->sign.times[95], Millis(96 * 500));
+        QCOMPARE(rig_->sign.times[96], Millis(98 * 500));
+        QVERIFY(rig_->boxes.boxes().empty());
+        const PanelSettings& store = s.panelSettings;
+        QCOMPARE(store.lineText[1][0], std::string("\x82\xa0"));  // あ
+        QCOMPARE(store.lineText[1][1], std::string());
+        QCOMPARE(store.blinkMode[2][2], 1);
+        QCOMPARE(store.charColor[31][0], 1);
+        QCOMPARE(store.edgeColor[31][0], 2);
+        QCOMPARE(store.displayTime[7], 42);
+        QCOMPARE(store.fillMask[0], 1);
+        QCOMPARE(store.whiteLevel[5], 0);
+        QCOMPARE(store.hPosition, 12);
+        QCOMPARE(store.vPosition, 3);
+        QCOMPARE(s.currentPage, 4);
+        QCOMPARE(s.modified, 1);
+        QCOMPARE(s.fileName, std::string("/kept/name.dat"));
     }
 
     void errorReplyStopsTheRun() {
-        test::SimulatedSign sign(dir_.path(), {"--reply", "3=GN"});
-        test::RecordingSeam seam;
-        test::LinkToSign link(sign.link());
-        Dialog d;
+        rig_->sign.answer = [](const std::string& line, size_t n) {
+            return n == 3 ? "GN\r\n" : SignAnswer(line);
+        };
+        Dialog d(rig_->engine);
         d.Press("1043");
-        QTRY_COMPARE_WITH_TIMEOUT(transferStep.load(), 0, 10000);
+        rig_->clock.AdvanceTo(2000);  // request 3 at 1500; the tick at 2000 stops
+        QCOMPARE(rig_->session.transferStep.load(), 0);
         QVERIFY(d.CancelEnabled());
-        QTest::qWait(1200);
-        QCOMPARE(sign.Lines(), ExpectedRequests().mid(0, 3));
+        rig_->clock.Advance(2000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(3));
         QCOMPARE(d.counts.last(), QString("3"));
         QCOMPARE(d.progress.last(), 3);
         QVERIFY(d.dialog.isVisible());
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Mode Error"});
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Mode Error"});
 
         d.Press("1043");  // starts again at page 1
-        QTRY_COMPARE_WITH_TIMEOUT(sign.Lines().size(), 4, 3000);
-        QCOMPARE(sign.Lines()[3], QString("RCA01"));
+        rig_->clock.Advance(500);
+        QCOMPARE(rig_->sign.lines.size(), size_t(4));
+        QCOMPARE(rig_->sign.lines[3], std::string("RCA01\r\n"));
         QTest::keyClick(&d.dialog, Qt::Key_Escape);
-        QCOMPARE(transferStep.load(), 0);
+        QCOMPARE(rig_->session.transferStep.load(), 0);
     }
 
     void closingDuringTheRunEndsIt() {
-        test::SimulatedSign sign(dir_.path());
-        test::RecordingSeam seam;
-        test::LinkToSign link(sign.link());
-        Dialog d;
+        Dialog d(rig_->engine);
         d.Press("1043");
-        QTRY_COMPARE_WITH_TIMEOUT(d.counts.size(), 2, 5000);
+        rig_->clock.Advance(1000);
+        QCOMPARE(d.counts.size(), 2);
         d.dialog.close();  // the close box, Cancel being disabled
         QCOMPARE(d.finished.count(), 1);
-        QCOMPARE(transferStep.load(), 0);
-        QVERIFY(!d.dialog.timer().isActive());
-        QTest::qWait(1200);
-        QCOMPARE(sign.Lines().size(), 2);
+        QCOMPARE(rig_->session.transferStep.load(), 0);
+        QVERIFY(!rig_->engine.running());
+        rig_->clock.Advance(5000);
+        QCOMPARE(rig_->sign.lines.size(), size_t(2));
+    }
+
+    // Reply pacing: each request 20 ms after the reply to the one before;
+    // step 97 takes no time.
+    void fastTransferGoesAtThePaceOfTheReplies() {
+        rig_->sign.answerDelayMs = 12;
+        Dialog d(rig_->engine, Pacing{Pace::Reply, kDefaultReplyGapMs});
+        d.Press("1043");
+        rig_->clock.Advance(5000);
+        QCOMPARE(d.finished.count(), 1);
+        QCOMPARE(d.counts.last(), QString("   "));
+        QCOMPARE(rig_->sign.lines, ExpectedRequests());
+        const std::vector<Millis>& times = rig_->sign.times;
+        for (size_t i = 1; i < times.size(); ++i) QCOMPARE(times[i] - times[i - 1], Millis(32));
+        QCOMPARE(rig_->session.panelSettings.vPosition, 3);
     }
 };
 

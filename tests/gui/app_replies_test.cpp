@@ -1,11 +1,11 @@
-// Replies on screen: interpreted on the window thread in order of arrival,
-// one at a time; the Qt boxes with their caption, text, icon, buttons and
-// owner; shut-down while a box is open.
+// Replies on screen: lines from the reader thread interpreted on the window
+// thread in order of arrival, one at a time; the Qt boxes with their caption,
+// text, icon, buttons and owner, also when asked for from other threads;
+// shut-down while a box is open. Also run under ThreadSanitizer.
 #include <atomic>
 #include <thread>
 
 #include <QAbstractButton>
-#include <QEventLoop>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -14,37 +14,12 @@
 #include "app/qt_message_seam.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
-#include "serial/reply_state.h"
-#include "settings/panel_settings.h"
-#include "support/recording_seam.h"
+#include "qt_tsan_suppressions.h"
+#include "session_rig.h"
 
 using namespace kvt;
 
 namespace {
-
-// Records boxes and keeps each one "open" for a while by running a nested
-// event loop, as a real box does.
-class SlowSeam : public test::RecordingSeam {
-public:
-    BoxResult Show(const BoxRequest& box) override {
-        if (++depth > maxDepth) maxDepth = depth.load();
-        errorReplyAtShow.push_back(errorReply.load());
-        onWindowThread = onWindowThread && QThread::currentThread() == qApp->thread();
-        BoxResult result = RecordingSeam::Show(box);
-        if (whileOpen) whileOpen();
-        QEventLoop loop;
-        QTimer::singleShot(openMs, &loop, &QEventLoop::quit);
-        loop.exec();
-        --depth;
-        return result;
-    }
-    std::atomic<int> depth{0};
-    int maxDepth = 0;
-    int openMs = 150;
-    bool onWindowThread = true;
-    std::vector<int> errorReplyAtShow;
-    std::function<void()> whileOpen;
-};
 
 struct BoxSeen {
     QString title, text;
@@ -72,83 +47,128 @@ void AnswerBox(BoxSeen* seen, QMessageBox::StandardButton button) {
     });
 }
 
+// Answers every QMessageBox that comes up (Yes where it can), noting its
+// text, until stopped.
+class BoxAnswerer : public QObject {
+public:
+    BoxAnswerer() {
+        timer_.setInterval(5);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            texts << box->text();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            (yes ? yes : box->button(QMessageBox::Ok))->click();
+        });
+        timer_.start();
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
 }  // namespace
 
 class AppRepliesTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void init() {
-        ResetSettings();
-        ResetReplyState();
-        lineMode = 0;
+    std::unique_ptr<test::SessionRig> rig_;
+
+    // Keeps each box "open" while the window thread's events run, as the
+    // nested event loop of a real box does; notes what it saw.
+    struct OpenBoxes {
+        int depth = 0;
+        int maxDepth = 0;
+        bool onWindowThread = true;
+        std::vector<int> errorReplyAtShow;
+    };
+    void KeepBoxesOpen(OpenBoxes* seen, std::function<void()> whileOpen = {}) {
+        rig_->boxes.whileOpen = [this, seen, whileOpen](const BoxRequest&) {
+            seen->maxDepth = std::max(seen->maxDepth, ++seen->depth);
+            seen->errorReplyAtShow.push_back(rig_->session.errorReply.load());
+            seen->onWindowThread = seen->onWindowThread && QThread::currentThread() == qApp->thread();
+            if (whileOpen) whileOpen();
+            for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+            --seen->depth;
+        };
     }
 
+private slots:
+    void init() { rig_ = std::make_unique<test::SessionRig>(); }
+
     void linesFromTheReaderAreShownInOrderOneAtATime() {
-        SlowSeam seam;
-        ReplyPump pump;
+        OpenBoxes seen;
+        KeepBoxesOpen(&seen);
+        ReplyPump pump(rig_->session);
         std::thread reader([&pump] {
-            for (const char* line : {"E1\r\n", "GN\r\n", "PH12\r\n", "GO\r\n", "E3\r\n"}) pump.Post(line);
+            for (const char* line : {"E1\r\n", "GN\r\n", "PH12\r\n", "GO\r\n", "E3\r\n"}) {
+                pump.Post(line);
+                std::this_thread::yield();
+            }
         });
+        QTRY_COMPARE_WITH_TIMEOUT(rig_->boxes.boxes().size(), size_t(4), 5000);
         reader.join();
-        QTRY_COMPARE_WITH_TIMEOUT(seam.boxes().size(), size_t(4), 5000);
-        QTest::qWait(200);
-        QCOMPARE(seam.texts(), (std::vector<std::string>{"Parity Error", "Mode Error", "Success",
-                                                          "Command Error"}));
-        QCOMPARE(seam.maxDepth, 1);
-        QVERIFY(seam.onWindowThread);
+        QCOMPARE(rig_->boxes.texts(), (std::vector<std::string>{"Parity Error", "Mode Error",
+                                                                "Success", "Command Error"}));
+        QCOMPARE(seen.maxDepth, 1);
+        QVERIFY(seen.onWindowThread);
         // errorReply is set before an error box is shown.
-        QCOMPARE(seam.errorReplyAtShow[0], 1);
-        QCOMPARE(seam.errorReplyAtShow[1], 1);
-        QCOMPARE(panelSettings.hPosition, 12);
+        QCOMPARE(seen.errorReplyAtShow[0], 1);
+        QCOMPARE(seen.errorReplyAtShow[1], 1);
+        QCOMPARE(rig_->session.panelSettings.hPosition, 12);
         QCOMPARE(pump.waiting(), size_t(0));
     }
 
+    // Lines posted by another thread while a box is open wait for it.
     void aLineArrivingWhileABoxIsOpenWaits() {
-        SlowSeam seam;
-        seam.openMs = 300;
-        ReplyPump pump;
+        OpenBoxes seen;
+        ReplyPump pump(rig_->session);
         std::vector<size_t> waitingWhileOpen;
-        seam.whileOpen = [&] {
-            if (seam.boxes().size() == 1) {
+        KeepBoxesOpen(&seen, [&] {
+            if (rig_->boxes.boxes().size() != 1) return;
+            std::thread reader([&pump] {
                 pump.Post("PV07\r\n");
                 pump.Post("E0\r\n");
-                QTest::qWait(50);
-                waitingWhileOpen.push_back(pump.waiting());
-            }
-        };
+            });
+            reader.join();
+            for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+            waitingWhileOpen.push_back(pump.waiting());
+            QCOMPARE(rig_->session.panelSettings.vPosition, 8);
+        });
         pump.Post("MENU\r\n");
-        QTRY_COMPARE_WITH_TIMEOUT(seam.boxes().size(), size_t(2), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig_->boxes.boxes().size(), size_t(2), 5000);
         QCOMPARE(waitingWhileOpen, std::vector<size_t>{2});
-        QCOMPARE(panelSettings.vPosition, 7);  // decoded only after the box
-        QCOMPARE(seam.texts(), (std::vector<std::string>{"Menu Display", "Framing Error"}));
+        QCOMPARE(rig_->session.panelSettings.vPosition, 7);  // decoded only after the box
+        QCOMPARE(rig_->boxes.texts(), (std::vector<std::string>{"Menu Display", "Framing Error"}));
+        QCOMPARE(seen.maxDepth, 1);
     }
 
     void stopDropsWaitingLines() {
-        SlowSeam seam;
-        ReplyPump pump;
-        seam.whileOpen = [&] {
+        OpenBoxes seen;
+        ReplyPump pump(rig_->session);
+        KeepBoxesOpen(&seen, [&] {
             pump.Post("E2\r\n");
-            QTest::qWait(30);
             pump.Stop();
-        };
+        });
         pump.Post("GN\r\n");
-        QTRY_VERIFY(!pump.busy() && !seam.boxes().empty());
-        QTest::qWait(100);
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Mode Error"});
+        QTRY_VERIFY(!pump.busy() && !rig_->boxes.boxes().empty());
         pump.Post("GO\r\n");
-        QTest::qWait(50);
-        QCOMPARE(seam.boxes().size(), size_t(1));
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Mode Error"});
+        QCOMPARE(pump.waiting(), size_t(0));
     }
 
     void qtBoxesCarryTheirStyle() {
         QtMessageSeam seam;
+        Session& session = rig_->session;
+        session.SetSeam(&seam);
         QWidget owner;
         owner.show();
-        messageOwner = &owner;
+        session.messageOwner = &owner;
         BoxSeen seen;
         AnswerBox(&seen, QMessageBox::Ok);
-        WarningBox("Can't file open");
+        session.WarningBox("Can't file open");
         QCOMPARE(seen.title, QString("Error"));
         QCOMPARE(seen.text, QString("Can't file open"));
         QCOMPARE(seen.icon, int(QMessageBox::Warning));
@@ -157,51 +177,59 @@ private slots:
         QCOMPARE(seen.modality, int(Qt::ApplicationModal));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        SuccessBox();
+        session.SuccessBox();
         QCOMPARE(seen.title, QString("設定完了"));
         QCOMPARE(seen.icon, int(QMessageBox::NoIcon));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        PortStyleBox("Miss! File Open");
+        session.PortStyleBox("Miss! File Open");
         QCOMPARE(seen.icon, int(QMessageBox::Critical));
         QVERIFY(seen.parent == nullptr);
 
         AnswerBox(&seen, QMessageBox::Yes);
-        QVERIFY(AskYesNo("データを保存せずに終了しますか？"));
+        QVERIFY(session.AskYesNo("データを保存せずに終了しますか？"));
         QCOMPARE(seen.title, QString("KVT-540M"));
         QCOMPARE(seen.icon, int(QMessageBox::Question));
         QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
         AnswerBox(&seen, QMessageBox::No);
-        QVERIFY(!AskYesNo("データを保存せずに終了しますか？"));
-        messageOwner = nullptr;
+        QVERIFY(!session.AskYesNo("データを保存せずに終了しますか？"));
+        session.SetSeam(nullptr);
     }
 
     // An owner window that has gone since it was stored is not used.
     void aClosedOwnerIsNotUsed() {
         QtMessageSeam seam;
         auto* owner = new QWidget;
-        messageOwner = owner;
         delete owner;
         BoxSeen seen;
         AnswerBox(&seen, QMessageBox::Ok);
-        ErrorBox("Mode Error");
+        seam.Show(ErrorBoxRequest("Mode Error", owner));
         QCOMPARE(seen.text, QString("Mode Error"));
         QVERIFY(seen.parent == nullptr);
-        messageOwner = nullptr;
     }
 
-    void aBoxFromAnotherThreadIsShownOnTheWindowThread() {
+    // Boxes asked for by two other threads at once are shown on the window
+    // thread, one after the other, each caller getting its own answer.
+    void boxesFromOtherThreadsAreShownOnTheWindowThread() {
         QtMessageSeam seam;
-        BoxSeen seen;
-        AnswerBox(&seen, QMessageBox::Ok);
-        std::atomic<bool> done{false};
-        std::thread other([&] {
-            ErrorBox("No Connect");
-            done = true;
+        BoxAnswerer answerer;
+        std::atomic<int> done{0};
+        BoxResult question = BoxResult::No, error = BoxResult::No;
+        std::thread asker([&] {
+            question = seam.Show(QuestionBoxRequest("データを保存せずに終了しますか？"));
+            ++done;
         });
-        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 5000);
-        other.join();
-        QCOMPARE(seen.text, QString("No Connect"));
+        std::thread reporter([&] {
+            error = seam.Show(ErrorBoxRequest("No Connect", nullptr));
+            ++done;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(done.load(), 2, 5000);
+        asker.join();
+        reporter.join();
+        QCOMPARE(question, BoxResult::Yes);
+        QCOMPARE(error, BoxResult::Ok);
+        answerer.texts.sort();
+        QCOMPARE(answerer.texts, QStringList({"No Connect", "データを保存せずに終了しますか？"}));
     }
 
     // Kept last: it ends the event loop, after which no exec() runs here.
@@ -209,8 +237,9 @@ private slots:
     // the box closes, the waiting line is dropped, nothing hangs.
     void shutDownWithABoxOpenAndALineWaiting() {
         QtMessageSeam seam;
-        ReplyPump pump;
-        CMainFrame frame(nullptr, &pump);
+        rig_->session.SetSeam(&seam);
+        ReplyPump pump(rig_->session);
+        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer, &pump);
         frame.show();
         bool quit = false;
         connect(&frame, &CMainFrame::quitRequested, this, [&quit] {
@@ -219,12 +248,13 @@ private slots:
         });
         test::WhenModal([&](QWidget*) {
             pump.Post("E1\r\n");
-            QTimer::singleShot(50, &frame, [&frame] { frame.ShutDown(); });
+            QTimer::singleShot(0, &frame, [&frame] { frame.ShutDown(); });
         });
         pump.Post("GN\r\n");
         QTRY_VERIFY_WITH_TIMEOUT(quit && !pump.busy(), 5000);
         QCOMPARE(pump.waiting(), size_t(0));
         QVERIFY(!QApplication::activeModalWidget());
+        rig_->session.SetSeam(nullptr);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "app_test_support.h"
 #include "editor/stacked_tab_bar.h"
 #include "sheet_support.h"
 #include "settings/cp932.h"
@@ -14,12 +15,17 @@ using namespace kvt::test;
 
 class SheetFrameTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<SessionRig> rig_;
+    Session& session() { return rig_->session; }
+    SignOnClock& sign() { return rig_->sign; }
+    BoxRecorder& boxes() { return rig_->boxes; }
+
 private slots:
-    void init() { ResetAll(); }
+    void init() { rig_ = std::make_unique<SessionRig>(); }
 
     void tabsButtonsAndTitle() {
-        fileName = "/tmp/signs/hall.dat";
-        CMyPropertySheet sheet;
+        session().fileName = "/tmp/signs/hall.dat";
+        CMyPropertySheet sheet(session(), rig_->engine);
         QCOMPARE(sheet.windowTitle(), QString("File Name /tmp/signs/hall.dat"));
         const QStringList captions = {"情報（タイトル）の設定", "文字背景色ベタ塗りの設定",
                                       "文字レベルの設定",       "文字色の設定",
@@ -44,45 +50,44 @@ private slots:
         auto* buttons = sheet.findChild<QDialogButtonBox*>();
         QVERIFY(!buttons->button(QDialogButtonBox::Apply)->isEnabled());
         QVERIFY(buttons->button(QDialogButtonBox::Ok)->isEnabled());
-        fileName.clear();
-        CMyPropertySheet untitled;
+        session().fileName.clear();
+        CMyPropertySheet untitled(session(), rig_->engine);
         QCOMPARE(untitled.windowTitle(), QString("File Name "));
     }
 
     void runSettingsSheetIsModalAndCancelKeepsEdits() {
-        RecordingPort port;
         QWidget owner;
         bool checked = false;
-        QTimer::singleShot(100, [&] {
-            auto* sheet = qobject_cast<CMyPropertySheet*>(QApplication::activeModalWidget());
+        WhenModal([&](QWidget* modal) {
+            auto* sheet = qobject_cast<CMyPropertySheet*>(modal);
             QVERIFY(sheet);
             checked = true;
             Choose(ShowTab(*sheet, 8), 1021, 3);
             sheet->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
         });
-        RunSettingsSheet(&owner);
+        RunSettingsSheet(session(), rig_->engine, &owner);
         QVERIFY(checked);
-        QCOMPARE(panelSettings.hPosition, 3);
-        QCOMPARE(modified, 1);
-        QCOMPARE(messageOwner.load(), static_cast<void*>(&owner));
+        QCOMPARE(session().panelSettings.hPosition, 3);
+        QCOMPARE(session().modified, 1);
+        QCOMPARE(session().messageOwner.load(), static_cast<void*>(&owner));
     }
 
     void slaveComboFollowsTheLineMode() {
-        slaveNo = 6;
+        session().slaveNo = 6;
         {
-            CMyPropertySheet sheet;
+            CMyPropertySheet sheet(session(), rig_->engine);
             for (int tab = 0; tab < 9; ++tab) {
                 auto* combo = Control<QComboBox>(ShowTab(sheet, tab), 1009);
                 QVERIFY(!combo->isEnabled());
                 QCOMPARE(combo->currentText(), QString("06"));
             }
         }
-        lineMode = 1;
-        CMyPropertySheet sheet;
+        session().lineMode = 1;
+        CMyPropertySheet sheet(session(), rig_->engine);
         auto* first = Control<QComboBox>(sheet.page(0), 1009);
         QVERIFY(first->isEnabled());
         Choose(sheet.page(0), 1009, 12);
-        QCOMPARE(slaveNo, 12);
+        QCOMPARE(session().slaveNo, 12);
         // A page shown later picks up the new slave; a shown one is not refreshed.
         QCOMPARE(Control<QComboBox>(ShowTab(sheet, 2), 1009)->currentIndex(), 12);
         Choose(sheet.page(2), 1009, 1);
@@ -93,16 +98,16 @@ private slots:
         std::string one, five;
         Utf8ToCp932("一頁", &one);
         Utf8ToCp932("五頁", &five);
-        panelSettings.lineText[0][0] = one;
-        panelSettings.lineText[4][0] = five;
-        panelSettings.charColor[4][2] = 3;
-        CMyPropertySheet sheet;
+        session().panelSettings.lineText[0][0] = one;
+        session().panelSettings.lineText[4][0] = five;
+        session().panelSettings.charColor[4][2] = 3;
+        CMyPropertySheet sheet(session(), rig_->engine);
         QVERIFY(sheet.page(0)->initialised());
         QVERIFY(!sheet.page(3)->initialised());
         QWidget* colour = ShowTab(sheet, 3);
         QVERIFY(sheet.page(3)->initialised());
         Choose(colour, 1008, 4);
-        QCOMPARE(currentPage, 4);
+        QCOMPARE(session().currentPage, 4);
         QCOMPARE(Control<QComboBox>(colour, 1017)->currentIndex(), 3);
 
         // The text page still shows page 1 but stores for page 5.
@@ -113,25 +118,24 @@ private slots:
         Type(line1, QString::fromUtf8("目"));
         std::string typed;
         Utf8ToCp932("一頁目", &typed);
-        QCOMPARE(panelSettings.lineText[4][0], typed);
-        QCOMPARE(panelSettings.lineText[0][0], one);
+        QCOMPARE(session().panelSettings.lineText[4][0], typed);
+        QCOMPARE(session().panelSettings.lineText[0][0], one);
 
         // Coming back to the colour page does not reload it.
         Choose(text, 1008, 0);
-        panelSettings.charColor[4][2] = 6;
+        session().panelSettings.charColor[4][2] = 6;
         ShowTab(sheet, 3);
         QCOMPARE(Control<QComboBox>(colour, 1017)->currentIndex(), 3);
         QCOMPARE(Control<QComboBox>(colour, 1008)->currentIndex(), 4);
         // Its "設定" sends the page its own combo shows, and moves currentPage.
-        RecordingPort port;
         Click(colour, 1010);
-        QCOMPARE(port.lines.back().substr(0, 3), std::string("P05"));
-        QCOMPARE(currentPage, 4);
+        QCOMPARE(sign().lines.back().substr(0, 3), std::string("P05"));
+        QCOMPARE(session().currentPage, 4);
     }
 
     void pageGroupIsSharedBetweenTheGroupPages() {
         {
-            CMyPropertySheet sheet;
+            CMyPropertySheet sheet(session(), rig_->engine);
             QWidget* white = ShowTab(sheet, 2);
             Choose(white, 1040, 2);  // "P17～24"
             QWidget* time = ShowTab(sheet, 7);
@@ -142,41 +146,43 @@ private slots:
             ShowTab(sheet, 2);
             QCOMPARE(Control<QLineEdit>(white, 1032)->text(), QString("17"));
             Choose(white, 1013, 0);
-            QCOMPARE(panelSettings.whiteLevel[0], 0);
-            QCOMPARE(panelSettings.whiteLevel[16], 1);
+            QCOMPARE(session().panelSettings.whiteLevel[0], 0);
+            QCOMPARE(session().panelSettings.whiteLevel[16], 1);
         }
-        QCOMPARE(pageGroup, 0);
-        pageGroup = 3;
-        CMyPropertySheet again;  // the group outlives the sheet
+        QCOMPARE(session().pageGroup, 0);
+        session().pageGroup = 3;
+        CMyPropertySheet again(session(), rig_->engine);  // the group outlives the sheet
         QCOMPARE(Control<QLineEdit>(ShowTab(again, 2), 1039)->text(), QString("32"));
     }
 
     void closingDuringARunEndsIt() {
-        AnsweringPort port;
         QWidget owner;
         {
-            auto* sheet = new CMyPropertySheet(&owner);
+            auto* sheet = new CMyPropertySheet(session(), rig_->engine, &owner);
             Click(ShowTab(*sheet, 0), 1023);
-            QTRY_COMPARE_WITH_TIMEOUT(port.lines.size(), size_t(1), 1000);
-            QCOMPARE(transferStep.load(), 2);
+            rig_->clock.Advance(500);
+            QCOMPARE(sign().lines.size(), size_t(1));
+            QCOMPARE(session().transferStep.load(), 2);
             delete sheet;
         }
-        QCOMPARE(transferStep.load(), 0);
-        QCOMPARE(messageOwner.load(), static_cast<void*>(&owner));
-        QTest::qWait(600);
-        QCOMPARE(port.lines.size(), size_t(1));
+        QCOMPARE(session().transferStep.load(), 0);
+        QVERIFY(!rig_->engine.running());
+        QCOMPARE(session().messageOwner.load(), static_cast<void*>(&owner));
+        rig_->clock.Advance(5000);
+        QCOMPARE(sign().lines.size(), size_t(1));
         // Another run can start afterwards.
-        CMyPropertySheet sheet;
+        CMyPropertySheet sheet(session(), rig_->engine);
         Click(ShowTab(sheet, 4), 1023);
-        QTRY_COMPARE(port.lines.size(), size_t(2));
+        rig_->clock.Advance(200);
+        QCOMPARE(sign().lines.size(), size_t(2));
     }
 
     // Leaves a picture of each page in the working folder, to look at.
     void screenshotsOfEveryPage() {
         std::string text;
         Utf8ToCp932("ＫＶＴ案内表示", &text);
-        panelSettings.lineText[0][0] = text;
-        CMyPropertySheet sheet;
+        session().panelSettings.lineText[0][0] = text;
+        CMyPropertySheet sheet(session(), rig_->engine);
         sheet.show();
         for (int tab = 0; tab < 9; ++tab) {
             ShowTab(sheet, tab);

@@ -8,7 +8,6 @@
 #include "app/main_frame.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
-#include "serial/serial_link.h"
 #include "sheet_support.h"
 
 using namespace kvt;
@@ -17,8 +16,6 @@ using namespace kvt::test;
 class SheetRoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ResetAll(); }
-
     void colourOfOneLineReachesTheSign_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("signOptions");
@@ -32,20 +29,21 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QStringList, signOptions);
         QFETCH(QString, wire);
-        if (QStringLiteral(KVT_SIM_PATH).isEmpty()) QSKIP("no simulated sign in this build");
         QTemporaryDir dir;
         SimulatedSign sign(dir.path(), signOptions);
         QVERIFY(sign.running());
 
-        RecordingSeam seam;
-        lineMode = mode;
-        slaveNo = 5;
-        ReplyPump pump;
-        SerialLink link([&pump](const std::string& line) { pump.Post(line); });
-        InstallCommandPort(&link);
+        SessionRig rig;
+        Session& session = rig.session;
+        session.SetPort(nullptr);  // commands go to the link
+        session.lineMode = mode;
+        session.slaveNo = 5;
+        ReplyPump pump(session);
+        SerialLink& link = session.link();
+        link.SetConsumer([&pump](const std::string& line) { pump.Post(line); });
         link.OpenPort(sign.link().toStdString());
         link.StartReadThread();
-        CMainFrame frame(&link, &pump);
+        CMainFrame frame(session, rig.engine, rig.replyTimer, &pump);
         frame.show();
 
         bool sent = false;
@@ -59,19 +57,16 @@ private slots:
                 sent = true;
                 // A sign that does not answer fails the checks below; the
                 // sheet closes in any case.
-                (void)QTest::qWaitFor([&] { return !seam.texts().empty(); }, 3000);
+                (void)QTest::qWaitFor([&] { return !rig.boxes.texts().empty(); }, 3000);
             }
             modal->close();
         });
         frame.findChild<QAction*>(QStringLiteral("32773"))->trigger();
         QVERIFY(sent);
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Success"});
-        QCOMPARE(seam.boxes()[0].caption, std::string("設定完了"));
-        QCOMPARE(panelSettings.charColor[4][1], 1);
+        QCOMPARE(rig.boxes.texts(), std::vector<std::string>{"Success"});
+        QCOMPARE(rig.boxes.boxes()[0].caption, std::string("設定完了"));
+        QCOMPARE(session.panelSettings.charColor[4][1], 1);
         QCOMPARE(sign.Lines(), QStringList{wire});
-
-        link.CloseLink();
-        InstallCommandPort(nullptr);
         frame.ShutDown();
     }
 };

@@ -14,106 +14,127 @@ std::string BlinkLine(int page) {
 
 class SheetRunsTest : public QObject {
     Q_OBJECT
-private slots:
-    void init() { ResetAll(); }
+    std::unique_ptr<SessionRig> rig_;
+    Session& session() { return rig_->session; }
+    SignOnClock& sign() { return rig_->sign; }
+    BoxRecorder& boxes() { return rig_->boxes; }
 
+private slots:
+    void init() { rig_ = std::make_unique<SessionRig>(); }
+
+    // Blink pages every 200 ms, the first one period after the press: 6.4 s.
+    // Each page goes to the slave the blink page's own combo shows.
     void blinkRunSendsAllPagesAndFollowsItsSlaveCombo() {
-        RecordingSeam seam;
-        AnsweringPort port;
-        port.reply = "GO\r\n";
-        lineMode = 1;
-        slaveNo = 4;
-        CMyPropertySheet sheet;
+        sign().AnswerAll("GO\r\n");
+        session().lineMode = 1;
+        session().slaveNo = 4;
+        CMyPropertySheet sheet(session(), rig_->engine);
+        QWidget* colour = ShowTab(sheet, 3);
         QWidget* page = ShowTab(sheet, 4);
         auto* counter = Control<QLineEdit>(page, 1031);
-        const qint64 pressed = port.clock.elapsed();
         Click(page, 1023);
-        QTRY_COMPARE(port.lines.size(), size_t(5));
+        rig_->clock.AdvanceTo(1000);
+        QCOMPARE(sign().lines.size(), size_t(5));
         QCOMPARE(counter->text(), QString("5"));
         Choose(page, 1009, 9);  // the next pages go to slave 09
-        QTRY_COMPARE_WITH_TIMEOUT(transferStep.load(), 0, 10000);
-        QTest::qWait(50);
+        rig_->clock.AdvanceTo(2000);
+        Choose(colour, 1009, 12);  // another page's choice: not for this run
+        QCOMPARE(session().slaveNo, 12);
+        rig_->clock.AdvanceTo(6399);
+        QVERIFY(rig_->engine.running());
+        rig_->clock.AdvanceTo(6400);
+        QCOMPARE(session().transferStep.load(), 0);
+        rig_->clock.Advance(100);
 
-        QCOMPARE(port.lines.size(), size_t(32));
+        QCOMPARE(sign().lines.size(), size_t(32));
         for (int p = 1; p <= 32; ++p) {
             const size_t i = p - 1;
-            QCOMPARE(port.lines[i], (p <= 5 ? "04" : "09") + BlinkLine(p));
+            QCOMPARE(sign().lines[i], (p <= 5 ? "04" : "09") + BlinkLine(p));
+            QCOMPARE(sign().times[i], Millis(200 * p));
         }
+        QCOMPARE(session().slaveNo, 9);
         QCOMPARE(counter->text(), QString("32"));
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Success"});
-        QVERIFY(port.times[0] - pressed >= 190 && port.times[0] - pressed < 350);
-        const qint64 span = port.times.back() - port.times[0];
-        QVERIFY2(span >= 6100 && span < 6500, qPrintable(QString::number(span)));
+        QCOMPARE(boxes().texts(), std::vector<std::string>{"Success"});
     }
 
     void anErrorReplyEndsTheRunAtTheNextTick() {
-        RecordingSeam seam;
-        AnsweringPort port;
-        port.replyFor = [](size_t n) { return n == 5 ? "E1\r\n" : "GO\r\n"; };
-        CMyPropertySheet sheet;
+        sign().answer = [](const std::string&, size_t n) { return n == 5 ? "E1\r\n" : "GO\r\n"; };
+        CMyPropertySheet sheet(session(), rig_->engine);
         QWidget* page = ShowTab(sheet, 4);
         Click(page, 1023);
-        QTRY_COMPARE_WITH_TIMEOUT(transferStep.load(), 0, 3000);
-        QTest::qWait(400);
-        QCOMPARE(port.lines.size(), size_t(5));
+        rig_->clock.AdvanceTo(1199);  // page 5 at 1000, its error reply 10 ms later
+        QCOMPARE(boxes().texts(), std::vector<std::string>{"Parity Error"});
+        QVERIFY(rig_->engine.running());
+        rig_->clock.AdvanceTo(1200);
+        QCOMPARE(session().transferStep.load(), 0);
+        rig_->clock.Advance(1000);
+        QCOMPARE(sign().lines.size(), size_t(5));
         QCOMPARE(Control<QLineEdit>(page, 1031)->text(), QString("5"));
-        QCOMPARE(seam.texts(), std::vector<std::string>{"Parity Error"});
-        QCOMPARE(errorReply.load(), 0);
+        QCOMPARE(session().errorReply.load(), 0);
     }
 
     void anErrorLeftBySingleSendEndsTheNextRunAtOnce() {
-        RecordingSeam seam;
-        AnsweringPort port;
-        port.reply = "GN\r\n";
-        CMyPropertySheet sheet;
+        sign().AnswerAll("GN\r\n");
+        CMyPropertySheet sheet(session(), rig_->engine);
         QWidget* page = ShowTab(sheet, 3);
         Click(page, 1010);
-        QTRY_COMPARE(errorReply.load(), 1);
-        port.reply = "GO\r\n";
+        rig_->clock.Advance(50);
+        QCOMPARE(session().errorReply.load(), 1);
+        sign().AnswerAll("GO\r\n");
         Click(page, 1023);
-        QTRY_COMPARE(transferStep.load(), 0);
-        QCOMPARE(port.lines.size(), size_t(1));
+        rig_->clock.Advance(200);
+        QCOMPARE(session().transferStep.load(), 0);
+        QCOMPARE(sign().lines.size(), size_t(1));
         QCOMPARE(Control<QLineEdit>(page, 1030)->text(), QString());
         Click(page, 1023);  // again: a normal run
-        QTRY_COMPARE(port.lines.size(), size_t(2));
-        QCOMPARE(port.lines.back(), std::string("P01ICLT70707070707070\r\n"));
+        rig_->clock.Advance(200);
+        QCOMPARE(sign().lines.size(), size_t(2));
+        QCOMPARE(sign().lines.back(), std::string("P01ICLT70707070707070\r\n"));
     }
 
+    // The box of a page that cannot be sent stays open for 900 ms: the
+    // ticks meanwhile are lost, and the run goes on at the beat after it.
     void colourRunSkipsABlankPageWhileItsBoxIsOpen() {
-        HoldingSeam seam("Miss! Can't Set", 900);
-        AnsweringPort port;
-        port.reply = "GO\r\n";
-        panelSettings.charColor[2][3] = panelSettings.edgeColor[2][3] = 8;
-        CMyPropertySheet sheet;
+        sign().AnswerAll("GO\r\n");
+        boxes().whileOpen = [this](const BoxRequest& box) {
+            if (box.text == "Miss! Can't Set") rig_->clock.Advance(900);
+        };
+        session().panelSettings.charColor[2][3] = session().panelSettings.edgeColor[2][3] = 8;
+        CMyPropertySheet sheet(session(), rig_->engine);
         QWidget* page = ShowTab(sheet, 3);
         Click(page, 1023);
-        QTRY_COMPARE_WITH_TIMEOUT(transferStep.load(), 0, 12000);
-        QTest::qWait(50);
+        rig_->clock.AdvanceTo(7200);
+        QCOMPARE(session().transferStep.load(), 0);
+        rig_->clock.Advance(100);
 
-        QCOMPARE(port.lines.size(), size_t(31));
-        QCOMPARE(port.lines[1].substr(0, 3), std::string("P02"));
-        QCOMPARE(port.lines[2].substr(0, 3), std::string("P04"));
-        // No tick ran while the box was open; the run went on after it.
-        const qint64 gap = port.times[2] - port.times[1];
-        QVERIFY2(gap >= 1100 && gap < 1400, qPrintable(QString::number(gap)));
+        QCOMPARE(sign().lines.size(), size_t(31));
+        QCOMPARE(sign().lines[1].substr(0, 3), std::string("P02"));
+        QCOMPARE(sign().lines[2].substr(0, 3), std::string("P04"));
+        // Page 3's tick at 600 held its box until 1500; page 4 went at 1600.
+        QCOMPARE(sign().times[1], Millis(400));
+        QCOMPARE(sign().times[2], Millis(1600));
+        QCOMPARE(sign().times.back(), Millis(7200));
         QCOMPARE(Control<QLineEdit>(page, 1030)->text(), QString("32"));
-        QCOMPARE(seam.texts(), (std::vector<std::string>{"Miss! Can't Set", "Success"}));
+        QCOMPARE(boxes().texts(), (std::vector<std::string>{"Miss! Can't Set", "Success"}));
     }
 
     void onlyOneRunAtATime() {
-        AnsweringPort port;
-        CMyPropertySheet sheet;
+        CMyPropertySheet sheet(session(), rig_->engine);
         QWidget* colour = ShowTab(sheet, 3);
         Click(colour, 1023);
-        QTRY_COMPARE(port.lines.size(), size_t(2));
+        rig_->clock.Advance(400);
+        QCOMPARE(sign().lines.size(), size_t(2));
         Click(colour, 1023);
         Click(ShowTab(sheet, 4), 1023);
         Click(ShowTab(sheet, 0), 1023);
-        QTest::qWait(450);
-        for (const std::string& line : port.lines) QCOMPARE(line.substr(3, 4), std::string("ICLT"));
+        rig_->clock.Advance(450);
+        QCOMPARE(sign().lines.size(), size_t(4));
         // The run goes on out of sight and stays in order.
-        for (size_t i = 0; i < port.lines.size(); ++i)
-            QCOMPARE(std::stoi(port.lines[i].substr(1, 2)), int(i) + 1);
+        for (size_t i = 0; i < sign().lines.size(); ++i) {
+            QCOMPARE(sign().lines[i].substr(3, 4), std::string("ICLT"));
+            QCOMPARE(std::stoi(sign().lines[i].substr(1, 2)), int(i) + 1);
+        }
+        QCOMPARE(Control<QLineEdit>(sheet.page(4), 1031)->text(), QString());
     }
 };
 
