@@ -24,6 +24,9 @@ struct Args {
     int slave = -1;      // --slave N, 0..31; -1 = not given
     bool baseGiven = false;
     std::string base;
+    bool all = false;    // --all
+    std::string out;     // --out PATH; "" = not given
+    int scale = 0;       // --scale K; 0 = not given
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -49,5 +52,6 @@ int RunSend(const Args& args);
 int RunDisplay(const Args& args);
 int RunDecode(const Args& args);
 int RunRead(const Args& args);
+int RunRender(const Args& args);
 
 }  // namespace kvt::cli

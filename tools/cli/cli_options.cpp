@@ -1,6 +1,7 @@
 // Argument parsing and the usage text.
 #include <cstdio>
 
+#include "render/page_image.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -16,10 +17,16 @@ const char* const kUsage =
     "  kvt540m-cli display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
     "  kvt540m-cli decode OUT.dat [--base FILE.dat] [--rs485]\n"
     "  kvt540m-cli read OUT.dat [--base FILE.dat] [--port DEV] [--rs485] [--slave N]\n"
+    "  kvt540m-cli render FILE.dat [--page N] --out PAGE.png [--scale K]\n"
+    "  kvt540m-cli render FILE.dat --all --out DIR [--scale K]\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
-    "--slave N: 0..31.\n";
+    "--slave N: 0..31.\n"
+    "render: the page as the sign shows it (a likeness, not exact to the dot);\n"
+    "      --page N (1..32) defaults to the page the file selects; --all writes\n"
+    "      DIR/pageNN.png for every page with content; --scale K: 1..16 pixels\n"
+    "      per dot (default 4).\n";
 
 // A whole decimal number within low..high.
 bool ParseNumber(const std::string& text, int low, int high, int* value) {
@@ -54,6 +61,14 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
     } else if (option == "--slave") {
         if (ParseNumber(value, 0, 31, &args->slave)) return true;
         *error = "--slave needs a slave number 0..31";
+    } else if (option == "--scale") {
+        if (ParseNumber(value, kMinScale, kMaxScale, &args->scale)) return true;
+        *error = "--scale needs a dot size " + std::to_string(kMinScale) + ".." +
+                 std::to_string(kMaxScale);
+    } else if (option == "--out") {
+        args->out = value;
+        if (!value.empty()) return true;
+        *error = "--out needs a file or folder name";
     } else if (option == "--port") {
         args->portGiven = true;
         args->port = value;
@@ -90,12 +105,12 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
             *error = "option " + option + " is not known here";
             return false;
         }
-        if (option == "--dry-run" || option == "--rs485") {
+        if (option == "--dry-run" || option == "--rs485" || option == "--all") {
             if (inlineValue) {
                 *error = "option " + option + " takes no value";
                 return false;
             }
-            (option == "--dry-run" ? args->dryRun : args->rs485) = true;
+            (option == "--dry-run" ? args->dryRun : option == "--rs485" ? args->rs485 : args->all) = true;
             continue;
         }
         if (!inlineValue) {

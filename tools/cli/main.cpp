@@ -20,6 +20,7 @@ const CommandEntry kCommands[] = {
     {"display", "--dry-run --port --rs485 --slave", kvt::cli::RunDisplay},
     {"decode", "--base --rs485", kvt::cli::RunDecode},
     {"read", "--base --port --rs485 --slave", kvt::cli::RunRead},
+    {"render", "--page --all --out --scale", kvt::cli::RunRender},
 };
 
 }  // namespace
