@@ -11,6 +11,7 @@
 #include "app/profile.h"
 #include "app/reply_pump.h"
 #include "preview/kvt540m_view.h"
+#include "preview/page_preview_window.h"
 #include "serial/comm_setting_dlg.h"
 #include "serial/message_box.h"
 #include "serial/reply_interpreter.h"
@@ -39,6 +40,7 @@ CMainFrame::CMainFrame(SerialLink* link, ReplyPump* pump, QWidget* parent)
     timer1_.setInterval(500);
     timer1_.setTimerType(Qt::PreciseTimer);
     connect(&timer1_, &QTimer::timeout, this, &CMainFrame::OnReplyTimer);
+    connect(view_, &CKVT540MView::storeEdited, this, &CMainFrame::StoreChanged);
 }
 
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id, const QString& prompt) {
@@ -54,10 +56,16 @@ void CMainFrame::BuildMenus() {
     // Ctrl+N, Ctrl+O and Ctrl+S run the File menu's own commands.
     QAction* act = AddItem(file, QStringLiteral("新規作成"), 32774, QStringLiteral("新規にファイルを作成"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(act, &QAction::triggered, this, [this] { doc_.FileNew(); });
+    connect(act, &QAction::triggered, this, [this] {
+        doc_.FileNew();
+        StoreChanged();
+    });
     act = AddItem(file, QStringLiteral("開く"), 32775, QStringLiteral("既存のファイルを開く"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(act, &QAction::triggered, this, [this] { doc_.FileOpen(); });
+    connect(act, &QAction::triggered, this, [this] {
+        doc_.FileOpen();
+        StoreChanged();
+    });
     act = AddItem(file, QStringLiteral("上書き保存"), 32776,
                   QStringLiteral("作業中のファイルを上書きして保存"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -78,6 +86,8 @@ void CMainFrame::BuildMenus() {
     connect(act, &QAction::triggered, this, &CMainFrame::OnCommSetting);
     act = AddItem(set, QStringLiteral("全項目の設定"), 32778, QStringLiteral("全項目の設定"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnAllItems);
+    act = AddItem(set, QStringLiteral("プレビュー"), 32779, QStringLiteral("ページの見え方を確かめる"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnPreview);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
@@ -133,6 +143,7 @@ void CMainFrame::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
     timer1_.stop();
+    if (preview_) preview_->close();  // keeps its place in the profile
     if (pump_) pump_->Stop();
     if (link_) link_->CloseLink();
     close();
@@ -183,6 +194,17 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnReadSetting() {
     CReadSettingDlg dialog(nullptr);
     dialog.exec();
+    StoreChanged();
+}
+
+// The one place that hands the store and the selected page to the preview.
+void CMainFrame::OnPreview() {
+    if (!preview_) preview_ = new PagePreviewWindow(panelSettings, currentPage, this);
+    preview_->Open();
+}
+
+void CMainFrame::StoreChanged() {
+    if (preview_) preview_->Refresh();
 }
 
 }  // namespace kvt

@@ -14,6 +14,7 @@ class QMenu;
 namespace kvt {
 
 class CKVT540MView;
+class PagePreviewWindow;
 class ReplyPump;
 class SerialLink;
 
@@ -40,6 +41,10 @@ public:
     void OnAllItems();      // 32778
     void OnAbout();         // 57664
     void OnReadSetting();   // the maintenance gesture
+    void OnPreview();       // 32779 "プレビュー"
+
+    // The preview window once opened, else null.
+    PagePreviewWindow* preview() const { return preview_; }
 
 signals:
     void quitRequested();
@@ -53,6 +58,8 @@ private:
     void BuildStatusBar();
     QAction* AddItem(QMenu* menu, const QString& text, int id, const QString& prompt);
     void OnReplyTimer();
+    // The store has changed (sheet, file, read-back): the preview follows.
+    void StoreChanged();
 
     SerialLink* link_;
     ReplyPump* pump_;
@@ -62,6 +69,7 @@ private:
     bool inTimerTick_ = false;
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
+    PagePreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace kvt

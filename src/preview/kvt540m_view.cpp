@@ -22,7 +22,9 @@ void CKVT540MView::BlankCaption() {
     update();
 }
 
-void CKVT540MView::OnSettingsSheet() { RunSettingsSheet(window()); }
+void CKVT540MView::OnSettingsSheet() {
+    RunSettingsSheet(window(), [this] { emit storeEdited(); });
+}
 
 void CKVT540MView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
