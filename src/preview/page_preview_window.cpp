@@ -60,7 +60,14 @@ PagePreviewWindow::PagePreviewWindow(const PanelSettings& settings, const int& s
     layout->addWidget(note);
 }
 
-void PagePreviewWindow::SetClock(Clock clock) { clock_ = std::move(clock); }
+void PagePreviewWindow::SetClock(Clock clock) {
+    clock_ = std::move(clock);
+    if (!isVisible()) return;
+    // Times of the old clock mean nothing on the new one: start afresh.
+    const int64_t now = Now();
+    timeline_.Start(now, timeline_.playing(), settings_, selectedPage_);
+    Draw(now);
+}
 
 int64_t PagePreviewWindow::Now() const { return clock_ ? clock_() : monotonic_.elapsed(); }
 

@@ -32,7 +32,8 @@ public:
     PagePreviewWindow(const PanelSettings& settings, const int& selectedPage,
                       QWidget* parent = nullptr);
 
-    // Replaces the monotonic clock (tests: a virtual one).
+    // Replaces the monotonic clock (tests: a virtual one); what shows
+    // starts afresh on it.
     void SetClock(Clock clock);
 
     // Shows the window where it was last closed (the profile keeps the
