@@ -41,7 +41,8 @@ bool WriteProfileInt(const std::string& key, int value) {
 
 std::string ReadProfileString(const std::string& key, const std::string& def) {
     QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
-    return profile.value(QString::fromStdString(key), QString::fromStdString(def)).toString().toStdString();
+    const QVariant value = profile.value(QString::fromStdString(key), QString::fromStdString(def));
+    return value.toString().toStdString();
 }
 
 bool WriteProfileString(const std::string& key, const std::string& value) {

@@ -20,7 +20,9 @@ namespace {
 
 const char* const kGeometryKey = "Preview/geometry";  // "x y width height"
 
-QString TwoDigitPage(int page) { return QStringLiteral("%1").arg(page + 1, 2, 10, QLatin1Char('0')); }
+QString TwoDigitPage(int page) {
+    return QStringLiteral("%1").arg(page + 1, 2, 10, QLatin1Char('0'));
+}
 
 bool OnSomeScreen(const QRect& frame) {
     for (const QScreen* screen : QGuiApplication::screens())
@@ -120,13 +122,18 @@ void PagePreviewWindow::ShowStatus() {
     }
     QString text = QStringLiteral("Page ") + TwoDigitPage(page);
     if (timeline_.playing() && settings_.sequenceMode != 0)
-        text = QStringLiteral("Sequence: Page %1 (%2 秒)").arg(TwoDigitPage(page)).arg(settings_.displayTime[page]);
+        text = QStringLiteral("Sequence: Page %1 (%2 秒)")
+                   .arg(TwoDigitPage(page))
+                   .arg(settings_.displayTime[page]);
     status_->setText(text);
 }
 
 void PagePreviewWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (event->spontaneous()) return;
+    if (event->spontaneous()) {  // back from minimised: catch up
+        Refresh();
+        return;
+    }
     const int64_t now = Now();
     timeline_.Start(now, play_->isChecked(), settings_, selectedPage_);
     Draw(now);
@@ -134,8 +141,8 @@ void PagePreviewWindow::showEvent(QShowEvent* event) {
 
 void PagePreviewWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    wake_.stop();  // nobody sees it blink or play
     if (event->spontaneous()) return;  // minimised: the window still counts as open
-    wake_.stop();
     play_->setChecked(false);
     SaveGeometry();
 }

@@ -28,7 +28,8 @@ bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0
 std::vector<std::string> SplitCp932(const std::string& text) {
     std::vector<std::string> chars;
     for (size_t i = 0; i < text.size();) {
-        const size_t n = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        const bool lead = IsLeadByte(static_cast<unsigned char>(text[i]));
+        const size_t n = lead && i + 1 < text.size() ? 2 : 1;
         chars.push_back(text.substr(i, n));
         i += n;
     }

@@ -26,7 +26,8 @@ bool LineHasContent(const PanelSettings& s, int page, int line);
 // No line of the page has content.
 bool PageIsEmpty(const PanelSettings& s, int page);
 
-// Page `page` (0..31; any other number gives a dark page) as the sign shows it. Per line, from the bottom up:
+// Page `page` (0..31; any other number gives a dark page) as the sign
+// shows it. Per line, from the bottom up:
 // the fill (fill bordering on: every dot of the line in the border colour),
 // the border (the dots around the characters' strokes, in the border
 // colour), the strokes in the character colour. Blank ("ブランク") leaves

@@ -29,7 +29,8 @@ std::vector<PlayStep> PlaySteps(const PanelSettings& s, int selectedPage) {
     if (s.sequenceMode == 0) return {{selectedPage, 0}};
     std::vector<PlayStep> steps;
     for (int p = 0; p < kPageCount; ++p)
-        if (s.displayTime[p] > 0 && !PageIsEmpty(s, p)) steps.push_back({p, s.displayTime[p] * 1000LL});
+        if (s.displayTime[p] > 0 && !PageIsEmpty(s, p))
+            steps.push_back({p, s.displayTime[p] * int64_t{1000}});
     return steps;
 }
 

@@ -92,7 +92,8 @@ TEST_F(PagePicture, CellsAreSixteenDotsForTwoBytesAndEightForOne) {
     const DotPage dots = BuildDotPage(s, 0, font);
     for (int y = 0; y < kCellHeight; ++y)
         for (int x = 0; x < kFullWidth; ++x)
-            ASSERT_EQ(DotOfLine(dots, 0, x, y), DotOfLine(dots, 1, x + kHalfWidth, y)) << x << "," << y;
+            ASSERT_EQ(DotOfLine(dots, 0, x, y), DotOfLine(dots, 1, x + kHalfWidth, y))
+                << x << "," << y;
     auto strokesIn = [&](int line, int left, int width) {
         int n = 0;
         for (int y = 0; y < kCellHeight; ++y)

@@ -110,7 +110,10 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
                 *error = "option " + option + " takes no value";
                 return false;
             }
-            (option == "--dry-run" ? args->dryRun : option == "--rs485" ? args->rs485 : args->all) = true;
+            bool& flag = option == "--dry-run" ? args->dryRun
+                         : option == "--rs485" ? args->rs485
+                                               : args->all;
+            flag = true;
             continue;
         }
         if (!inlineValue) {

@@ -61,7 +61,8 @@ bool WritePng(const QImage& image, const std::string& path) {
 
 int RunRender(const Args& args) {
     if (args.positional.size() != 1)
-        return UsageError(args.positional.empty() ? "render needs FILE.dat" : "render: too many arguments");
+        return UsageError(args.positional.empty() ? "render needs FILE.dat"
+                                                  : "render: too many arguments");
     if (args.out.empty()) return UsageError("render needs --out");
     if (args.all && args.page != 0) return UsageError("render takes --page or --all, not both");
     if (!LoadStore(args.positional[0])) return kExitFailed;
@@ -74,11 +75,13 @@ int RunRender(const Args& args) {
     OffscreenGui gui;
     DotFont font;
     if (!font.family().startsWith(QStringLiteral("IPAGothic")))
-        std::fprintf(stderr, "kvt540m-cli: font IPAGothic not found (fonts-ipafont-gothic); using %s\n",
+        std::fprintf(stderr,
+                     "kvt540m-cli: font IPAGothic not found (fonts-ipafont-gothic); using %s\n",
                      font.family().toUtf8().constData());
     const int scale = args.scale != 0 ? args.scale : kDefaultScale;
     const PanelSettings& s = panelSettings;
-    if (!args.all) return WritePng(RenderPage(s, page, font, scale), args.out) ? kExitOk : kExitFailed;
+    if (!args.all)
+        return WritePng(RenderPage(s, page, font, scale), args.out) ? kExitOk : kExitFailed;
 
     if (!QDir().mkpath(QString::fromStdString(args.out))) {
         std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s\n", args.out.c_str());
