@@ -1,5 +1,6 @@
 #include "preview/page_preview_window.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include <QGuiApplication>
