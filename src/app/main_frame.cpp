@@ -14,6 +14,7 @@
 #include "dialogs/comm_setting_dlg.h"
 #include "dialogs/read_setting_dlg.h"
 #include "preview/kvt540m_view.h"
+#include "preview/page_preview_window.h"
 #include "session/session.h"
 #include "transfer/reply_timer.h"
 
@@ -37,6 +38,7 @@ CMainFrame::CMainFrame(Session& session, RunEngine& engine, ReplyTimer& replyTim
     BuildStatusBar();
     setFixedSize(640, 223);
     move(0, 0);
+    connect(view_, &CKVT540MView::storeEdited, this, &CMainFrame::StoreChanged);
 }
 
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id, const QString& prompt) {
@@ -52,10 +54,16 @@ void CMainFrame::BuildMenus() {
     // Ctrl+N, Ctrl+O and Ctrl+S run the File menu's own commands.
     QAction* act = AddItem(file, QStringLiteral("新規作成"), 32774, QStringLiteral("新規にファイルを作成"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(act, &QAction::triggered, this, [this] { doc_.FileNew(); });
+    connect(act, &QAction::triggered, this, [this] {
+        doc_.FileNew();
+        StoreChanged();
+    });
     act = AddItem(file, QStringLiteral("開く"), 32775, QStringLiteral("既存のファイルを開く"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(act, &QAction::triggered, this, [this] { doc_.FileOpen(); });
+    connect(act, &QAction::triggered, this, [this] {
+        doc_.FileOpen();
+        StoreChanged();
+    });
     act = AddItem(file, QStringLiteral("上書き保存"), 32776,
                   QStringLiteral("作業中のファイルを上書きして保存"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -80,6 +88,8 @@ void CMainFrame::BuildMenus() {
     fastTransfer_->setCheckable(true);
     fastTransfer_->setChecked(ReadProfileInt("fast_transfer", 0) != 0);
     connect(fastTransfer_, &QAction::triggered, this, &CMainFrame::SetFastTransfer);
+    act = AddItem(set, QStringLiteral("プレビュー"), 32780, QStringLiteral("ページの見え方を確かめる"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnPreview);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
@@ -128,6 +138,7 @@ void CMainFrame::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
     replyTimer_.Stop();
+    if (preview_) preview_->close();  // keeps its place in the profile
     if (pump_) pump_->Stop();
     session_.link().CloseLink();
     close();
@@ -177,6 +188,17 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnReadSetting() {
     CReadSettingDlg dialog(engine_, TransferPacing(), nullptr);
     dialog.exec();
+    StoreChanged();
+}
+
+// The one place that hands the store and the selected page to the preview.
+void CMainFrame::OnPreview() {
+    if (!preview_) preview_ = new PagePreviewWindow(session_.panelSettings, session_.currentPage, this);
+    preview_->Open();
+}
+
+void CMainFrame::StoreChanged() {
+    if (preview_) preview_->Refresh();
 }
 
 bool CMainFrame::fastTransfer() const { return fastTransfer_->isChecked(); }

@@ -14,6 +14,7 @@ class QMenu;
 namespace kvt {
 
 class CKVT540MView;
+class PagePreviewWindow;
 class ReplyPump;
 class ReplyTimer;
 class RunEngine;
@@ -43,6 +44,10 @@ public:
     void OnAllItems();      // 32778
     void OnAbout();         // 57664
     void OnReadSetting();   // the maintenance gesture
+    void OnPreview();       // 32780 "プレビュー"
+
+    // The preview window once opened, else null.
+    PagePreviewWindow* preview() const { return preview_; }
 
     // "高速転送" (32779): the all-items and read-back runs go at the pace of
     // the sign's replies instead of their fixed ticks.
@@ -62,6 +67,8 @@ private:
     QAction* AddItem(QMenu* menu, const QString& text, int id, const QString& prompt);
     // The pacing of the all-items and read-back runs.
     Pacing TransferPacing();
+    // The store has changed (sheet, file, read-back): the preview follows.
+    void StoreChanged();
 
     Session& session_;
     RunEngine& engine_;
@@ -72,6 +79,7 @@ private:
     QAction* fastTransfer_ = nullptr;
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
+    PagePreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace kvt

@@ -37,6 +37,20 @@ bool WriteProfileInt(const std::string& key, int value) {
     return profile.status() == QSettings::NoError;
 }
 
+std::string ReadProfileString(const std::string& key, const std::string& def) {
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    const QVariant value = profile.value(QString::fromStdString(key), QString::fromStdString(def));
+    return value.toString().toStdString();
+}
+
+bool WriteProfileString(const std::string& key, const std::string& value) {
+    QDir().mkpath(ConfigFolder());
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    profile.setValue(QString::fromStdString(key), QString::fromStdString(value));
+    profile.sync();
+    return profile.status() == QSettings::NoError;
+}
+
 std::string PortDevicePath(int portIndex) {
     if (portIndex < 0 || portIndex > 2) portIndex = 0;
     QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);

@@ -15,6 +15,11 @@ int ReadProfileInt(const std::string& key, int def);
 // Writes it and flushes the file. False when the file could not be written.
 bool WriteProfileInt(const std::string& key, int value);
 
+// A text value of any section, key "Section/name"; def when missing.
+std::string ReadProfileString(const std::string& key, const std::string& def = "");
+// Writes it and flushes the file. False when the file could not be written.
+bool WriteProfileString(const std::string& key, const std::string& value);
+
 // Device path of a port index (0 COM1, 1 COM2, 2 COM3). An index outside
 // 0..2 is taken as 0 (COM1).
 std::string PortDevicePath(int portIndex);

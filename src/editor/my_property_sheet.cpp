@@ -1,8 +1,10 @@
 #include "editor/my_property_sheet.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QInputMethod>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -56,6 +58,7 @@ CMyPropertySheet::CMyPropertySheet(Session& session, RunEngine& engine, QWidget*
     tabBar_ = new StackedTabBar(tabs_, this);
     pages_[0]->EnsureInitialised();
     connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
+    WatchEdits();
 
     // No page ever marks itself changed, so Apply stays disabled.
     auto* buttons = new QDialogButtonBox(
@@ -88,6 +91,20 @@ CMyPropertySheet::~CMyPropertySheet() {
     for (int i = kSheetPageCount - 1; i >= 0; --i) delete pages_[i];
 }
 
+// The pages write the store from these signals of their controls, connected
+// when they were built; connected after them, the sheet tells of the edit
+// once it is in the store.
+void CMyPropertySheet::WatchEdits() {
+    for (SettingsPage* page : pages_) {
+        for (QComboBox* combo : page->findChildren<QComboBox*>())
+            connect(combo, &QComboBox::activated, this, &CMyPropertySheet::storeEdited);
+        for (QLineEdit* edit : page->findChildren<QLineEdit*>())
+            connect(edit, &QLineEdit::textEdited, this, &CMyPropertySheet::storeEdited);
+        for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
+            connect(button, &QAbstractButton::clicked, this, &CMyPropertySheet::storeEdited);
+    }
+}
+
 void CMyPropertySheet::accept() {
     if (!pages_[shownIndex_]->CanLeave()) return;
     QDialog::accept();
@@ -106,8 +123,10 @@ void CMyPropertySheet::OnTabChanged(int index) {
     pages_[index]->EnsureInitialised();
 }
 
-void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner) {
+void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner,
+                      const std::function<void()>& onEdit) {
     CMyPropertySheet sheet(session, engine, owner);
+    if (onEdit) QObject::connect(&sheet, &CMyPropertySheet::storeEdited, &sheet, onEdit);
     sheet.exec();
 }
 

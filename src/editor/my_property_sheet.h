@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QTabWidget;
 
 namespace kvt {
@@ -31,8 +33,14 @@ public:
     // OK: refused while the shown page must not be left.
     void accept() override;
 
+signals:
+    // After every edit a page makes in the store, and after every send
+    // (which may move the selected page); the page's own handler has run.
+    void storeEdited();
+
 private:
     void OnTabChanged(int index);
+    void WatchEdits();
 
     Session& session_;
     QTabWidget* tabs_ = nullptr;
@@ -42,7 +50,8 @@ private:
 };
 
 // Builds the sheet, runs it modally and destroys it. Called by the view for
-// the menu command "KVTの設定".
-void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner);
+// the menu command "KVTの設定". onEdit (if any) runs at every storeEdited.
+void RunSettingsSheet(Session& session, RunEngine& engine, QWidget* owner,
+                      const std::function<void()>& onEdit = {});
 
 }  // namespace kvt

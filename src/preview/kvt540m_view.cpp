@@ -23,7 +23,9 @@ void CKVT540MView::BlankCaption() {
     update();
 }
 
-void CKVT540MView::OnSettingsSheet() { RunSettingsSheet(session_, engine_, window()); }
+void CKVT540MView::OnSettingsSheet() {
+    RunSettingsSheet(session_, engine_, window(), [this] { emit storeEdited(); });
+}
 
 void CKVT540MView::paintEvent(QPaintEvent*) {
     QPainter painter(this);

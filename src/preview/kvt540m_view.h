@@ -23,6 +23,10 @@ public:
     // Command 32773 "KVTの設定": the settings sheet.
     void OnSettingsSheet();
 
+signals:
+    // An edit in the settings sheet has changed the store.
+    void storeEdited();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

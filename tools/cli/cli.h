@@ -31,6 +31,9 @@ struct Args {
     std::string report;  // --report FILE.json
     std::string texts;   // --texts OUT.csv
     std::string json;    // --json OUT.json
+    bool all = false;    // --all
+    std::string out;     // --out PATH; "" = not given
+    int scale = 0;       // --scale K; 0 = not given
 };
 
 // Parses argv[first..argc) allowing only the options named in allowed
@@ -60,5 +63,6 @@ int RunRead(const Args& args);
 int RunPorts(const Args& args);
 int RunExport(const Args& args);
 int RunImport(const Args& args);
+int RunRender(const Args& args);
 
 }  // namespace kvt::cli

@@ -1,6 +1,7 @@
 // Argument parsing and the usage text.
 #include <cstdio>
 
+#include "render/page_image.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -27,6 +28,8 @@ const char* const kUsage =
     "  kvt540m-cli ports\n"
     "  kvt540m-cli export FILE.dat [--texts OUT.csv] [--json OUT.json]\n"
     "  kvt540m-cli import FILE.dat IN.csv|IN.json OUT.dat\n"
+    "  kvt540m-cli render FILE.dat [--page N] --out PAGE.png [--scale K]\n"
+    "  kvt540m-cli render FILE.dat --all --out DIR [--scale K]\n"
     "ITEM: all (default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
     "      page, time, hpos, vpos; --page N (1..32) goes with text, text-nomem,\n"
     "      fill, colour and blink, and only with them.\n"
@@ -45,7 +48,11 @@ const char* const kUsage =
     "        leaves out keeps FILE.dat's value. Colours by code 0..8 or name (黒 ..\n"
     "        ブランク), blink by 0..4 or OFF. A value the sign does not take is\n"
     "        refused (unless FILE.dat holds it already), naming its row and column\n"
-    "        or JSON path; OUT.dat is then not written.\n";
+    "        or JSON path; OUT.dat is then not written.\n"
+    "render: the page as the sign shows it (a likeness, not exact to the dot);\n"
+    "      --page N (1..32) defaults to the page the file selects; --all writes\n"
+    "      DIR/pageNN.png for every page with content; --scale K: 1..16 pixels\n"
+    "      per dot (default 4).\n";
 
 // A whole decimal number within low..high.
 bool ParseNumber(const std::string& text, int low, int high, int* value) {
@@ -93,6 +100,14 @@ bool TakeValue(const std::string& option, const std::string& value, Args* args,
             return true;
         }
         *error = "--gap needs a number of milliseconds 0..10000";
+    } else if (option == "--scale") {
+        if (ParseNumber(value, kMinScale, kMaxScale, &args->scale)) return true;
+        *error = "--scale needs a dot size " + std::to_string(kMinScale) + ".." +
+                 std::to_string(kMaxScale);
+    } else if (option == "--out") {
+        args->out = value;
+        if (!value.empty()) return true;
+        *error = "--out needs a file or folder name";
     } else if (option == "--port") {
         args->portGiven = true;
         args->port = value;
@@ -144,14 +159,17 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
             *error = "option " + option + " is not known here";
             return false;
         }
-        if (option == "--dry-run" || option == "--rs485" || option == "--verify") {
+        if (option == "--dry-run" || option == "--rs485" || option == "--verify" ||
+            option == "--all") {
             if (inlineValue) {
                 *error = "option " + option + " takes no value";
                 return false;
             }
-            (option == "--dry-run" ? args->dryRun
-             : option == "--rs485" ? args->rs485
-                                   : args->verify) = true;
+            bool& flag = option == "--dry-run" ? args->dryRun
+                         : option == "--rs485" ? args->rs485
+                         : option == "--verify" ? args->verify
+                                                : args->all;
+            flag = true;
             continue;
         }
         if (!inlineValue) {

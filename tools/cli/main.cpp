@@ -28,6 +28,7 @@ const CommandEntry kCommands[] = {
     {"read-all", "--slaves --port --pace --gap --report --trace", kvt::cli::RunReadAll},
     {"export", "--texts --json", kvt::cli::RunExport},
     {"import", "", kvt::cli::RunImport},
+    {"render", "--page --all --out --scale", kvt::cli::RunRender},
 };
 
 }  // namespace
