@@ -39,6 +39,7 @@ bool CKVT540MApp::InitInstance() {
     session_.slaveNo = 0;
     LoadLinkChoicesFromProfile(&session_.comPortIndex, &session_.lineMode);
 
+    StartTrace();
     SerialLink& link = session_.link();
     link.OpenPort(PortDevicePath(session_.comPortIndex));
     link.StartReadThread();
@@ -49,9 +50,23 @@ bool CKVT540MApp::InitInstance() {
     return true;
 }
 
+void CKVT540MApp::StartTrace() {
+    const std::string path = ReadProfileString("KVT-540-M_Section/trace_file");
+    if (path.empty()) return;
+    // Reported from the trace's own thread: the box waits for the window
+    // thread, and the trace never waits for the box.
+    trace_ = std::make_unique<Trace>(path, [this](const std::string& text) {
+        QMetaObject::invokeMethod(qApp, [this, text] { session_.PortStyleBox(text); },
+                                  Qt::QueuedConnection);
+    });
+    if (trace_->Open()) session_.link().SetTrace(trace_.get());
+}
+
 void CKVT540MApp::ExitInstance() {
     // The reader thread posts into the pump: it must be gone first.
     session_.link().CloseLink();
+    session_.link().SetTrace(nullptr);
+    trace_.reset();
     pump_.Stop();
     frame_.reset();
     lock_.Release();

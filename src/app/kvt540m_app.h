@@ -9,6 +9,7 @@
 #include "app/instance_lock.h"
 #include "app/qt_message_seam.h"
 #include "app/reply_pump.h"
+#include "serial/trace.h"
 #include "session/session.h"
 #include "transfer/reply_timer.h"
 #include "transfer/run_engine.h"
@@ -35,11 +36,15 @@ public:
     // Closes the link and releases the lock; also done by the destructor.
     void ExitInstance();
 
+
     Session& session() { return session_; }
     RunEngine& engine() { return engine_; }
     CMainFrame* frame() const { return frame_.get(); }
 
 private:
+    // The traffic trace named by the profile's trace_file (empty: none).
+    void StartTrace();
+
     InstanceLock lock_;
     QtMessageSeam seam_;
     std::unique_ptr<QtClock> qtClock_;  // when no clock was given
@@ -48,6 +53,7 @@ private:
     ReplyPump pump_;
     RunEngine engine_;
     ReplyTimer replyTimer_;
+    std::unique_ptr<Trace> trace_;  // the profile's trace_file, when set
     std::unique_ptr<CMainFrame> frame_;
 };
 

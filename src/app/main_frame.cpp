@@ -12,6 +12,8 @@
 #include "app/reply_pump.h"
 #include "dialogs/all_items_dlg.h"
 #include "dialogs/comm_setting_dlg.h"
+#include "dialogs/device_setting_dlg.h"
+#include "dialogs/multi_sign_dlg.h"
 #include "dialogs/read_setting_dlg.h"
 #include "preview/kvt540m_view.h"
 #include "preview/page_preview_window.h"
@@ -90,6 +92,12 @@ void CMainFrame::BuildMenus() {
     connect(fastTransfer_, &QAction::triggered, this, &CMainFrame::SetFastTransfer);
     act = AddItem(set, QStringLiteral("プレビュー"), 32780, QStringLiteral("ページの見え方を確かめる"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnPreview);
+    act = AddItem(set, QStringLiteral("デバイスの設定"), 32781,
+                  QStringLiteral("COM1..COM3 の先のデバイスを選ぶ"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnDeviceSetting);
+    act = AddItem(set, QStringLiteral("複数表示器へ送信"), 32782,
+                  QStringLiteral("設定を RS-485 の複数の表示器へ送る"));
+    connect(act, &QAction::triggered, this, &CMainFrame::OnMultiSign);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
@@ -173,6 +181,28 @@ void CMainFrame::OnCommSetting() {
     // Stored whether or not the port opened: the next start tries it again.
     WriteProfileInt("com_port", session_.comPortIndex);
     WriteProfileInt("rs_control", session_.lineMode);
+}
+
+void CMainFrame::OnDeviceSetting() {
+    std::vector<std::string> before;
+    for (int i = 0; i < CDeviceSettingDlg::kPortCount; ++i) before.push_back(PortDevicePath(i));
+    CDeviceSettingDlg dialog(before, discover_, nullptr);
+    if (dialog.exec() != QDialog::Accepted) return;
+    for (int i = 0; i < CDeviceSettingDlg::kPortCount; ++i)
+        if (dialog.device(i) != before[i]) WriteDevicePath(i, dialog.device(i));
+    // The port in use opens again when it stands for another device now, or
+    // when its device went away (an unplugged adapter, a dropped connection).
+    const int inUse = session_.comPortIndex >= 0 && session_.comPortIndex < 3 ? session_.comPortIndex : 0;
+    SerialLink& link = session_.link();
+    if (dialog.device(inUse) == before[inUse] && link.state() == SerialLink::State::Open) return;
+    link.CloseLink();
+    link.OpenPort(PortDevicePath(inUse));
+    link.StartReadThread();
+}
+
+void CMainFrame::OnMultiSign() {
+    CMultiSignDlg dialog(engine_, fastTransfer(), nullptr);
+    dialog.exec();
 }
 
 void CMainFrame::OnAllItems() {

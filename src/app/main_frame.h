@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <vector>
 
 #include "app/kvt540m_doc.h"
 #include "app/maintenance_gesture.h"
+#include "serial/port_discovery.h"
 #include "transfer/pacing.h"
 
 class QAction;
@@ -45,6 +48,13 @@ public:
     void OnAbout();         // 57664
     void OnReadSetting();   // the maintenance gesture
     void OnPreview();       // 32780 "プレビュー"
+    void OnDeviceSetting(); // 32781 "デバイスの設定"
+    void OnMultiSign();     // 32782 "複数表示器へ送信"
+
+    // Where "デバイスの設定" looks for serial devices (tests give their own).
+    void SetDeviceDiscovery(std::function<std::vector<SerialPortInfo>()> discover) {
+        discover_ = std::move(discover);
+    }
 
     // The preview window once opened, else null.
     PagePreviewWindow* preview() const { return preview_; }
@@ -80,6 +90,7 @@ private:
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
     PagePreviewWindow* preview_ = nullptr;
+    std::function<std::vector<SerialPortInfo>()> discover_ = [] { return DiscoverSerialPorts(); };
 };
 
 }  // namespace kvt

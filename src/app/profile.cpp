@@ -51,6 +51,10 @@ bool WriteProfileString(const std::string& key, const std::string& value) {
     return profile.status() == QSettings::NoError;
 }
 
+bool WriteDevicePath(int portIndex, const std::string& device) {
+    return WriteProfileString("Devices/COM" + std::to_string(portIndex + 1), device);
+}
+
 std::string PortDevicePath(int portIndex) {
     if (portIndex < 0 || portIndex > 2) portIndex = 0;
     QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);

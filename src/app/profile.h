@@ -20,6 +20,10 @@ std::string ReadProfileString(const std::string& key, const std::string& def = "
 // Writes it and flushes the file. False when the file could not be written.
 bool WriteProfileString(const std::string& key, const std::string& value);
 
+// Maps port index 0..2 (COM1..COM3) to a device path or network address in
+// section "Devices". False when the file could not be written.
+bool WriteDevicePath(int portIndex, const std::string& device);
+
 // Device path of a port index (0 COM1, 1 COM2, 2 COM3). An index outside
 // 0..2 is taken as 0 (COM1).
 std::string PortDevicePath(int portIndex);

@@ -53,6 +53,8 @@ public:
 
     bool running() const { return running_; }
     RunKind kind() const { return kind_; }
+    Session& session() { return session_; }
+    Clock& clock() { return clock_; }
 
 private:
     void OnTimer();
