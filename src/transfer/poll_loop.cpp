@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace kvt {
 
@@ -15,33 +16,6 @@ ReplyQueue::Clock::time_point AsTimePoint(Millis ms) {
 
 }  // namespace
 
-class PollLoop::LoopTimer : public Timer {
-public:
-    LoopTimer(PollLoop* loop, std::function<void()> fire) : loop_(loop), fire_(std::move(fire)) {
-        loop_->timers_.push_back(this);
-    }
-    ~LoopTimer() override {
-        auto& timers = loop_->timers_;
-        timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
-    }
-    void StartAt(Millis when) override {
-        armed = true;
-        due = when;
-    }
-    void Stop() override { armed = false; }
-    void Fire() {
-        armed = false;
-        fire_();
-    }
-
-    bool armed = false;
-    Millis due = 0;
-
-private:
-    PollLoop* loop_;
-    std::function<void()> fire_;
-};
-
 PollLoop::PollLoop(std::function<void(const std::string&)> lineHandler)
     : lineHandler_(std::move(lineHandler)) {}
 
@@ -54,20 +28,18 @@ Millis PollLoop::Now() {
 }
 
 std::unique_ptr<Timer> PollLoop::NewTimer(std::function<void()> fire) {
-    return std::make_unique<LoopTimer>(this, std::move(fire));
+    return std::make_unique<ListedTimer>(timers_, std::move(fire));
 }
 
 void PollLoop::RunOnce(Millis until) {
-    LoopTimer* next = nullptr;
-    for (LoopTimer* t : timers_)
-        if (t->armed && (!next || t->due < next->due)) next = t;
-    const Millis wakeAt = next ? std::min(until, next->due) : until;
+    ListedTimer* next = ListedTimer::Earliest(timers_, INT64_MAX);
+    const Millis wakeAt = next ? std::min(until, next->due()) : until;
     std::string line;
     if (queue_.PopUntil(AsTimePoint(wakeAt), &line)) {
         lineHandler_(line);
         return;
     }
-    if (next && next->due <= Now()) next->Fire();
+    if (next && next->due() <= Now()) next->Fire();
 }
 
 bool PollLoop::RunUntil(const std::function<bool()>& done, Millis until,

@@ -11,6 +11,7 @@
 
 #include "serial/reply_queue.h"
 #include "transfer/clock.h"
+#include "transfer/listed_timer.h"
 
 namespace kvt {
 
@@ -32,15 +33,12 @@ public:
                   const std::atomic<bool>* stop);
 
 private:
-    class LoopTimer;
-    friend class LoopTimer;
-
     // Waits for one line or timer until the given time and handles it.
     void RunOnce(Millis until);
 
     std::function<void(const std::string&)> lineHandler_;
     ReplyQueue queue_;
-    std::vector<LoopTimer*> timers_;
+    TimerList timers_;
 };
 
 }  // namespace kvt

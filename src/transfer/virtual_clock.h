@@ -2,10 +2,8 @@
 // in virtual milliseconds.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "transfer/clock.h"
+#include "transfer/listed_timer.h"
 
 namespace kvt {
 
@@ -22,14 +20,8 @@ public:
     void Advance(Millis ms) { AdvanceTo(now_ + ms); }
 
 private:
-    class VirtualTimer;
-    friend class VirtualTimer;
-
-    VirtualTimer* NextDue(Millis limit) const;
-
     Millis now_ = 0;
-    std::uint64_t nextOrder_ = 0;
-    std::vector<VirtualTimer*> timers_;
+    TimerList timers_;
 };
 
 }  // namespace kvt

@@ -22,17 +22,8 @@ using test::milliseconds;
 
 const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 
+using test::CliOnSim;
 using test::CliResult;
-
-class CliOnSim : public ::testing::Test {
-protected:
-    CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
-                  test::Sim* killSign = nullptr) {
-        return test::RunCli(dir, args, interruptAfter, killSign);
-    }
-
-    test::TempDir dir;
-};
 
 TEST_F(CliOnSim, SingleCommandPrintsTheReplyAndSucceedsOnlyOnGo) {
     test::Sim sim({"--reply", "2=MENU"});

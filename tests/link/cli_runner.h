@@ -2,6 +2,8 @@
 // folder of the test's own, and collects what it did.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <thread>
@@ -67,5 +69,16 @@ inline CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args
     r.seconds = r.endedAt - start;
     return r;
 }
+
+// Tests that run the tool in a folder of their own.
+class CliOnSim : public ::testing::Test {
+protected:
+    CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
+                  Sim* killSign = nullptr) {
+        return RunCli(dir, args, interruptAfter, killSign);
+    }
+
+    TempDir dir;
+};
 
 }  // namespace kvt::test

@@ -21,17 +21,8 @@ using test::milliseconds;
 
 const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 
+using test::CliOnSim;
 using test::CliResult;
-
-class CliOnSim : public ::testing::Test {
-protected:
-    CliResult Run(const std::vector<std::string>& args, double interruptAfter = 0,
-                  test::Sim* killSign = nullptr) {
-        return test::RunCli(dir, args, interruptAfter, killSign);
-    }
-
-    test::TempDir dir;
-};
 
 // Offset of step s of the all-items run from its first command, in seconds.
 double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }
