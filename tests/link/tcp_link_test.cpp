@@ -124,8 +124,8 @@ TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
 TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {
     test::Sim sim({"--tcp", "127.0.0.1:0"});
     test::RecordingSeam seam;
+    ReplyQueue lines;  // outlives the session, whose reader pushes into it
     Session session{&seam};
-    ReplyQueue lines;
     SerialLink& link = session.link();
     link.SetConsumer([&lines](const std::string& line) { lines.Push(line); });
     link.OpenPort(sim.path());
