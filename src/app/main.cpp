@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "app/app_icons.h"
+#include "app/command_line.h"
 #include "app/kvt540m_app.h"
 
 int main(int argc, char* argv[]) {
@@ -11,8 +12,13 @@ int main(int argc, char* argv[]) {
     // "Can't file write" (the old file kept, no temporary left) instead of
     // the signal ending the program half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
+    const int answered = kvt::AnswerCommandLine(argc, argv);
+    if (answered >= 0) return answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
+    // The desktop entry's name: Wayland's app id and the X11 hint that tie
+    // the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kvt540m.kvt540m"));
     QApplication::setWindowIcon(kvt::AppIcon());
     kvt::CKVT540MApp theApp;
     if (!theApp.InitInstance()) return 0;

@@ -109,37 +109,6 @@ protected:
     std::string dir_;
 };
 
-TEST_F(CliTest, UsageErrorsExitTwoWithUsageOnStandardError) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate"},
-        {"new"},
-        {"new", "a.dat", "b.dat"},
-        {"send", Data("sample.dat"), "bogus", "--dry-run"},
-        {"send", Data("sample.dat"), "text", "--dry-run"},              // --page missing
-        {"send", Data("sample.dat"), "hpos", "--page", "2", "--dry-run"},  // --page not taken
-        {"send", Data("sample.dat"), "colour", "--page", "33", "--dry-run"},
-        {"send", Data("sample.dat"), "colour", "--page", "x1", "--dry-run"},
-        {"send", Data("sample.dat"), "--dry-run", "--slave", "32"},
-        {"send", Data("sample.dat"), "--dry-run", "--slave"},
-        {"send", Data("sample.dat"), "--dry-run", "--verbose"},
-        {"display", "maybe", "--dry-run"},
-        {"display", "on", "--dry-run=yes"},
-        {"decode", "out.dat", "--dry-run"},
-        {"show", Data("sample.dat"), "--rs485"},
-    };
-    for (const auto& args : cases) {
-        Result r = Run(args);
-        std::string joined;
-        for (const auto& a : args) joined += a + " ";
-        EXPECT_EQ(r.status, 2) << joined;
-        EXPECT_EQ(r.out, "") << joined;
-        EXPECT_NE(r.err.find("usage:"), std::string::npos) << joined;
-    }
-    EXPECT_EQ(Run({"decode", Path("never.dat"), "--base"}).status, 2);
-    EXPECT_NE(access(Path("never.dat").c_str(), F_OK), 0);
-}
-
 TEST_F(CliTest, FilesThatCannotBeReadOrWritten) {
     for (const char* command : {"show", "check"}) {
         Result r = Run({command, Path("missing.dat")});

@@ -73,7 +73,7 @@ TEST_F(CliRender, AllWritesOnePicturePerPageWithContent) {
 TEST_F(CliRender, FailuresAreReported) {
     Result r = Cli({"render", Data("sample.dat"), "--page", "1"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains("usage:"));
+    EXPECT_EQ(r.err, QString("kvt540m-cli: render needs --out\nTry 'kvt540m-cli --help'.\n"));
     r = Cli({"render", Data("sample.dat"), "--all", "--page", "1", "--out", Path("x")});
     EXPECT_EQ(r.status, 2);
     r = Cli({"render", Data("sample.dat"), "--scale", "0", "--out", Path("x.png")});

@@ -34,14 +34,35 @@ struct Args {
     bool all = false;    // --all
     std::string out;     // --out PATH; "" = not given
     int scale = 0;       // --scale K; 0 = not given
+    bool help = false;   // --help or -h: the command's help, nothing else
 };
+
+// One command of the tool.
+struct CommandInfo {
+    const char* name;
+    const char* options;   // the options it takes, e.g. "--page --dry-run"
+    const char* synopsis;  // its forms after "kvt540m-cli ", one per line; a line
+                           // that starts with a blank goes on with the form above
+    const char* about;     // what it does, in lines of at most 76 columns
+    int (*run)(const Args&);
+};
+
+// Every command, in the order the help lists them.
+const std::vector<CommandInfo>& Commands();
+// The command of that name, or nullptr.
+const CommandInfo* FindCommand(const std::string& name);
 
 // Parses argv[first..argc) allowing only the options named in allowed
 // (e.g. "--page --dry-run"). False with *error set on a usage error.
 bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Args* args,
                std::string* error);
 
-// Prints the error and the usage text on standard error; returns kExitUsage.
+// The whole help (every command and option), or one command's, on standard output.
+void PrintHelp();
+void PrintCommandHelp(const CommandInfo& command);
+
+// Prints the error in one line and where to find help on standard error;
+// returns kExitUsage.
 int UsageError(const std::string& error);
 
 // Loads FILE.dat into the session's store; on failure prints why ("Can't file open").

@@ -1,35 +1,58 @@
 // kvt540m-cli: the settings file and the sign's command lines without a window.
 #include <csignal>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
-#include "tools/cli/bus_commands.h"
 #include "tools/cli/cli.h"
+#include "version.h"
 
 namespace {
 
-struct CommandEntry {
-    const char* name;
-    const char* options;  // the options the command takes
-    int (*run)(const kvt::cli::Args&);
-};
+// Output that did not arrive (a full disk, a closed pipe) is a failure.
+int Flushed(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "kvt540m-cli: cannot write standard output\n");
+        return kvt::cli::kExitFailed;
+    }
+    return status;
+}
 
-const CommandEntry kCommands[] = {
-    {"new", "", kvt::cli::RunNew},
-    {"show", "", kvt::cli::RunShow},
-    {"check", "", kvt::cli::RunCheck},
-    {"send", "--page --dry-run --port --rs485 --slave --pace --gap --trace", kvt::cli::RunSend},
-    {"display", "--dry-run --port --rs485 --slave --trace", kvt::cli::RunDisplay},
-    {"decode", "--base --rs485", kvt::cli::RunDecode},
-    {"read", "--base --port --rs485 --slave --pace --gap --trace", kvt::cli::RunRead},
-    {"ports", "", kvt::cli::RunPorts},
-    {"verify", "--port --rs485 --slave --pace --gap --trace", kvt::cli::RunVerify},
-    {"deploy", "--slaves --verify --port --pace --gap --report --trace", kvt::cli::RunDeploy},
-    {"read-all", "--slaves --port --pace --gap --report --trace", kvt::cli::RunReadAll},
-    {"export", "--texts --json", kvt::cli::RunExport},
-    {"import", "", kvt::cli::RunImport},
-    {"render", "--page --all --out --scale", kvt::cli::RunRender},
-};
+// help [COMMAND]
+int Help(int argc, char** argv) {
+    using namespace kvt::cli;
+    if (argc == 2) {
+        PrintHelp();
+        return kExitOk;
+    }
+    if (argc > 3) return UsageError("help takes one command");
+    const CommandInfo* command = FindCommand(argv[2]);
+    if (!command) return UsageError(std::string("unknown command \"") + argv[2] + "\"");
+    PrintCommandHelp(*command);
+    return kExitOk;
+}
+
+int Run(int argc, char** argv) {
+    using namespace kvt::cli;
+    if (argc < 2) return UsageError("no command given");
+    const std::string word = argv[1];
+    if (word == "--help" || word == "-h" || word == "help") return Help(argc, argv);
+    if (word == "--version") {
+        std::printf("kvt540m-cli %s\n", kvt::kVersion);
+        return kExitOk;
+    }
+    if (word.size() > 1 && word[0] == '-') return UsageError("unknown option " + word);
+    const CommandInfo* command = FindCommand(word);
+    if (!command) return UsageError("unknown command \"" + word + "\"");
+    Args args;
+    std::string error;
+    if (!ParseArgs(argc, argv, 2, command->options, &args, &error))
+        return UsageError(word + ": " + error);
+    if (args.help) {
+        PrintCommandHelp(*command);
+        return kExitOk;
+    }
+    return command->run(args);
+}
 
 }  // namespace
 
@@ -38,20 +61,5 @@ int main(int argc, char** argv) {
     // ordinary failure path (message, temporary file removed) instead of the
     // signal ending the program half-way through a save.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (argc < 2) return kvt::cli::UsageError("no command given");
-    for (const CommandEntry& command : kCommands) {
-        if (std::strcmp(argv[1], command.name) != 0) continue;
-        kvt::cli::Args args;
-        std::string error;
-        if (!kvt::cli::ParseArgs(argc, argv, 2, command.options, &args, &error))
-            return kvt::cli::UsageError(error);
-        int status = command.run(args);
-        // Output that did not arrive (a full disk, a closed pipe) is a failure.
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::fprintf(stderr, "kvt540m-cli: cannot write standard output\n");
-            return kvt::cli::kExitFailed;
-        }
-        return status;
-    }
-    return kvt::cli::UsageError(std::string("unknown command \"") + argv[1] + "\"");
+    return Flushed(Run(argc, argv));
 }

@@ -18,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "sign_link.h"
 #include "sim_options.h"
+#include "version.h"
 
 namespace {
 
@@ -85,8 +86,16 @@ int main(int argc, char** argv) {
     kvt::sim::SimOptions options;
     std::string error;
     if (!kvt::sim::ParseSimOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "kvt540m-sign-sim: %s\n%s", error.c_str(), kvt::sim::kSimUsage);
+        std::fprintf(stderr, "kvt540m-sign-sim: %s\nTry 'kvt540m-sign-sim --help'.\n",
+                     error.c_str());
         return 2;
+    }
+    if (options.help || options.version) {
+        if (options.help)
+            std::fputs(kvt::sim::kSimUsage, stdout);
+        else
+            std::printf("kvt540m-sign-sim %s\n", kvt::kVersion);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
     std::map<int, kvt::sim::SignState> signs;
     if (!LoadSigns(options, &signs, &error)) return Fail(error);

@@ -7,23 +7,36 @@
 namespace kvt::sim {
 
 const char* const kSimUsage =
-    "usage: kvt540m-sign-sim [--load FILE.dat] [--save FILE.dat] [--link PATH | --tcp HOST:PORT]\n"
-    "                        [--log FILE]\n"
-    "                        [--rs485 --slave LIST [--load-slave N=FILE.dat]... [--slave-reply N=TEXT]...]\n"
-    "                        [--answer-delay MS] [--line-rate]\n"
-    "                        [--split] [--reply N=TEXT]... [--stats]\n"
-    "Prints the device path of the simulated sign (with --tcp its address, tcp://HOST:PORT;\n"
-    "port 0 takes a free one), then answers on it until SIGINT or SIGTERM.\n"
-    "--rs485 without --slave answers slave 0. --slave LIST (like 1,2,5-9) plays several signs on\n"
-    "one line, each with its own state (--load for all, --load-slave N=FILE for one; --save FILE\n"
-    "then writes FILE-NN.dat per slave); --slave-reply N=TEXT makes slave N answer every line\n"
-    "with TEXT. --reply N=TEXT answers the Nth received line\n"
-    "(counting every line) with TEXT (E1, MENU, ...; none: no reply) and does not carry it out.\n"
-    "--log writes each received line after the monotonic clock's time in seconds.\n"
-    "--answer-delay MS (also --delay MS) waits before each reply, as a sign's processing.\n"
-    "--line-rate takes each byte received and sent the time it takes on a 38400 bit/s\n"
-    "8E1 line (11 bits), so that pacing can be measured as on a real line.\n"
-    "--stats prints the bytes received and sent and the lines received when it ends.\n";
+    "Usage: kvt540m-sign-sim [OPTION]...\n"
+    "Plays an LED message sign on a pseudo-terminal: prints the device path of the\n"
+    "simulated sign (with --tcp its address, tcp://HOST:PORT), then answers every\n"
+    "line it receives there as the sign would, until SIGINT or SIGTERM.\n"
+    "\n"
+    "Options:\n"
+    "  --load FILE.dat       start from the settings of FILE.dat\n"
+    "  --save FILE.dat       write the settings to FILE.dat when it ends (several\n"
+    "                        slaves: FILE-NN.dat for each)\n"
+    "  --link PATH           add a symbolic link PATH to the device\n"
+    "  --tcp HOST:PORT       listen there instead, as a serial device server in raw\n"
+    "                        TCP mode would (port 0 takes a free one)\n"
+    "  --log FILE            write each received line after the monotonic clock's\n"
+    "                        time in seconds\n"
+    "  --rs485               lines carry a two-digit slave number (slave 0 unless\n"
+    "                        --slave is given)\n"
+    "  --slave LIST          the slave numbers answered, like 1,2,5-9: several signs\n"
+    "                        on one line, each with its own settings\n"
+    "  --load-slave N=FILE.dat  start slave N from FILE.dat\n"
+    "  --slave-reply N=TEXT  slave N answers every line with TEXT\n"
+    "  --answer-delay MS     wait MS before each reply, as a sign's processing\n"
+    "                        (also --delay MS)\n"
+    "  --line-rate           each byte takes its time on a 38400 bit/s 8E1 line\n"
+    "  --split               send each reply in two writes\n"
+    "  --reply N=TEXT        answer the Nth received line (counting every line) with\n"
+    "                        TEXT (E1, MENU, ...; none: no reply), not carrying it out\n"
+    "  --stats               print the bytes received and sent and the lines\n"
+    "                        received when it ends\n"
+    "  -h, --help            show this help\n"
+    "  --version             show the version\n";
 
 namespace {
 
@@ -68,6 +81,10 @@ bool ParseNumbered(const std::string& text, int low, int high, std::map<int, std
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if (name == "--help" || name == "-h" || name == "--version") {
+            (name == "--version" ? options->version : options->help) = true;
+            return true;
+        }
         if (name == "--rs485") {
             options->rs485 = true;
             continue;

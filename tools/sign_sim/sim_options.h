@@ -18,13 +18,15 @@ struct SimOptions {
     std::map<int, std::string> slaveLoads;    // --load-slave N=FILE.dat: that slave's state
     std::map<int, std::string> slaveReplies;  // --slave-reply N=TEXT: that slave's one answer
     int delayMs = 0;          // --answer-delay MS (or --delay MS) before each reply
-    bool lineRate = false;
-    bool stats = false;       // --stats: bytes and lines on standard output at the end    // --line-rate: bytes take their time on a 38400 bit/s line
+    bool lineRate = false;    // --line-rate: bytes take their time on a 38400 bit/s line
+    bool stats = false;       // --stats: bytes and lines on standard output at the end
     bool split = false;       // --split: each reply in two writes
     std::map<int, std::string> replies;  // --reply N=TEXT ("none": no reply)
+    bool help = false;        // --help or -h: the usage, nothing else
+    bool version = false;     // --version: the version, nothing else
 };
 
-// False with *error set on a usage error.
+// False with *error set on a usage error. Stops at --help, -h or --version.
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error);
 
 extern const char* const kSimUsage;

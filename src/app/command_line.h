@@ -1,0 +1,12 @@
+// The window program's command line, answered before any window or display
+// exists: --help, --version and usage errors.
+#pragma once
+
+namespace kvt {
+
+// Returns the exit status when the command line was answered here (help or
+// version on standard output, a usage error on standard error), or -1 when
+// the program goes on to open its window. Takes no lock and needs no display.
+int AnswerCommandLine(int argc, char* argv[]);
+
+}  // namespace kvt
