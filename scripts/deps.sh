@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-ipafont-gothic
   clang libclang-rt-14-dev
+  librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do
