@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-ipafont-gothic
   clang libclang-rt-14-dev
-  librsvg2-bin dpkg-dev file fakeroot lintian desktop-file-utils appstream groff-base
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do
