@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running, testing and fuzzing (clang with libFuzzer)
-# need on Debian 12 (as root).
+# Installs what building, running, testing and fuzzing (clang with libFuzzer),
+# and making and checking the Debian package need on Debian 12 (as root).
 # Does nothing when everything is already there.
 set -euo pipefail
 packages=(
@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-ipafont-gothic
   clang libclang-rt-14-dev
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

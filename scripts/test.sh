@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, a few seconds of each fuzz
-# target on its seeds (where clang is installed), the whole suite again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and the link tests under
-# ThreadSanitizer. The wall-clock runs (label realclock) prove timing and run
-# in the normal build only. Any failure or sanitizer report fails the run.
+# Builds and runs every test: the normal build and its Debian package
+# (scripts/check-package.sh), a few seconds of each fuzz target on its seeds
+# (where clang is installed), the whole suite again under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and the link tests under ThreadSanitizer. The
+# wall-clock runs (label realclock) prove timing and run in the normal build
+# only. Any failure or sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -14,6 +15,10 @@ jobs=$(nproc)
 echo "== normal build"
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package (checked unpacked, not installed)"
+scripts/package.sh
+scripts/check-package.sh
 
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz targets on their seeds"

@@ -6,23 +6,6 @@ namespace kvt {
 
 namespace {
 
-// The panel: pale yellow face, dark border, three coloured text rows and a
-// black power switch on the right.
-void DrawPanel(QPainter& p, const QRectF& r) {
-    p.setPen(QPen(QColor(60, 60, 60), r.width() / 32.0));
-    p.setBrush(QColor(255, 255, 204));
-    p.drawRect(r);
-    const QColor rows[] = {QColor(220, 0, 0), QColor(0, 160, 0), QColor(230, 160, 0)};
-    qreal rowH = r.height() / 8.0;
-    for (int i = 0; i < 3; ++i) {
-        QRectF row(r.left() + r.width() * 0.1, r.top() + rowH * (1.5 + 2 * i), r.width() * 0.55, rowH);
-        p.fillRect(row, rows[i]);
-    }
-    p.fillRect(QRectF(r.left() + r.width() * 0.75, r.top() + r.height() * 0.3, r.width() * 0.15,
-                      r.height() * 0.4),
-               Qt::black);
-}
-
 QPixmap DocumentPixmap(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -34,24 +17,20 @@ QPixmap DocumentPixmap(int size) {
     p.setPen(QPen(QColor(80, 80, 80), s / 32.0));
     p.setBrush(Qt::white);
     p.drawPolygon(sheet);
-    DrawPanel(p, QRectF(s * 0.22, s * 0.45, s * 0.56, s * 0.36));
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QPixmap sign = AppIconPixmap(size);
+    p.drawPixmap(QRectF(s * 0.2, s * 0.32, s * 0.6, s * 0.6), sign, QRectF(sign.rect()));
     return pixmap;
 }
 
 }  // namespace
 
-QPixmap AppIconPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    DrawPanel(p, QRectF(size * 0.06, size * 0.2, size * 0.88, size * 0.6));
-    return pixmap;
-}
+QPixmap AppIconPixmap(int size) { return AppIcon().pixmap(size, size); }
 
 QIcon AppIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addPixmap(AppIconPixmap(size));
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/kvt540m.png").arg(size));
     return icon;
 }
 

@@ -1,5 +1,6 @@
-// The program's own icons, drawn at start-up: the application (a small sign
-// panel) and its settings documents (a sheet with a panel on it).
+// The program's own icons: the application (an LED sign panel on two posts,
+// data/icons/kvt540m.svg, built into PNGs and into the program) and its
+// settings documents (a sheet with that sign on it).
 #pragma once
 
 #include <QIcon>

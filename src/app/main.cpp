@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
     // The desktop entry's name: Wayland's app id and the X11 hint that tie
     // the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.kvt540m.kvt540m"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KVT_APP_ID));
     QApplication::setWindowIcon(kvt::AppIcon());
     kvt::CKVT540MApp theApp;
     if (!theApp.InitInstance()) return 0;

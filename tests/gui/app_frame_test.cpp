@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/about_dlg.h"
+#include "app/app_icons.h"
 #include "app/dialog_units.h"
 #include "app/main_frame.h"
 #include "app_test_support.h"
@@ -334,17 +335,26 @@ private slots:
         QCOMPARE(sign().times, (std::vector<Millis>{200, 400, 600}));
     }
 
+    // The About box shows the application icon, which the program carries
+    // at every size it installs.
     void aboutBox() {
         QString title, text;
+        QPixmap icon;
         test::WhenModal([&](QWidget* w) {
             title = w->windowTitle();
             for (QLabel* l : w->findChildren<QLabel*>())
                 if (!l->text().isEmpty()) text = l->text();
+            icon = w->findChild<QLabel*>("icon")->pixmap();
             QTest::mouseClick(w->findChild<QWidget*>("1"), Qt::LeftButton);
         });
         Action(57664)->trigger();
         QCOMPARE(title, QString("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"));
         QCOMPARE(text, QString("KVT-540-M Version 1.34"));
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(icon.toImage(), AppIconPixmap(32).toImage());
+        const QList<QSize> sizes = frame_->windowIcon().availableSizes();
+        for (int size : {16, 32, 48, 64, 128, 256}) QVERIFY(sizes.contains(QSize(size, size)));
     }
 };
 

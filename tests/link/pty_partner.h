@@ -109,7 +109,7 @@ public:
         if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp");
         path_ = pattern;
     }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    ~TempDir() { (void)!std::system(("rm -rf '" + path_ + "'").c_str()); }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
     const std::string& path() const { return path_; }
 
