@@ -27,6 +27,8 @@ public:
         link.OpenPort(device);
         link.StartReadThread();
     }
+    // The reader pushes into lines_: it stops before lines_ goes.
+    ~Host() { session.link().CloseLink(); }
     bool open() { return session.link().state() == SerialLink::State::Open; }
 
     // Sends the line; the reply line, or "<none>" when none came in time.
