@@ -5,10 +5,10 @@
 namespace kvt {
 
 void ReplyQueue::Push(std::string line) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        lines_.push_back(std::move(line));
-    }
+    // Notified under the lock: a consumer that takes this line, and may then
+    // destroy the queue, cannot do so before the notification is over.
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines_.push_back(std::move(line));
     ready_.notify_one();
 }
 

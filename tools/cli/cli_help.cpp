@@ -131,7 +131,9 @@ void PrintHelp() {
     PrintOption("-h, --help", "show this help, or with a command that command's");
     PrintOption("--version", "show the version");
     std::printf(
-        "\n'kvt540m-cli help COMMAND' or 'kvt540m-cli COMMAND --help' shows what a\n"
+        "\nITEM: all (the default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
+        "      page, time, hpos or vpos.\n"
+        "'kvt540m-cli help COMMAND' or 'kvt540m-cli COMMAND --help' shows what a\n"
         "command does. Exit status: 0 success, 1 failure, 2 usage error, 3 verify found\n"
         "a difference.\n");
 }
