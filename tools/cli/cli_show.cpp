@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "protocol/command_set.h"
+#include "exchange/value_checks.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
 #include "tools/cli/cli.h"
@@ -18,19 +19,7 @@ std::string NameOf(const char* const* names, int count, int value) {
 
 // A line text in UTF-8 between quotes; control bytes are shown as \xNN so
 // that a hand-edited file cannot drive the terminal.
-std::string Printable(const std::string& cp932) {
-    std::string out = "\"";
-    char hex[8];
-    for (unsigned char c : Cp932ToUtf8(cp932)) {
-        if (c < 0x20 || c == 0x7F) {
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
+std::string Printable(const std::string& cp932) { return Quoted(Cp932ToUtf8(cp932)); }
 
 std::string FillLines(int mask) {
     std::string lines;
