@@ -88,20 +88,11 @@ std::string SampleValue(const std::string& name) {
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kvt-cmdline-XXXXXX";
-        dir_ = mkdtemp(tmpl);
+        dir_ = kvt::test::MakeTestFolder("kvt-cmdline");
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);  // no profile of the user's
         setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);  // where the lock file would go
     }
-    void TearDown() override {
-        DIR* d = opendir(dir_.c_str());
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") unlink((dir_ + "/" + n).c_str());
-        }
-        closedir(d);
-        rmdir(dir_.c_str());
-    }
+    void TearDown() override { kvt::test::RemoveTestFolder(dir_); }
     ToolResult Cli(std::vector<std::string> args) { return RunTool(KVT_CLI_PATH, args, dir_); }
     ToolResult Sim(std::vector<std::string> args) { return RunTool(KVT_SIM_PATH, args, dir_); }
     ToolResult App(std::vector<std::string> args) { return RunTool(KVT_APP_PATH, args, dir_); }

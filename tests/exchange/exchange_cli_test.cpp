@@ -20,19 +20,10 @@ bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 class ExchangeCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kvt-exchange-XXXXXX";
-        dir_ = mkdtemp(tmpl);
+        dir_ = kvt::test::MakeTestFolder("kvt-exchange");
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);  // no profile of the user's
     }
-    void TearDown() override {
-        DIR* d = opendir(dir_.c_str());
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") unlink((dir_ + "/" + n).c_str());
-        }
-        closedir(d);
-        rmdir(dir_.c_str());
-    }
+    void TearDown() override { kvt::test::RemoveTestFolder(dir_); }
     std::string Path(const char* name) const { return dir_ + "/" + name; }
     ToolResult Run(std::vector<std::string> args) {
         return kvt::test::RunTool(KVT_CLI_PATH, args, dir_);

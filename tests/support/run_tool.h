@@ -1,8 +1,11 @@
-// Test helper: runs a built program with arguments and returns its exit
-// status and what it wrote on standard output and error.
+// Test helpers: runs a built program with arguments and returns its exit
+// status and what it wrote on standard output and error; a folder of the
+// test's own for its files.
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +47,24 @@ inline ToolResult RunTool(const std::string& program, std::vector<std::string> a
     unlink(out.c_str());
     unlink(err.c_str());
     return r;
+}
+
+// A fresh folder for a test's files (made from "/tmp/PREFIX-XXXXXX"),
+// emptied and removed again at the end.
+inline std::string MakeTestFolder(const char* prefix) {
+    std::string tmpl = std::string("/tmp/") + prefix + "-XXXXXX";
+    return mkdtemp(tmpl.data());
+}
+
+inline void RemoveTestFolder(const std::string& dir) {
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") unlink((dir + "/" + n).c_str());
+        }
+        closedir(d);
+    }
+    rmdir(dir.c_str());
 }
 
 }  // namespace kvt::test
