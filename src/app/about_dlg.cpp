@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "app/app_icons.h"
-#include "app/dialog_controls.h"
-#include "app/dialog_units.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/dialog_units.h"
 
 namespace kvt {
 

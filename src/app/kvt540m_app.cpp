@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/main_frame.h"
-#include "app/profile.h"
+#include "profile/profile.h"
 #include "app/qt_clock.h"
 
 namespace kvt {

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 #include "app/app_icons.h"
-#include "preview/kvt540m_view.h"
+#include "app/kvt540m_view.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
 

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_controls.h"
+#include "widgets/dialog_controls.h"
 
 namespace kvt {
 

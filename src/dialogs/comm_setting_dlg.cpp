@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "app/dialog_controls.h"
+#include "widgets/dialog_controls.h"
 #include "session/session.h"
 
 namespace kvt {

@@ -5,8 +5,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/dialog_controls.h"
-#include "app/dialog_units.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/dialog_units.h"
 
 namespace kvt {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "app/window_run.h"
+#include "widgets/window_run.h"
 
 class QLineEdit;
 class QProgressBar;

@@ -11,7 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/dialog_units.h"
+#include "widgets/dialog_units.h"
 #include "editor/blink_page.h"
 #include "editor/colour_page.h"
 #include "editor/display_on_off_page.h"

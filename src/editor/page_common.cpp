@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_controls.h"
-#include "app/dialog_units.h"
+#include "widgets/dialog_controls.h"
+#include "widgets/dialog_units.h"
 #include "session/session.h"
 
 namespace kvt {

@@ -3,7 +3,7 @@
 // going when its page goes away ends with it (transferStep 0).
 #pragma once
 
-#include "app/window_run.h"
+#include "widgets/window_run.h"
 
 class QComboBox;
 class QLineEdit;

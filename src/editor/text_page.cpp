@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_units.h"
+#include "widgets/dialog_units.h"
 #include "protocol/command_set.h"
 #include "session/session.h"
 #include "settings/cp932.h"

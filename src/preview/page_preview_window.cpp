@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/profile.h"
+#include "profile/profile.h"
 #include "preview/led_panel_view.h"
 #include "render/dot_page.h"
 

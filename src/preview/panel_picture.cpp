@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace kvt {
 

@@ -14,7 +14,7 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
-#include "app/dialog_units.h"
+#include "widgets/dialog_units.h"
 #include "app/main_frame.h"
 #include "app_test_support.h"
 #include "dialogs/all_items_dlg.h"

@@ -11,7 +11,7 @@
 
 #include "app/main_frame.h"
 #include "app_test_support.h"
-#include "preview/kvt540m_view.h"
+#include "app/kvt540m_view.h"
 #include "preview/led_panel_view.h"
 #include "preview/page_preview_window.h"
 #include "render/led_colours.h"

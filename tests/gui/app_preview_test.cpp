@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/main_frame.h"
-#include "preview/kvt540m_view.h"
+#include "app/kvt540m_view.h"
 #include "session_rig.h"
 #include "settings/settings_file.h"
 

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "app/profile.h"
+#include "profile/profile.h"
 
 namespace kvt::cli {
 

@@ -1,4 +1,4 @@
-#include "app/profile.h"
+#include "profile/profile.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "preview/kvt540m_view.h"
+#include "app/kvt540m_view.h"
 
 #include <QFile>
 #include <QPainter>

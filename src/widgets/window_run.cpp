@@ -1,4 +1,4 @@
-#include "app/window_run.h"
+#include "widgets/window_run.h"
 
 namespace kvt {
 

@@ -1,4 +1,4 @@
-#include "app/dialog_controls.h"
+#include "widgets/dialog_controls.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace kvt {
 

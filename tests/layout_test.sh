@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The folders of the tree include each other one way only: each folder may
+# include the folders listed beside it (and itself), nothing above it.
+#   layout_test.sh SOURCE_DIR
+set -uo pipefail
+cd "$1"
+declare -A allowed=(
+  [src/settings]=""
+  [src/protocol]="settings"
+  [src/serial]=""
+  [src/session]="settings protocol serial"
+  [src/transfer]="settings protocol serial session"
+  [src/profile]=""
+  [src/exchange]="settings protocol"
+  [src/render]="settings"
+  [src/widgets]="transfer"
+  [src/dialogs]="widgets settings protocol serial session transfer"
+  [src/editor]="widgets settings protocol serial session transfer"
+  [src/preview]="widgets render profile settings"
+  [src/app]="widgets dialogs editor preview render profile settings protocol serial session transfer"
+  [tools/sign_sim]="settings protocol serial session transfer"
+  [tools/cli]="settings protocol serial session transfer profile exchange render"
+)
+failures=0
+for folder in src/* tools/*; do
+  [ -d "$folder" ] || continue
+  if [ -z "${allowed[$folder]+set}" ]; then
+    echo "FAILED: $folder is not in the table of folders"
+    failures=$((failures + 1))
+    continue
+  fi
+  own=${folder#*/}
+  while IFS=: read -r file _ included; do
+    target=${included#*\"}
+    target=${target%%/*}
+    [ "$target" = "$own" ] || [ "$folder" = "tools/$own" -a "$target" = tools ] && continue
+    case " ${allowed[$folder]} " in
+      *" $target "*) ;;
+      *) echo "FAILED: $file includes $target/ (${included#*#include })"; failures=$((failures + 1)) ;;
+    esac
+  done < <(grep -rnE '^#include "[a-z_]+/' "$folder")
+done
+[ "$failures" -eq 0 ] && echo "every folder includes only the folders below it"
+exit $((failures > 0))
