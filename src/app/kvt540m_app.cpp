@@ -51,7 +51,7 @@ bool CKVT540MApp::InitInstance() {
 }
 
 void CKVT540MApp::StartTrace() {
-    const std::string path = ReadProfileString("KVT-540-M_Section/trace_file");
+    const std::string path = ReadProfileString(LinkSectionKey(kTraceFileKey));
     if (path.empty()) return;
     // Reported from the trace's own thread: the box waits for the window
     // thread, and the trace never waits for the box.

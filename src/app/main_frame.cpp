@@ -88,7 +88,7 @@ void CMainFrame::BuildMenus() {
     connect(act, &QAction::triggered, this, &CMainFrame::OnAllItems);
     fastTransfer_ = AddItem(set, QStringLiteral("高速転送"), 32779, QString());
     fastTransfer_->setCheckable(true);
-    fastTransfer_->setChecked(ReadProfileInt("fast_transfer", 0) != 0);
+    fastTransfer_->setChecked(ReadProfileInt(kFastTransferKey, 0) != 0);
     connect(fastTransfer_, &QAction::triggered, this, &CMainFrame::SetFastTransfer);
     act = AddItem(set, QStringLiteral("プレビュー"), 32780, QStringLiteral("ページの見え方を確かめる"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnPreview);
@@ -179,8 +179,8 @@ void CMainFrame::OnCommSetting() {
     link.OpenPort(PortDevicePath(session_.comPortIndex));
     link.StartReadThread();
     // Stored whether or not the port opened: the next start tries it again.
-    WriteProfileInt("com_port", session_.comPortIndex);
-    WriteProfileInt("rs_control", session_.lineMode);
+    WriteProfileInt(kComPortKey, session_.comPortIndex);
+    WriteProfileInt(kRsControlKey, session_.lineMode);
 }
 
 void CMainFrame::OnDeviceSetting() {
@@ -235,7 +235,7 @@ bool CMainFrame::fastTransfer() const { return fastTransfer_->isChecked(); }
 
 void CMainFrame::SetFastTransfer(bool on) {
     fastTransfer_->setChecked(on);
-    WriteProfileInt("fast_transfer", on ? 1 : 0);
+    WriteProfileInt(kFastTransferKey, on ? 1 : 0);
 }
 
 Pacing CMainFrame::TransferPacing() {

@@ -1,4 +1,5 @@
 #include "dialogs/multi_sign_dlg.h"
+#include "protocol/slave_list.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,7 +13,7 @@ namespace kvt {
 
 namespace {
 
-QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
 // The box at the end: how many signs took the settings, and what went
 // wrong with the others.
@@ -24,7 +25,7 @@ std::string Summary(const std::vector<SlaveResult>& results) {
             ++ok;
             continue;
         }
-        failures += "\n" + TwoDigits(r.slave).toStdString() + ": " + r.Summary();
+        failures += "\n" + TwoDigits(r.slave) + ": " + r.Summary();
     }
     return "OK " + std::to_string(ok) + " / " + std::to_string(results.size()) + failures;
 }
@@ -40,10 +41,10 @@ CMultiSignDlg::CMultiSignDlg(RunEngine& engine, bool fast, QWidget* parent)
     setWindowTitle(QStringLiteral("複数表示器へ送信"));
     auto* grid = new QGridLayout;
     for (int n = 0; n < kSlaves; ++n) {
-        slaves_[n] = new QCheckBox(TwoDigits(n), this);
-        slaves_[n]->setObjectName(QStringLiteral("slave%1").arg(TwoDigits(n)));
+        slaves_[n] = new QCheckBox(TwoDigitText(n), this);
+        slaves_[n]->setObjectName(QStringLiteral("slave%1").arg(TwoDigitText(n)));
         results_[n] = new QLabel(this);
-        results_[n]->setObjectName(QStringLiteral("result%1").arg(TwoDigits(n)));
+        results_[n]->setObjectName(QStringLiteral("result%1").arg(TwoDigitText(n)));
         results_[n]->setMinimumWidth(110);
         grid->addWidget(slaves_[n], n % 8, 2 * (n / 8));
         grid->addWidget(results_[n], n % 8, 2 * (n / 8) + 1);

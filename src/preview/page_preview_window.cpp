@@ -13,16 +13,16 @@
 
 #include "profile/profile.h"
 #include "preview/led_panel_view.h"
+#include "protocol/slave_list.h"
 #include "render/dot_page.h"
 
 namespace kvt {
 
 namespace {
 
-const char* const kGeometryKey = "Preview/geometry";  // "x y width height"
 
 QString TwoDigitPage(int page) {
-    return QStringLiteral("%1").arg(page + 1, 2, 10, QLatin1Char('0'));
+    return QString::fromStdString(TwoDigits(page + 1));
 }
 
 bool OnSomeScreen(const QRect& frame) {
@@ -150,7 +150,7 @@ void PagePreviewWindow::hideEvent(QHideEvent* event) {
 
 // The place and size kept in the profile, or beside the main window.
 void PagePreviewWindow::RestoreGeometry() {
-    std::istringstream saved(ReadProfileString(kGeometryKey));
+    std::istringstream saved(ReadProfileString(kPreviewGeometryKey));
     int x, y, w, h;
     if (saved >> x >> y >> w >> h) {
         resize(QSize(w, h).expandedTo(minimumSizeHint()));
@@ -164,7 +164,7 @@ void PagePreviewWindow::RestoreGeometry() {
 
 void PagePreviewWindow::SaveGeometry() const {
     const QPoint at = pos();
-    WriteProfileString(kGeometryKey, QStringLiteral("%1 %2 %3 %4")
+    WriteProfileString(kPreviewGeometryKey, QStringLiteral("%1 %2 %3 %4")
                                          .arg(at.x()).arg(at.y()).arg(width()).arg(height())
                                          .toStdString());
 }

@@ -8,7 +8,17 @@
 
 namespace kvt {
 
+// The keys of section "KVT-540-M_Section".
+constexpr const char* kComPortKey = "com_port";            // 0 COM1, 1 COM2, 2 COM3
+constexpr const char* kRsControlKey = "rs_control";        // 0 RS-232C, 1 RS-485
+constexpr const char* kFastTransferKey = "fast_transfer";  // 1: runs at the pace of the replies
+constexpr const char* kTraceFileKey = "trace_file";        // a file every line is appended to
+// Of section "Preview": "x y width height" of the preview window.
+constexpr const char* kPreviewGeometryKey = "Preview/geometry";
+
 std::string ProfilePath();
+// "KVT-540-M_Section/KEY", for the string functions below.
+std::string LinkSectionKey(const std::string& key);
 
 // Integer of section "KVT-540-M_Section"; def when missing or not a number.
 int ReadProfileInt(const std::string& key, int def);

@@ -1,6 +1,7 @@
 #include "protocol/command_set.h"
 
 #include "protocol/jis.h"
+#include "protocol/slave_list.h"
 
 namespace kvt {
 
@@ -16,11 +17,6 @@ constexpr size_t kPageTextBytes = 196;  // 7 lines
 char HexDigit(unsigned value) {
     value &= 0xF;
     return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10);
-}
-
-// Two decimal digits of a value the caller has checked to be 0..99.
-std::string TwoDigits(int value) {
-    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
 }
 
 // The low eight bits, as two hexadecimal digits.

@@ -1,5 +1,6 @@
 // What carries the bytes between the program and the sign: a serial device
-// (tty_transport.h) or, later, other kinds of connection. The link
+// (tty_transport.h) or a serial device server on the network
+// (tcp_transport.h). The link
 // (serial_link.h) frames reply lines and runs its reader thread over any
 // transport.
 //
@@ -36,6 +37,10 @@ public:
     virtual void DiscardInput() {}
     // What the user named: a device path, a network address.
     virtual const std::string& name() const = 0;
+    // After a failed Open, one line saying what failed and why, for a
+    // program that prints instead of showing boxes; "" when the one message
+    // reported says it all.
+    virtual std::string Failure() const { return ""; }
 };
 
 // The transport for a device name as given in the profile or on the command

@@ -164,6 +164,22 @@ TEST_F(CommandLineTest, EachCommandHasHelpThatMatchesWhatItTakes) {
     }
 }
 
+// An option of the tool that a command does not take is a usage error
+// naming the command and the option, whatever the option means elsewhere.
+TEST_F(CommandLineTest, EveryCommandRefusesTheOptionsItDoesNotTake) {
+    const std::set<std::string> all = ExplainedOptions(Cli({"--help"}).out);
+    for (const std::string& command : kCommands) {
+        const std::set<std::string> taken = ExplainedOptions(Cli({"help", command}).out);
+        for (const std::string& option : all) {
+            if (taken.count(option) || option == "--version") continue;
+            const ToolResult r = Cli({command, "x.dat", option + "=1"});
+            ExpectUsageError(r, "kvt540m-cli", command + ": unknown option " + option,
+                             command + " " + option);
+        }
+    }
+    EXPECT_NE(access(Path("x.dat").c_str(), F_OK), 0);
+}
+
 TEST_F(CommandLineTest, VersionIsTheProjectsThreePartVersion) {
     EXPECT_TRUE(IsThreePartVersion(kvt::kVersion)) << kvt::kVersion;
     EXPECT_FALSE(IsThreePartVersion("1.34"));

@@ -3,6 +3,7 @@
 
 #include "protocol/command_set.h"
 #include "exchange/value_checks.h"
+#include "protocol/slave_list.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
 #include "tools/cli/cli.h"
@@ -30,11 +31,7 @@ std::string FillLines(int mask) {
     return lines;
 }
 
-std::string TwoDigitPage(int index) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", index + 1);
-    return buf;
-}
+std::string TwoDigitPage(int index) { return TwoDigits(index + 1); }
 
 void ShowPage(const PanelSettings& s, int p) {
     std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",

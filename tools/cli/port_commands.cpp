@@ -6,14 +6,11 @@
 
 #include "settings/settings_file.h"
 #include "tools/cli/port_session.h"
+#include "tools/options/exit_codes.h"
 
 namespace kvt::cli {
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitInterrupted = 130;  // as a shell reports Ctrl+C
 
 int InterruptedExit() {
     std::fprintf(stderr, "kvt540m-cli: interrupted\n");
