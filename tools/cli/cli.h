@@ -16,7 +16,6 @@ struct Args {
     int page = 0;        // --page N, 1..32; 0 = not given
     bool dryRun = false;
     bool rs485 = false;
-    bool portGiven = false;
     std::string port;
     int slave = -1;      // --slave N, 0..31; -1 = not given
     bool baseGiven = false;

@@ -11,37 +11,36 @@ namespace {
 
 using options::Check;
 using options::Value;
+using options::kFileName;
+using Store = options::Store<Args>;
 
 constexpr const char* kPortCommands = "send display read verify deploy read-all";
 constexpr const char* kRunCommands = "send read verify deploy read-all";
 
 const std::vector<CliOption> kOptions = {
     {"--page", "N", {Check::Number, "a page number", 1, kPageCount},
-     [](Args& a, const Value& v) { a.page = v.number; }, "send render", nullptr,
+     Store::Number<&Args::page>, "send render", nullptr,
      {{"send",
        "the page, 1..32, for text, text-nomem, fill, colour\n"
        "and blink (and only for them)"},
       {"render",
        "the page, 1..32 (default: the page the file\n"
        "selects)"}}},
-    {"--dry-run", nullptr, {}, [](Args& a, const Value&) { a.dryRun = true; }, "send display",
+    {"--dry-run", nullptr, {}, Store::Flag<&Args::dryRun>, "send display",
      "write the bytes that would go on the wire to standard\n"
      "output; no port is opened"},
     {"--port", "DEV", {Check::NonEmpty, "a port name or device"},
-     [](Args& a, const Value& v) {
-         a.portGiven = true;
-         a.port = v.text;
-     },
+     Store::Text<&Args::port>,
      kPortCommands,
      "COM1..COM3 (the devices the profile maps them to), a\n"
      "device path, or tcp://HOST:PORT for a serial device\n"
      "server in raw TCP mode (default: the profile's port)",
      {}, "_kvt540m_cli_ports"},
-    {"--rs485", nullptr, {}, [](Args& a, const Value&) { a.rs485 = true; },
+    {"--rs485", nullptr, {}, Store::Flag<&Args::rs485>,
      "send display decode read verify", "an RS-485 line: commands carry the slave number",
      {{"decode", "the replies carry a slave number (RS-485)"}}},
     {"--slave", "N", {Check::Number, "a slave number", 0, kLastSlave},
-     [](Args& a, const Value& v) { a.slave = v.number; }, "send display read verify",
+     Store::Number<&Args::slave>, "send display read verify",
      "the RS-485 slave number, 0..31 (default 0)"},
     {"--pace", "timed|reply", {Check::Choice, "timed or reply", 0, 0, "timed reply"},
      [](Args& a, const Value& v) { a.pacing.pace = v.text == "timed" ? Pace::Timed : Pace::Reply; },
@@ -53,8 +52,7 @@ const std::vector<CliOption> kOptions = {
      [](Args& a, const Value& v) { a.pacing.gapMs = v.number; }, kRunCommands,
      "with --pace reply, the pause after each reply,\n"
      "0..10000 ms (default 20)"},
-    {"--trace", "FILE", {Check::NonEmpty, "a file name"},
-     [](Args& a, const Value& v) { a.trace = v.text; }, kPortCommands,
+    {"--trace", "FILE", kFileName, Store::Text<&Args::trace>, kPortCommands,
      "append every line sent and received, with the time,\n"
      "to FILE",
      {}, "_kvt540m_cli_files"},
@@ -67,28 +65,25 @@ const std::vector<CliOption> kOptions = {
      "what the replies do not carry comes from FILE.dat\n"
      "(default: a new file's settings)",
      {}, "_kvt540m_cli_files dat"},
-    {"--slaves", "LIST", {}, [](Args& a, const Value& v) { a.slaves = v.text; }, "deploy read-all",
+    {"--slaves", "LIST", {}, Store::Text<&Args::slaves>, "deploy read-all",
      "RS-485 slave numbers like 0,3,5-9 (RS-485 is implied)"},
-    {"--verify", nullptr, {}, [](Args& a, const Value&) { a.verify = true; }, "deploy",
+    {"--verify", nullptr, {}, Store::Flag<&Args::verify>, "deploy",
      "verify each slave after sending to it"},
-    {"--report", "FILE.json", {Check::NonEmpty, "a file name"},
-     [](Args& a, const Value& v) { a.report = v.text; }, "deploy read-all",
+    {"--report", "FILE.json", kFileName, Store::Text<&Args::report>, "deploy read-all",
      "also write the results as JSON to FILE.json", {}, "_kvt540m_cli_files json"},
-    {"--texts", "OUT.csv", {Check::NonEmpty, "a file name"},
-     [](Args& a, const Value& v) { a.texts = v.text; }, "export",
+    {"--texts", "OUT.csv", kFileName, Store::Text<&Args::texts>, "export",
      "the texts, one row per page and line, UTF-8 with a\n"
      "byte order mark, CR LF line ends",
      {}, "_kvt540m_cli_files csv"},
-    {"--json", "OUT.json", {Check::NonEmpty, "a file name"},
-     [](Args& a, const Value& v) { a.json = v.text; }, "export", "every setting of the file", {},
+    {"--json", "OUT.json", kFileName, Store::Text<&Args::json>, "export", "every setting of the file", {},
      "_kvt540m_cli_files json"},
-    {"--all", nullptr, {}, [](Args& a, const Value&) { a.all = true; }, "render",
+    {"--all", nullptr, {}, Store::Flag<&Args::all>, "render",
      "every page with content, as DIR/pageNN.png"},
     {"--out", "PATH", {Check::NonEmpty, "a file or folder name"},
-     [](Args& a, const Value& v) { a.out = v.text; }, "render",
+     Store::Text<&Args::out>, "render",
      "the PNG file, or with --all the folder", {}, "_kvt540m_cli_out"},
     {"--scale", "K", {Check::Number, "a dot size", kMinScale, kMaxScale},
-     [](Args& a, const Value& v) { a.scale = v.number; }, "render",
+     Store::Number<&Args::scale>, "render",
      "pixels per dot, 1..16 (default 4)"},
 };
 

@@ -50,6 +50,27 @@ struct Option {
     const char* alias = nullptr;  // a second name taken as this one
 };
 
+// The stores of the common kinds of value: a flag sets its field, a text or
+// a number is copied into its field (Store<Args>::Text<&Args::trace>).
+template <typename Target>
+struct Store {
+    template <bool Target::*field>
+    static void Flag(Target& target, const Value&) {
+        target.*field = true;
+    }
+    template <std::string Target::*field>
+    static void Text(Target& target, const Value& value) {
+        target.*field = value.text;
+    }
+    template <int Target::*field>
+    static void Number(Target& target, const Value& value) {
+        target.*field = value.number;
+    }
+};
+
+// A file name: anything but empty.
+inline const Check kFileName{Check::NonEmpty, "a file name"};
+
 // The words of a list separated by blanks.
 std::vector<std::string> Words(const char* list);
 bool HasWord(const char* list, const std::string& word);

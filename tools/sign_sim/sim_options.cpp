@@ -11,6 +11,8 @@ namespace {
 
 using options::Check;
 using options::Value;
+using options::kFileName;
+using Store = options::Store<SimOptions>;
 
 // "N=TEXT" with N within low..high.
 bool SplitNumbered(const std::string& text, int low, int high, int* n, std::string* rest) {
@@ -48,24 +50,21 @@ bool IsSlaveList(const std::string& text) {
 using SimOption = options::Option<SimOptions>;
 
 const std::vector<SimOption> kOptions = {
-    {"--load", "FILE.dat", {Check::NonEmpty, "a file name"},
-     [](SimOptions& o, const Value& v) { o.load = v.text; }, "", "start from the settings of FILE.dat"},
-    {"--save", "FILE.dat", {Check::NonEmpty, "a file name"},
-     [](SimOptions& o, const Value& v) { o.save = v.text; }, "",
+    {"--load", "FILE.dat", kFileName, Store::Text<&SimOptions::load>, "", "start from the settings of FILE.dat"},
+    {"--save", "FILE.dat", kFileName, Store::Text<&SimOptions::save>, "",
      "write the settings to FILE.dat when it ends (several\n"
      "slaves: FILE-NN.dat for each)"},
     {"--link", "PATH", {Check::NonEmpty, "a path"},
-     [](SimOptions& o, const Value& v) { o.link = v.text; }, "",
+     Store::Text<&SimOptions::link>, "",
      "add a symbolic link PATH to the device"},
     {"--tcp", "HOST:PORT", {Check::NonEmpty, "HOST:PORT"},
-     [](SimOptions& o, const Value& v) { o.tcp = v.text; }, "",
+     Store::Text<&SimOptions::tcp>, "",
      "listen there instead, as a serial device server in raw\n"
      "TCP mode would (port 0 takes a free one)"},
-    {"--log", "FILE", {Check::NonEmpty, "a file name"},
-     [](SimOptions& o, const Value& v) { o.log = v.text; }, "",
+    {"--log", "FILE", kFileName, Store::Text<&SimOptions::log>, "",
      "write each received line after the monotonic clock's\n"
      "time in seconds"},
-    {"--rs485", nullptr, {}, [](SimOptions& o, const Value&) { o.rs485 = true; }, "",
+    {"--rs485", nullptr, {}, Store::Flag<&SimOptions::rs485>, "",
      "lines carry a two-digit slave number (slave 0 unless\n"
      "--slave is given)"},
     {"--slave", "LIST", {Check::Custom, SlaveListNeed(kLastSimSlave), 0, 0, "", IsSlaveList},
@@ -79,19 +78,19 @@ const std::vector<SimOption> kOptions = {
      [](SimOptions& o, const Value& v) { StoreNumbered<0, kLastSimSlave>(o.slaveReplies, v.text); }, "",
      "slave N answers every line with TEXT"},
     {"--answer-delay", "MS", {Check::Number, "a number of milliseconds", 0, 600000},
-     [](SimOptions& o, const Value& v) { o.delayMs = v.number; }, "",
+     Store::Number<&SimOptions::delayMs>, "",
      "wait MS before each reply, as a sign's processing\n"
      "(also --delay MS)",
      {}, "", "--delay"},
-    {"--line-rate", nullptr, {}, [](SimOptions& o, const Value&) { o.lineRate = true; }, "",
+    {"--line-rate", nullptr, {}, Store::Flag<&SimOptions::lineRate>, "",
      "each byte takes its time on a 38400 bit/s 8E1 line"},
-    {"--split", nullptr, {}, [](SimOptions& o, const Value&) { o.split = true; }, "",
+    {"--split", nullptr, {}, Store::Flag<&SimOptions::split>, "",
      "send each reply in two writes"},
     {"--reply", "N=TEXT", {Check::Custom, "N=TEXT with N 1..1000000000", 0, 0, "", IsNumbered<1, 1000000000>},
      [](SimOptions& o, const Value& v) { StoreNumbered<1, 1000000000>(o.replies, v.text); }, "",
      "answer the Nth received line (counting every line) with\n"
      "TEXT (E1, MENU, ...; none: no reply), not carrying it out"},
-    {"--stats", nullptr, {}, [](SimOptions& o, const Value&) { o.stats = true; }, "",
+    {"--stats", nullptr, {}, Store::Flag<&SimOptions::stats>, "",
      "print the bytes received and sent and the lines\n"
      "received when it ends"},
 };
