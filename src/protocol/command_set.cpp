@@ -1,10 +1,12 @@
 #include "protocol/command_set.h"
 
 #include "protocol/jis.h"
+#include "settings/translatable.h"
 
 namespace kvt {
 
-const char* const kJisMessage = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+const char* const kJisMessage =
+    QT_TRANSLATE_NOOP("kvt::Box", "ＪＩＳ第１水準,第２水準以外の字が選択されてます");
 const char* const kCantSetMessage = "Miss! Can't Set";
 
 namespace {
