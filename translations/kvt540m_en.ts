@@ -279,7 +279,7 @@
     </message>
     <message>
         <source>表示ページの設定</source>
-        <translation>Page Select Settings</translation>
+        <translation>Page Select</translation>
     </message>
     <message>
         <source>表示時間の設定</source>

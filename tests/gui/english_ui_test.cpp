@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
+#include <QStyleOptionTab>
 #include <QTabWidget>
 
 #include "app/about_dlg.h"
@@ -106,8 +107,14 @@ QStringList CutTexts(QWidget* window) {
         if (auto* group = qobject_cast<QGroupBox*>(w)) check(group, group->title(), group->width() - 10);
         if (auto* bar = qobject_cast<StackedTabBar*>(w)) {
             auto* tabs = window->findChild<QTabWidget*>();
-            for (int i = 0; i < tabs->count(); ++i)
-                check(bar, tabs->tabText(i), bar->TabRect(i).width() - 8);
+            for (int i = 0; i < tabs->count(); ++i) {
+                QStyleOptionTab option;
+                option.initFrom(bar);
+                option.rect = bar->TabRect(i);
+                option.text = tabs->tabText(i);
+                const QRect room = bar->style()->subElementRect(QStyle::SE_TabBarTabText, &option, bar);
+                check(bar, option.text, room.width());
+            }
         }
     }
     return cut;
