@@ -183,7 +183,7 @@
     </message>
     <message>
         <source>ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示</source>
-        <translation>Show the program's information, version and copyright</translation>
+        <translation>Show the program&apos;s information, version and copyright</translation>
     </message>
     <message>
         <source>次回の起動から英語で表示</source>
