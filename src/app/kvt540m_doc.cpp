@@ -58,7 +58,8 @@ QString CKVT540MDoc::RunFileDialog(bool save) {
 
 void CKVT540MDoc::FileNew() {
     if (RunInProgress()) return;
-    if (session_.modified == 1 && !session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに新規作成しますか？")))
+    if (session_.modified == 1 &&
+        !session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに新規作成しますか？")))
         return;
     session_.ResetSettings();
     if (view_) view_->BlankCaption();

@@ -143,7 +143,8 @@ void CMainFrame::OpenFile(const QString& path) {
 
 void CMainFrame::ExitProcedure() {
     if (shutDown_) return;
-    if (session_.modified == 0 || session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに終了しますか？"))) {
+    if (session_.modified == 0 ||
+        session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに終了しますか？"))) {
         ShutDown();
         return;
     }
