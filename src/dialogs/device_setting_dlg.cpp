@@ -24,7 +24,7 @@ CDeviceSettingDlg::CDeviceSettingDlg(const std::vector<std::string>& devices, Di
                                      QWidget* parent)
     : QDialog(parent), discover_(std::move(discover)) {
     setObjectName(QStringLiteral("DeviceSetting"));
-    setWindowTitle(QStringLiteral("デバイスの設定"));
+    setWindowTitle(tr("デバイスの設定"));
     auto* form = new QFormLayout;
     for (int i = 0; i < kPortCount; ++i) {
         combos_[i] = new QComboBox(this);
@@ -43,11 +43,11 @@ CDeviceSettingDlg::CDeviceSettingDlg(const std::vector<std::string>& devices, Di
         form->addRow(QStringLiteral("COM%1").arg(i + 1), combos_[i]);
         form->addRow(QString(), descriptions_[i]);
     }
-    auto* rescan = new QPushButton(QStringLiteral("再検索"), this);
+    auto* rescan = new QPushButton(tr("再検索"), this);
     rescan->setObjectName(QStringLiteral("rediscover"));
     connect(rescan, &QPushButton::clicked, this, &CDeviceSettingDlg::Rediscover);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     buttons->addButton(rescan, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -82,9 +82,9 @@ void CDeviceSettingDlg::ShowDescription(int index) {
     for (const SerialPortInfo& port : found_)
         if (port.path == path || port.device == path) text = QString::fromStdString(port.Describe());
     if (text.isEmpty() && path.rfind("tcp://", 0) == 0)
-        text = QStringLiteral("ネットワーク上のシリアルサーバー (raw TCP)");
+        text = tr("ネットワーク上のシリアルサーバー (raw TCP)");
     else if (text.isEmpty() && !path.empty())
-        text = QStringLiteral("一覧にないデバイス");
+        text = tr("一覧にないデバイス");
     descriptions_[index]->setText(text);
 }
 

@@ -37,20 +37,20 @@ PagePreviewWindow::PagePreviewWindow(const PanelSettings& settings, const int& s
                                      QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings), selectedPage_(selectedPage) {
     setObjectName(QStringLiteral("pagePreview"));
-    setWindowTitle(QStringLiteral("プレビュー"));
+    setWindowTitle(tr("プレビュー"));
     monotonic_.start();
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
     connect(&wake_, &QTimer::timeout, this, &PagePreviewWindow::Wake);
 
     panel_ = new LedPanelView(this);
-    play_ = new QPushButton(QStringLiteral("再生"), this);
+    play_ = new QPushButton(tr("再生"), this);
     play_->setObjectName(QStringLiteral("playButton"));
     play_->setCheckable(true);
     connect(play_, &QPushButton::toggled, this, &PagePreviewWindow::OnPlayToggled);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("previewStatus"));
-    auto* note = new QLabel(QStringLiteral("表示は目安です。実際の表示器とドット単位で一致するとは限りません。"), this);
+    auto* note = new QLabel(tr("表示は目安です。実際の表示器とドット単位で一致するとは限りません。"), this);
     note->setObjectName(QStringLiteral("previewNote"));
     note->setWordWrap(true);
 
@@ -115,15 +115,15 @@ void PagePreviewWindow::Draw(int64_t now) {
 }
 
 void PagePreviewWindow::ShowStatus() {
-    play_->setText(timeline_.playing() ? QStringLiteral("停止") : QStringLiteral("再生"));
+    play_->setText(timeline_.playing() ? tr("停止") : tr("再生"));
     const int page = timeline_.page();
     if (page < 0) {
-        status_->setText(QStringLiteral("Sequence: 表示するページがありません"));
+        status_->setText(tr("Sequence: 表示するページがありません"));
         return;
     }
     QString text = QStringLiteral("Page ") + TwoDigitPage(page);
     if (timeline_.playing() && settings_.sequenceMode != 0)
-        text = QStringLiteral("Sequence: Page %1 (%2 秒)")
+        text = tr("Sequence: Page %1 (%2 秒)")
                    .arg(TwoDigitPage(page))
                    .arg(settings_.displayTime[page]);
     status_->setText(text);

@@ -74,6 +74,14 @@ std::string ResolvePortName(const std::string& name) {
     return name;
 }
 
+std::string ReadProfileLanguage() {
+    return ReadProfileString(std::string(kSection) + "/language");
+}
+
+bool WriteProfileLanguage(const std::string& language) {
+    return WriteProfileString(std::string(kSection) + "/language", language);
+}
+
 void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode) {
     *comPortIndex = ReadProfileInt(kComPortKey, 0);
     *lineMode = ReadProfileInt(kRsControlKey, 0);

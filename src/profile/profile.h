@@ -42,6 +42,11 @@ std::string PortDevicePath(int portIndex);
 // device path as it stands.
 std::string ResolvePortName(const std::string& name);
 
+// "language" of section "KVT-540-M_Section": "en" or "ja" as chosen, "" when
+// the desktop's language decides.
+std::string ReadProfileLanguage();
+bool WriteProfileLanguage(const std::string& language);
+
 // comPortIndex and lineMode from the profile, as the main frame does at start.
 void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode);
 

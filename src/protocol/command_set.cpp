@@ -2,10 +2,12 @@
 
 #include "protocol/jis.h"
 #include "protocol/slave_list.h"
+#include "settings/translatable.h"
 
 namespace kvt {
 
-const char* const kJisMessage = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+const char* const kJisMessage =
+    QT_TRANSLATE_NOOP("kvt::Box", "ＪＩＳ第１水準,第２水準以外の字が選択されてます");
 const char* const kCantSetMessage = "Miss! Can't Set";
 
 namespace {

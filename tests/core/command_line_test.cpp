@@ -270,6 +270,7 @@ TEST_F(CommandLineTest, WindowProgramAnswersWithoutADisplay) {
     EXPECT_EQ(help.err, "");
     EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("--help"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("[FILE.dat]"), std::string::npos) << help.out;
     EXPECT_EQ(App({"-h"}).out, help.out);
 
     const std::string version = std::string("kvt540m ") + kvt::kVersion + "\n";
@@ -280,7 +281,7 @@ TEST_F(CommandLineTest, WindowProgramAnswersWithoutADisplay) {
     EXPECT_EQ(withQtOption.out, version);
 
     ExpectUsageError(App({"--frobnicate"}), "kvt540m", "frobnicate", "unknown option");
-    ExpectUsageError(App({"extra.dat"}), "kvt540m", "extra.dat", "argument");
+    ExpectUsageError(App({"one.dat", "two.dat"}), "kvt540m", "two.dat", "argument");
     EXPECT_NE(access(Path("KVT540M_Instance.lock").c_str(), F_OK), 0) << "the lock was taken";
 }
 
