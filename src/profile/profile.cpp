@@ -75,11 +75,11 @@ std::string ResolvePortName(const std::string& name) {
 }
 
 std::string ReadProfileLanguage() {
-    return ReadProfileString(std::string(kSection) + "/language");
+    return ReadProfileString(LinkSectionKey(kLanguageKey));
 }
 
 bool WriteProfileLanguage(const std::string& language) {
-    return WriteProfileString(std::string(kSection) + "/language", language);
+    return WriteProfileString(LinkSectionKey(kLanguageKey), language);
 }
 
 void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode) {

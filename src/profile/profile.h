@@ -13,6 +13,7 @@ constexpr const char* kComPortKey = "com_port";            // 0 COM1, 1 COM2, 2 
 constexpr const char* kRsControlKey = "rs_control";        // 0 RS-232C, 1 RS-485
 constexpr const char* kFastTransferKey = "fast_transfer";  // 1: runs at the pace of the replies
 constexpr const char* kTraceFileKey = "trace_file";        // a file every line is appended to
+constexpr const char* kLanguageKey = "language";           // "en", "ja"; none: the desktop's
 // Of section "Preview": "x y width height" of the preview window.
 constexpr const char* kPreviewGeometryKey = "Preview/geometry";
 
