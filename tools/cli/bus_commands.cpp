@@ -87,10 +87,7 @@ int Finish(const Args& args, const char* command, const std::vector<SlaveResult>
             return kExitFailed;
         }
     }
-    if (interrupted) {
-        std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-        return kExitInterrupted;
-    }
+    if (interrupted) return InterruptedExit();
     return allOk ? kExitOk : kExitFailed;
 }
 
@@ -135,10 +132,8 @@ int RunVerify(const Args& args) {
     session.ResetSettings();
     RunEnd end;
     if (!port.Run(RunKind::ReadBack, options.pacing, &end, true) ||
-        (end == RunEnd::Finished && !port.AwaitReplies())) {
-        std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-        return kExitInterrupted;
-    }
+        (end == RunEnd::Finished && !port.AwaitReplies()))
+        return InterruptedExit();
     if (end != RunEnd::Finished || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
                      end == RunEnd::StoppedOnError ? "the sign answered with an error"

@@ -12,11 +12,6 @@ namespace kvt::cli {
 
 namespace {
 
-int InterruptedExit() {
-    std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-    return kExitInterrupted;
-}
-
 // Why a run did not get to its end, or "" when it did.
 std::string StopReason(RunEnd end) {
     switch (end) {

@@ -4,12 +4,12 @@
 // stops cleanly on Ctrl+C.
 #pragma once
 
-#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "session/session.h"
+#include "tools/cli/interrupt.h"
 #include "tools/cli/port_commands.h"
 #include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
@@ -105,8 +105,7 @@ private:
     int answered_ = 0;
     int noConnects_ = 0;
     Millis lastActivity_ = 0;
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
+    InterruptGuard interrupt_;
 };
 
 }  // namespace kvt::cli
