@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "exchange/csv_reader.h"
+#include "exchange/problem_list.h"
 #include "exchange/value_checks.h"
 #include "settings/cp932.h"
 
@@ -67,13 +68,13 @@ public:
     explicit SheetImport(const PanelSettings& base) : base_(base), result_(base) {}
 
     std::vector<std::string> Apply(const std::vector<CsvRecord>& records, PanelSettings* out) {
-        if (!CheckEncoding(records)) return problems_;
+        if (!CheckEncoding(records)) return problems_.Lines();
         if (records.empty()) return {"the file is empty; it needs the header row " + HeaderList()};
-        if (!ReadHeader(records[0])) return problems_;
+        if (!ReadHeader(records[0])) return problems_.Lines();
         for (size_t i = 1; i < records.size(); ++i)
             if (!IsBlankRecord(records[i])) ReadRow(records[i]);
         if (problems_.empty()) *out = result_;
-        return problems_;
+        return problems_.Lines();
     }
 
 private:
@@ -218,7 +219,7 @@ private:
 
     const PanelSettings& base_;
     PanelSettings result_;
-    std::vector<std::string> problems_;
+    ProblemList problems_;
     int cellOf_[kColumnCount] = {-1, -1, -1, -1, -1, -1};  // header cell of each column
     int rowOf_[kPageCount][kLineCount] = {};  // row that gave the line, 0 = none
 };

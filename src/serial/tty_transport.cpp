@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "text/clipped.h"
+
 namespace kvt {
 
 namespace {
@@ -91,7 +93,7 @@ std::string GroupName(gid_t gid) {
 
 // The message for a device the user may not open.
 std::string PermissionMessage(const std::string& devicePath) {
-    std::string text = "Permission denied: " + devicePath + ". ";
+    std::string text = "Permission denied: " + Clipped(devicePath) + ". ";
     struct stat info {};
     if (::stat(devicePath.c_str(), &info) == 0) {
         text += "Your user must be in the group \"" + GroupName(info.st_gid) +

@@ -33,6 +33,10 @@ enum class SaveResult { Ok, Refused, CannotOpen, CannotWrite };
 bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
                       std::string* message = nullptr);
 
+// "Can't file open: PATH is larger than 1 MiB (1048576 bytes)": also for
+// other files the program reads whole.
+std::string TooLargeMessage(const std::string& path);
+
 // Writes the store to path safely: refused before anything is written when
 // UnsaveableTextReason() is not empty; otherwise written to a temporary file
 // in the same folder, flushed, synced, and renamed over path. On failure the

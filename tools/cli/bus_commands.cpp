@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -127,30 +126,6 @@ int RunBusJob(const Args& args, const char* command, Session& session, BusJob jo
 }
 
 }  // namespace
-
-bool ParseSlaveList(const std::string& text, std::set<int>* slaves) {
-    std::stringstream list(text);
-    std::string item;
-    auto number = [](const std::string& s, int* n) {
-        if (s.empty() || s.size() > 2 || s.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        *n = std::stoi(s);
-        return *n <= 31;
-    };
-    while (std::getline(list, item, ',')) {
-        const size_t dash = item.find('-');
-        int first, last;
-        if (dash == std::string::npos) {
-            if (!number(item, &first)) return false;
-            last = first;
-        } else if (!number(item.substr(0, dash), &first) || !number(item.substr(dash + 1), &last) ||
-                   last < first) {
-            return false;
-        }
-        for (int n = first; n <= last; ++n) slaves->insert(n);
-    }
-    return !slaves->empty() && text.back() != ',';
-}
 
 int RunVerify(const Args& args) {
     if (args.positional.size() != 1) return UsageError("verify needs FILE.dat");

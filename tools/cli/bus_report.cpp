@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include "text/clipped.h"
+
 namespace kvt::cli {
 
 bool WriteBusReport(const std::string& path, const std::string& command,
@@ -32,7 +34,7 @@ bool WriteBusReport(const std::string& path, const std::string& command,
     if (file.open(QIODevice::WriteOnly) &&
         file.write(QJsonDocument(report).toJson()) >= 0 && file.commit())
         return true;
-    *error = "cannot write the report " + path + ": " + file.errorString().toStdString();
+    *error = "cannot write the report " + Clipped(path) + ": " + file.errorString().toStdString();
     return false;
 }
 

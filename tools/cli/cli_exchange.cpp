@@ -6,21 +6,26 @@
 
 #include "exchange/settings_json.h"
 #include "exchange/texts_csv.h"
+#include "settings/bounded_read.h"
+#include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+// A sheet or a JSON file is a few tens of kilobytes; beyond 1 MiB it is
+// refused as a settings file is, after reading no more than that.
+bool ReadInput(const std::string& path, std::string* bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) bytes->append(buf, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
+    const BoundedRead read = file ? ReadWholeStream(file, bytes) : BoundedRead::Failed;
+    if (file) std::fclose(file);
+    if (read == BoundedRead::TooLarge)
+        std::fprintf(stderr, "%s\n", TooLargeMessage(path).c_str());
+    else if (read == BoundedRead::Failed)
+        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", Clipped(path).c_str());
+    return read == BoundedRead::Ok;
 }
 
 // Through a temporary file renamed over path: a failed export leaves any
@@ -39,7 +44,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 
 int Export(const std::string& path, const std::string& bytes) {
     if (WriteWholeFile(path, bytes)) return kExitOk;
-    std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", path.c_str());
+    std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
     return kExitFailed;
 }
 
@@ -81,10 +86,7 @@ int RunImport(const Args& args) {
     Session session;
     if (!LoadStore(session, args.positional[0])) return kExitFailed;
     std::string bytes;
-    if (!ReadWholeFile(in, &bytes)) {
-        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", in.c_str());
-        return kExitFailed;
-    }
+    if (!ReadInput(in, &bytes)) return kExitFailed;
     const std::vector<std::string> problems =
         csv ? ApplyTextsCsv(bytes, &session.panelSettings)
             : ApplySettingsJson(bytes, &session.panelSettings, &session.currentPage);

@@ -1,5 +1,6 @@
 // Argument parsing.
 #include "render/page_image.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -112,7 +113,7 @@ bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Arg
             inlineValue = true;
         }
         if (!Allowed(allowed, option)) {
-            *error = "unknown option " + option;
+            *error = "unknown option " + Clipped(option);
             return false;
         }
         if (option == "--dry-run" || option == "--rs485" || option == "--verify" ||

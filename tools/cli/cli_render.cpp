@@ -6,6 +6,7 @@
 
 #include "render/page_image.h"
 #include "settings/panel_settings.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -50,7 +51,7 @@ std::string PagePath(const std::string& folder, int page) {
 // Writes the picture and names it on standard output.
 bool WritePng(const QImage& image, const std::string& path) {
     if (!image.save(QString::fromStdString(path), "PNG")) {
-        std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
         return false;
     }
     std::printf("%s\n", path.c_str());
@@ -85,7 +86,8 @@ int RunRender(const Args& args) {
         return WritePng(RenderPage(s, page, font, scale), args.out) ? kExitOk : kExitFailed;
 
     if (!QDir().mkpath(QString::fromStdString(args.out))) {
-        std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s\n", args.out.c_str());
+        std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s\n",
+                     Clipped(args.out).c_str());
         return kExitFailed;
     }
     bool any = false;

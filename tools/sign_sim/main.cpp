@@ -16,6 +16,7 @@
 #include <string>
 
 #include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "sign_link.h"
 #include "sim_options.h"
 #include "version.h"
@@ -62,7 +63,7 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
         std::string message;
         if (!file.empty() &&
             !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage, &message)) {
-            *error = message == "Can't file open" ? message + ": " + file : message;
+            *error = message == "Can't file open" ? message + ": " + kvt::Clipped(file) : message;
             return false;
         }
     }

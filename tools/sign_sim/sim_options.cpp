@@ -4,6 +4,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "text/clipped.h"
+
 namespace kvt::sim {
 
 const char* const kSimUsage =
@@ -100,7 +102,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
                                                              "--reply", "--load-slave",
                                                              "--slave-reply"};
         if (!kValueOptions.count(name)) {
-            *error = "unknown option " + name;
+            *error = "unknown option " + Clipped(name);
             return false;
         }
         if (i + 1 >= argc) {
@@ -120,7 +122,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         else if (name == "--slave-reply") ok = ParseNumbered(value, 0, 99, &options->slaveReplies);
         else ok = ParseNumbered(value, 1, 1000000000, &options->replies);
         if (!ok) {
-            *error = "bad value for " + name + ": " + value;
+            *error = "bad value for " + name + ": " + Clipped(value);
             return false;
         }
     }
