@@ -26,15 +26,19 @@ using test::CliOnSim;
 using test::CliResult;
 
 TEST_F(CliOnSim, SingleCommandPrintsTheReplyAndSucceedsOnlyOnGo) {
-    test::Sim sim({"--reply", "2=MENU"});
+    test::Sim sim({"--reply", "2=MENU", "--reply", "3=XYZ"});
     CliResult ok = Run({"display", "on", "--port", sim.path()});
     EXPECT_EQ(ok.out, "Success\n");
     EXPECT_EQ(ok.status, 0) << ok.err;
     CliResult menu = Run({"send", kSample, "hpos", "--port", sim.path()});
     EXPECT_EQ(menu.out, "Menu Display\n");
     EXPECT_EQ(menu.status, 1);
+    CliResult unknown = Run({"send", kSample, "vpos", "--port", sim.path()});
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.err, "kvt540m-cli: the sign's reply was not understood\n");
+    EXPECT_EQ(unknown.status, 1);
     const auto log = test::LogLines(sim.log());
-    ASSERT_EQ(log.size(), 2u);
+    ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].second, "IDON");
 }
 
