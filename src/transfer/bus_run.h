@@ -18,9 +18,10 @@ namespace kvt {
 
 struct SlaveResult {
     int slave = 0;
-    std::string error;                     // the sign's error, "No Connect", ...; "" = none
+    // The sign's error, "No Connect", "Reply Not Understood"; "" = none.
+    std::string error;
     std::vector<std::string> differences;  // deploy with verify: where the sign differs
-    Millis ms = 0;                         // how long the slave took
+    Millis ms = 0;  // how long the slave took
 
     bool ok() const { return error.empty() && differences.empty(); }
     // "OK", the error, or "N differences".
@@ -75,6 +76,7 @@ private:
     void ReplyInterpreted() override;
     void NoConnect() override;
     void ErrorReplied(const std::string& message) override;
+    void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
     void RunEnded(RunEnd end) override;
@@ -104,6 +106,7 @@ private:
     int sent_ = 0;
     int answered_ = 0;
     bool noConnect_ = false;
+    bool notUnderstood_ = false;
     std::string errorMessage_;
     Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;

@@ -166,6 +166,32 @@ TEST_F(CliOnSim, ReadCutShortLeavesTheFileAlone) {
     EXPECT_NE(c.out.find("No Connect\n"), std::string::npos);
 }
 
+// A reply that is none a sign gives fails the run, and a read writes nothing.
+TEST_F(CliOnSim, AGarbledReplyFailsTheRunAndWritesNoFile) {
+    const std::string out = dir / "out.dat";
+    const struct {
+        std::vector<std::string> args;
+        std::string lastLine;
+    } cases[] = {
+        {{"send", kSample}, "kvt540m-cli: the sign's reply was not understood\n"},
+        {{"read", out},
+         "kvt540m-cli: the sign's reply was not understood; 101 of 102 requests answered; " + out +
+             " not written\n"},
+    };
+    for (const auto& c : cases) {
+        test::Sim sim({"--reply", "5=#?x"});
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--port", sim.path(), "--pace", "reply", "--gap", "0"});
+        CliResult r = Run(args);
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        ASSERT_GT(r.err.size(), c.lastLine.size()) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.size() - c.lastLine.size()), c.lastLine);
+        EXPECT_EQ(test::LogLines(sim.log()).size(), 102u);
+        struct stat info {};
+        EXPECT_NE(::stat(out.c_str(), &info), 0);
+    }
+}
+
 TEST_F(CliOnSim, ReplyPaceStopsAtOnceOnAnErrorReply) {
     test::Sim sim({"--reply", "3=E1"});
     CliResult r = Run({"send", kSample, "--port", sim.path(), "--pace", "reply"});

@@ -20,6 +20,8 @@ int InterruptedExit() {
     return kExitInterrupted;
 }
 
+const char* const kNotUnderstood = "the sign's reply was not understood";
+
 // Why a run did not get to its end, or "" when it did.
 std::string StopReason(RunEnd end) {
     switch (end) {
@@ -28,6 +30,13 @@ std::string StopReason(RunEnd end) {
     case RunEnd::NoConnect: return "the run stopped: the sign did not answer";
     }
     return "";
+}
+
+// Why a run failed although it got to its end, or "": a reply that is none
+// the sign gives (garbled, or from another device) leaves a step undone.
+std::string Trouble(RunEnd end, const PortSession& port) {
+    const std::string reason = StopReason(end);
+    return reason.empty() && port.notUnderstood() > 0 ? kNotUnderstood : reason;
 }
 
 }  // namespace
@@ -41,8 +50,7 @@ int SendSingleOverPort(Session& session, const Command& command, const PortOptio
     if (!port.Open()) return kExitFailed;
     session.Dispatch(command);
     if (!port.AwaitReplies()) return InterruptedExit();
-    if (port.answered() > 0 && port.seam().replyMessages().empty())
-        std::fprintf(stderr, "kvt540m-cli: the sign's reply was not understood\n");
+    if (port.notUnderstood() > 0) std::fprintf(stderr, "kvt540m-cli: %s\n", kNotUnderstood);
     return port.AllAnswered() && !port.seam().replyMessages().empty() ? kExitOk : kExitFailed;
 }
 
@@ -52,7 +60,7 @@ int SendAllItemsOverPort(Session& session, const PortOptions& options) {
     RunEnd end;
     if (!port.Run(RunKind::AllItems, options.pacing, &end)) return InterruptedExit();
     if (!port.AwaitReplies()) return InterruptedExit();
-    const std::string reason = StopReason(end);
+    const std::string reason = Trouble(end, port);
     if (!reason.empty()) std::fprintf(stderr, "kvt540m-cli: %s\n", reason.c_str());
     return reason.empty() && port.AllAnswered() ? kExitOk : kExitFailed;
 }
@@ -65,11 +73,12 @@ int ReadBackOverPort(Session& session, const std::string& outPath, const PortOpt
     RunEnd end;
     if (!port.Run(RunKind::ReadBack, options.pacing, &end)) return InterruptedExit();
     if (!port.AwaitReplies()) return InterruptedExit();
-    const std::string reason = StopReason(end);
+    const std::string reason = Trouble(end, port);
     if (!reason.empty() || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
-                     reason.c_str(), reason.empty() ? "" : "; ", port.answered(),
-                     kReadBackLastStep - 1, outPath.c_str());
+                     reason.c_str(), reason.empty() ? "" : "; ",
+                     port.answered() - port.notUnderstood(), kReadBackLastStep - 1,
+                     outPath.c_str());
         return kExitFailed;
     }
     std::string message;
