@@ -268,8 +268,12 @@ SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& setti
         if (message) *message = reason;
         return SaveResult::Refused;
     }
+    return SaveWholeFile(path, FormatSettings(settings, currentPage), message);
+}
+
+SaveResult SaveWholeFile(const std::string& path, const std::string& bytes, std::string* message) {
     if (path.empty()) return Fail(SaveResult::CannotOpen, kCantOpen, message);
-    return ReplaceFile(FollowLinks(path), FormatSettings(settings, currentPage), message);
+    return ReplaceFile(FollowLinks(path), bytes, message);
 }
 
 }  // namespace kvt

@@ -37,12 +37,17 @@ bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* cur
 // other files the program reads whole.
 std::string TooLargeMessage(const std::string& path);
 
-// Writes the store to path safely: refused before anything is written when
-// UnsaveableTextReason() is not empty; otherwise written to a temporary file
-// in the same folder, flushed, synced, and renamed over path. On failure the
-// temporary file is removed and any old file at path is left untouched.
-// *message receives the text to show on failure.
+// Writes the store to path as SaveWholeFile does; refused before anything is
+// written when UnsaveableTextReason() is not empty.
 SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
                              int currentPage, std::string* message);
+
+// Writes bytes to path safely: to a temporary file in the same folder,
+// flushed, synced, and renamed over path (a symbolic link is followed). A
+// device or a pipe is written in place, never replaced. On failure the
+// temporary file is removed and any old file at path is left untouched;
+// *message (if given) receives "Can't file open" or "Can't file write".
+SaveResult SaveWholeFile(const std::string& path, const std::string& bytes,
+                         std::string* message = nullptr);
 
 }  // namespace kvt

@@ -118,6 +118,24 @@ TEST_F(ExchangeCliTest, UsageErrorsAndFilesThatCannotBeReadOrWritten) {
     EXPECT_EQ(r.err, "kvt540m-cli: cannot write " + Path("no/a.json") + "\n");
 }
 
+// A pipe (or a device) is written into, never replaced by a file.
+TEST_F(ExchangeCliTest, ExportWritesIntoAPipe) {
+    ASSERT_EQ(Run({"export", Data("sample.dat"), "--json", Path("s.json")}).status, 0);
+    ASSERT_EQ(mkfifo(Path("pipe.json").c_str(), 0600), 0);
+    // The reader is there from the start; the document fits the pipe's buffer.
+    const int reader = open(Path("pipe.json").c_str(), O_RDONLY | O_NONBLOCK);
+    const ToolResult r = Run({"export", Data("sample.dat"), "--json", Path("pipe.json")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string piped(1 << 16, '\0');
+    const ssize_t n = read(reader, &piped[0], piped.size());
+    close(reader);
+    piped.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    EXPECT_EQ(piped, ReadBytes(Path("s.json")));
+    struct stat info {};
+    ASSERT_EQ(lstat(Path("pipe.json").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 // What a spreadsheet, a script or an e-mail may make of a file: refused in
 // a few short lines, after reading at most 1 MiB, and nothing is written.
 TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
@@ -175,6 +193,7 @@ TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
         close(fd);
     });
     const ToolResult r = Run({"import", Data("sample.dat"), Path("fifo.csv"), Path("out.dat")});
+    close(open(Path("fifo.csv").c_str(), O_RDONLY | O_NONBLOCK));  // a writer still waiting ends
     writer.join();
     EXPECT_EQ(r.err,
               "Can't file open: " + Path("fifo.csv") + " is larger than 1 MiB (1048576 bytes)\n");

@@ -132,9 +132,7 @@ TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
 
     const std::string path = "/" + std::string(100000, 'r') + ".json";
     EXPECT_FALSE(cli::WriteBusReport(path, "deploy", results, &error));
-    const std::string start = "cannot write the report /" + std::string(39, 'r') + "...: ";
-    EXPECT_EQ(error.substr(0, start.size()), start);
-    EXPECT_LT(error.size(), 200u);
+    EXPECT_EQ(error, "cannot write the report /" + std::string(39, 'r') + "...");
 }
 
 TEST_F(BusTest, SlaveListsAreCheckedBeforeAnythingIsSent) {

@@ -1,7 +1,5 @@
 // export and import: the texts as a CSV sheet for spreadsheets, every
 // setting as JSON for scripts.
-#include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "exchange/settings_json.h"
@@ -28,22 +26,8 @@ bool ReadInput(const std::string& path, std::string* bytes) {
     return read == BoundedRead::Ok;
 }
 
-// Through a temporary file renamed over path: a failed export leaves any
-// old file as it was.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
-}
-
 int Export(const std::string& path, const std::string& bytes) {
-    if (WriteWholeFile(path, bytes)) return kExitOk;
+    if (SaveWholeFile(path, bytes) == SaveResult::Ok) return kExitOk;
     std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
     return kExitFailed;
 }

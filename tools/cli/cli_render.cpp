@@ -1,11 +1,13 @@
 // render: pictures of pages as PNG files, drawn without a display.
 #include <cstdio>
 
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
 
 #include "render/page_image.h"
 #include "settings/panel_settings.h"
+#include "settings/settings_file.h"
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
 
@@ -50,7 +52,10 @@ std::string PagePath(const std::string& folder, int page) {
 
 // Writes the picture and names it on standard output.
 bool WritePng(const QImage& image, const std::string& path) {
-    if (!image.save(QString::fromStdString(path), "PNG")) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+        SaveWholeFile(path, png.toStdString()) != SaveResult::Ok) {
         std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
         return false;
     }
