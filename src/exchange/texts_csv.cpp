@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "exchange/csv_reader.h"
+#include "exchange/problem_list.h"
 #include "exchange/value_checks.h"
 #include "settings/cp932.h"
 
@@ -61,19 +62,27 @@ std::string HeaderList() {
     return list;
 }
 
-// Reads the sheet's rows into a copy of the store.
+// Reads the sheet's rows into a copy of the store, in two passes over its
+// records: the encoding of every cell, then the header and the rows.
 class SheetImport {
 public:
     explicit SheetImport(const PanelSettings& base) : base_(base), result_(base) {}
 
-    std::vector<std::string> Apply(const std::vector<CsvRecord>& records, PanelSettings* out) {
-        if (!CheckEncoding(records)) return problems_;
-        if (records.empty()) return {"the file is empty; it needs the header row " + HeaderList()};
-        if (!ReadHeader(records[0])) return problems_;
-        for (size_t i = 1; i < records.size(); ++i)
-            if (!IsBlankRecord(records[i])) ReadRow(records[i]);
+    std::vector<std::string> Apply(const std::string& csv, PanelSettings* out) {
+        CsvError error;
+        bool empty = true;
+        const auto checkEncoding = [&](const CsvRecord& record) {
+            empty = false;
+            CheckEncoding(record);
+        };
+        if (!ReadCsv(csv, checkEncoding, &error))
+            return {"row " + std::to_string(error.row) + ", column " + ColumnLetters(error.column) +
+                    ": " + error.message};
+        if (!problems_.empty()) return problems_.Lines();
+        if (empty) return {"the file is empty; it needs the header row " + HeaderList()};
+        ReadCsv(csv, [this](const CsvRecord& record) { Take(record); }, &error);
         if (problems_.empty()) *out = result_;
-        return problems_;
+        return problems_.Lines();
     }
 
 private:
@@ -90,16 +99,20 @@ private:
 
     // A sheet saved in another encoding than UTF-8 would only give a
     // problem in every text; the first one is enough.
-    bool CheckEncoding(const std::vector<CsvRecord>& records) {
-        for (const CsvRecord& record : records)
-            for (size_t cell = 0; cell < record.cells.size(); ++cell)
-                if (!IsUtf8(record.cells[cell])) {
-                    problems_.push_back("row " + std::to_string(record.row) + ", column " +
-                                        ColumnLetters(static_cast<int>(cell) + 1) +
-                                        ": not UTF-8 text; save the sheet as UTF-8 CSV");
-                    return false;
-                }
-        return true;
+    void CheckEncoding(const CsvRecord& record) {
+        for (size_t cell = 0; cell < record.cells.size() && problems_.empty(); ++cell)
+            if (!IsUtf8(record.cells[cell]))
+                problems_.push_back("row " + std::to_string(record.row) + ", column " +
+                                    ColumnLetters(static_cast<int>(cell) + 1) +
+                                    ": not UTF-8 text; save the sheet as UTF-8 CSV");
+    }
+
+    // The first record is the header; rows count only under a good one.
+    void Take(const CsvRecord& record) {
+        if (record.row == 1)
+            headerOk_ = ReadHeader(record);
+        else if (headerOk_ && !IsBlankRecord(record))
+            ReadRow(record);
     }
 
     bool ReadHeader(const CsvRecord& header) {
@@ -218,7 +231,8 @@ private:
 
     const PanelSettings& base_;
     PanelSettings result_;
-    std::vector<std::string> problems_;
+    ProblemList problems_;
+    bool headerOk_ = false;
     int cellOf_[kColumnCount] = {-1, -1, -1, -1, -1, -1};  // header cell of each column
     int rowOf_[kPageCount][kLineCount] = {};  // row that gave the line, 0 = none
 };
@@ -241,12 +255,7 @@ std::string TextsToCsv(const PanelSettings& s) {
 }
 
 std::vector<std::string> ApplyTextsCsv(const std::string& csv, PanelSettings* settings) {
-    std::vector<CsvRecord> records;
-    CsvError error;
-    if (!ReadCsv(csv, &records, &error))
-        return {"row " + std::to_string(error.row) + ", column " + ColumnLetters(error.column) +
-                ": " + error.message};
-    return SheetImport(*settings).Apply(records, settings);
+    return SheetImport(*settings).Apply(csv, settings);
 }
 
 }  // namespace kvt

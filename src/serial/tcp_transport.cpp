@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "text/clipped.h"
+
 namespace kvt {
 
 namespace {
@@ -70,10 +72,10 @@ bool TcpTransport::Parse(const std::string& address, std::string* host, std::str
 bool TcpTransport::Open(const Report& report) {
     std::string host, port;
     if (!Parse(address_, &host, &port)) {
-        report("Not a network address: " + address_ + " (use tcp://HOST:PORT)");
+        report("Not a network address: " + Clipped(address_) + " (use tcp://HOST:PORT)");
         return false;
     }
-    const std::string where = host + " port " + port;
+    const std::string where = Clipped(host) + " port " + Clipped(port);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;

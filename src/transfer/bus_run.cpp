@@ -87,6 +87,7 @@ void BusRun::StartRun(RunKind kind) {
     kind_ = kind;
     sent_ = answered_ = 0;
     noConnect_ = false;
+    notUnderstood_ = false;
     errorMessage_.clear();
     // A reply still pending or an error left from the slave before belongs
     // to nobody now.
@@ -116,6 +117,7 @@ bool BusRun::Settled() const { return answered_ >= sent_ || noConnect_; }
 std::string BusRun::Problem(RunEnd end) const {
     if (!errorMessage_.empty()) return errorMessage_;
     if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return "No Connect";
+    if (notUnderstood_) return "Reply Not Understood";
     return "";
 }
 
@@ -182,6 +184,10 @@ void BusRun::NoConnect() {
     } else if (phase_ == Phase::AwaitingLastReply) {
         PhaseDone();
     }
+}
+
+void BusRun::ReplyNotUnderstood() {
+    if (running()) notUnderstood_ = true;
 }
 
 void BusRun::ErrorReplied(const std::string& message) {

@@ -20,7 +20,8 @@ namespace kvt {
 
 struct SlaveResult {
     int slave = 0;
-    std::string error;                     // the sign's error, "No Connect", ...; "" = none
+    // The sign's error, "No Connect", "Reply Not Understood"; "" = none.
+    std::string error;
     std::vector<std::string> differences;  // deploy with verify: where the sign differs
     Millis ms = 0;                         // how long the slave took
     bool notReached = false;               // its line failed before its turn
@@ -92,6 +93,7 @@ private:
     void ReplyInterpreted() override;
     void NoConnect() override;
     void ErrorReplied(const std::string& message) override;
+    void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
     void RunEnded(RunEnd end) override;
@@ -124,6 +126,7 @@ private:
     int sent_ = 0;
     int answered_ = 0;
     bool noConnect_ = false;
+    bool notUnderstood_ = false;
     std::string errorMessage_;
     Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;

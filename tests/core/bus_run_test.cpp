@@ -55,14 +55,16 @@ TEST_F(BusRunTest, DeployServesEverySlaveAndTellsHowEachWent) {
     bus.signs[1];
     bus.signs[4];
     bus.forced[3] = "E3";  // slave 2 is silent
-    ASSERT_TRUE(run.Start(BusJob::Deploy, {1, 2, 3, 4}, false, Pacing{}, &watcher));
+    bus.forced[5] = "#?";  // garbled, or another device on the line
+    ASSERT_TRUE(run.Start(BusJob::Deploy, {1, 2, 3, 4, 5}, false, Pacing{}, &watcher));
     EXPECT_EQ(session.lineMode, 1);
     RunToEnd();
-    ASSERT_EQ(watcher.final.size(), 4u);
+    ASSERT_EQ(watcher.final.size(), 5u);
     EXPECT_EQ(watcher.final[0].Summary(), "OK");
     EXPECT_EQ(watcher.final[1].Summary(), "No Connect");
     EXPECT_EQ(watcher.final[2].Summary(), "Command Error");
     EXPECT_EQ(watcher.final[3].Summary(), "OK");
+    EXPECT_EQ(watcher.final[4].Summary(), "Reply Not Understood");
     EXPECT_EQ(watcher.final[0].ms, 30500 + 5);  // the whole timed transfer and its last reply
     // The silent slave: its first text at 0.5 s, "No Connect" 3.0 to 3.5 s later.
     EXPECT_GE(watcher.final[1].ms, 3500);

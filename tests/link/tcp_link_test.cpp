@@ -80,14 +80,17 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
     test::TempDir dir;
     test::Sim pty({});
     test::Sim tcp({"--tcp", "127.0.0.1:0"});
+    test::Sim tcp6({"--tcp", "[::1]:0"});  // an IPv6 address holds colons of its own
     ASSERT_EQ(tcp.path().rfind("tcp://127.0.0.1:", 0), 0u) << tcp.path();
-    for (const test::Sim* sim : {&pty, &tcp}) {
+    ASSERT_EQ(tcp6.path().rfind("tcp://[::1]:", 0), 0u) << tcp6.path();
+    for (const test::Sim* sim : {&pty, &tcp, &tcp6}) {
         test::CliResult r = RunCli(dir, {"send", kSample, "--port", sim->path(), "--pace", "reply", "--gap", "0"});
-        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.status, 0) << sim->path() << r.err;
         EXPECT_EQ(r.out, "Success\n");
     }
     EXPECT_EQ(LogTexts(pty).size(), 102u);
     EXPECT_EQ(LogTexts(tcp), LogTexts(pty));
+    EXPECT_EQ(LogTexts(tcp6), LogTexts(pty));
 
     // The sign serves the next client once the first one is gone.
     test::CliResult again = RunCli(dir, {"display", "off", "--port", tcp.path()});
@@ -115,10 +118,24 @@ TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
                                                      std::to_string(deaf.port()) +
                                                      ": no answer within 3 s"});
 
-    seam.clear();
-    session.link().OpenPort("tcp://no-port-here");
-    EXPECT_EQ(seam.texts(), std::vector<std::string>{
-                                "Not a network address: tcp://no-port-here (use tcp://HOST:PORT)"});
+    // What the user typed is quoted back at most 40 characters long.
+    const std::string a40(40, 'a');
+    const struct {
+        std::string address, message;
+    } refused[] = {
+        {"tcp://no-port-here", "Not a network address: tcp://no-port-here (use tcp://HOST:PORT)"},
+        {"tcp://" + std::string(100000, 'a'),
+         "Not a network address: tcp://" + a40.substr(6) + "... (use tcp://HOST:PORT)"},
+        {"tcp://" + std::string(100000, 'a') + ":1" + std::string(100000, '2'),
+         "Cannot connect to " + a40 + "... port 1" + std::string(39, '2') + "...: "},
+    };
+    for (const auto& r : refused) {
+        seam.clear();
+        session.link().OpenPort(r.address);
+        ASSERT_EQ(seam.texts().size(), 1u);
+        EXPECT_EQ(seam.texts()[0].substr(0, r.message.size()), r.message);
+        EXPECT_LT(seam.texts()[0].size(), 200u);
+    }
 }
 
 TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 #include "protocol/slave_list.h"
@@ -137,7 +136,9 @@ int RunVerify(const Args& args) {
     if (end != RunEnd::Finished || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
                      end == RunEnd::StoppedOnError ? "the sign answered with an error"
-                                                   : "No Connect");
+                     : end == RunEnd::Finished && port.notUnderstood() > 0
+                         ? "the sign's reply was not understood"
+                         : "No Connect");
         return kExitFailed;
     }
     const std::vector<std::string> differences =

@@ -162,6 +162,7 @@ void PortSession::ResetTally() {
     sent_ = 0;
     answered_ = 0;
     noConnects_ = 0;
+    notUnderstood_ = 0;
     seam_.Clear();
     session_.ResetReplyState();
 }
@@ -180,7 +181,7 @@ bool PortSession::AwaitReplies() {
 }
 
 bool PortSession::AllAnswered() const {
-    if (answered_ < sent_ || seam_.rejections() > 0) return false;
+    if (answered_ < sent_ || notUnderstood_ > 0 || seam_.rejections() > 0) return false;
     const auto& messages = seam_.replyMessages();
     return std::all_of(messages.begin(), messages.end(),
                        [](const std::string& m) { return m == "Success"; });

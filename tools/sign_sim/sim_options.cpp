@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "protocol/slave_list.h"
+#include "text/clipped.h"
 #include "tools/options/option_table.h"
 
 namespace kvt::sim {
@@ -126,7 +127,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         return true;
     }
     if (!parsed.positional.empty()) {
-        *error = "unexpected argument " + parsed.positional.front();
+        *error = "unexpected argument " + Clipped(parsed.positional.front());
         return false;
     }
     if (!options->tcp.empty() && !options->link.empty()) {
