@@ -86,6 +86,7 @@ bool FleetRun::Start(BusJob job, std::vector<FleetLine> lines, bool verify, cons
     rigs_.resize(lines_.size());
     busy_ = 0;
     running_ = true;
+    if (view_) view_->FleetStarted();
     StartNextLines();
     return true;
 }

@@ -48,6 +48,8 @@ public:
 class FleetView {
 public:
     virtual ~FleetView() = default;
+    // The run's lines are set (FleetRun::lines), none started yet.
+    virtual void FleetStarted() {}
     virtual void LineOpening(size_t /*line*/) {}
     // A message of the line's port while it opened: why it failed, or a
     // warning it opened with.

@@ -119,6 +119,17 @@ int RunBusJob(const Args& args, const char* command, Session& session, BusJob jo
 
 }  // namespace
 
+std::string WholeSendProblem(const PanelSettings& settings, int currentPage) {
+    Session session;
+    session.panelSettings = settings;
+    session.currentPage = currentPage;
+    for (int step = 1; step <= kAllItemsLastStep; ++step) {
+        const Command command = StepCommand(session, RunKind::AllItems, step);
+        if (command.rejected()) return command.message;
+    }
+    return "";
+}
+
 int RunVerify(const Args& args) {
     if (args.positional.size() != 1) return UsageError("verify needs FILE.dat");
     Session session;
@@ -155,13 +166,11 @@ int RunDeploy(const Args& args) {
     if (!SlavesOf(args, &slaves, &error)) return UsageError(error);
     Session session;
     if (!LoadStore(session, args.positional[0])) return kExitFailed;
-    for (int step = 1; step <= kAllItemsLastStep; ++step) {
-        const Command command = StepCommand(session, RunKind::AllItems, step);
-        if (command.rejected()) {
-            std::fprintf(stderr, "kvt540m-cli: %s cannot be sent whole (see check): %s\n",
-                         args.positional[0].c_str(), command.message.c_str());
-            return kExitFailed;
-        }
+    const std::string why = WholeSendProblem(session.panelSettings, session.currentPage);
+    if (!why.empty()) {
+        std::fprintf(stderr, "kvt540m-cli: %s cannot be sent whole (see check): %s\n",
+                     args.positional[0].c_str(), why.c_str());
+        return kExitFailed;
     }
     BusProgress progress;
     return RunBusJob(args, "deploy", session, BusJob::Deploy, slaves, progress);

@@ -7,6 +7,10 @@
 
 namespace kvt::cli {
 
+// The message of the first step of the all-items run the sign would refuse
+// from these settings, or "" when they can be sent whole.
+std::string WholeSendProblem(const PanelSettings& settings, int currentPage);
+
 int RunVerify(const Args& args);
 int RunDeploy(const Args& args);
 int RunReadAll(const Args& args);

@@ -14,4 +14,16 @@ namespace kvt::cli {
 bool WriteBusReport(const std::string& path, const std::string& command,
                     const std::vector<SlaveResult>& results, std::string* error);
 
+// A sign of a fleet and how it went.
+struct FleetSignResult {
+    std::string name, line;
+    SlaveResult result;
+};
+
+// Writes {"command": ..., "ok": bool, "signs": [{"name", "line", "slave"
+// (null on an RS-232C line), "result" ("OK", "differences", "error", "not
+// reached"), "error", "differences", "seconds"}...]} to path.
+bool WriteFleetReport(const std::string& path, const std::string& command,
+                      const std::vector<FleetSignResult>& results, std::string* error);
+
 }  // namespace kvt::cli

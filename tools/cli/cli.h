@@ -30,6 +30,7 @@ struct Args {
     bool all = false;    // --all
     std::string out;     // --out PATH; "" = not given
     int scale = 0;       // --scale K; 0 = not given
+    int jobs = 0;        // --jobs N; 0 = every line at once
     bool help = false;   // --help or -h: the command's help, nothing else
 };
 
@@ -70,6 +71,11 @@ void PrintCommandHelp(const CommandInfo& command);
 // returns kExitUsage.
 int UsageError(const std::string& error);
 
+// Reads a sheet or a JSON file whole. It is a few tens of kilobytes; beyond
+// 1 MiB it is refused as a settings file is, after reading no more than
+// that. On failure prints why.
+bool ReadInput(const std::string& path, std::string* bytes);
+
 // Loads FILE.dat into the session's store; on failure prints why ("Can't file open").
 bool LoadStore(Session& session, const std::string& path);
 // Writes the session's store to path; on failure prints the reason. Returns
@@ -90,5 +96,6 @@ int RunPorts(const Args& args);
 int RunExport(const Args& args);
 int RunImport(const Args& args);
 int RunRender(const Args& args);
+int RunFleet(const Args& args);
 
 }  // namespace kvt::cli

@@ -74,6 +74,25 @@ const std::vector<CommandInfo> kCommands = {
      "Draws a page as the sign shows it (a likeness, not exact to the dot) into\n"
      "a PNG file, or with --all every page with content into DIR/pageNN.png.",
      RunRender},
+    {"fleet",
+     "fleet deploy SHEET.csv [--verify] [--jobs N]\n"
+     "      [--pace timed|reply] [--gap MS] [--report FILE.json]\n"
+     "      [--trace DIR]\n"
+     "fleet verify SHEET.csv [--jobs N] [--pace timed|reply]\n"
+     "      [--gap MS] [--report FILE.json] [--trace DIR]\n"
+     "fleet read SHEET.csv DIR [--jobs N] [--pace timed|reply]\n"
+     "      [--gap MS] [--report FILE.json] [--trace DIR]",
+     "Runs every line of SHEET.csv at once, the signs of each line one after\n"
+     "another: deploy sends each sign its own file (and with --verify verifies\n"
+     "it), verify compares each sign with its file, read reads each sign into\n"
+     "DIR/NAME.dat (written only when every request was answered). The sheet\n"
+     "has a header row naming its columns: port (COM1..COM3, a device path or\n"
+     "a network address), slave (0..31; empty for the one sign of an RS-232C\n"
+     "line), file (relative to the sheet's folder; not needed for read) and\n"
+     "name (default PORT/NN). A sheet with a problem sends nothing. Shows a row\n"
+     "per line on a terminal, then a table; exits 0 when every sign succeeded,\n"
+     "3 when verification found differences and nothing worse, 1 otherwise.",
+     RunFleet},
 };
 
 }  // namespace

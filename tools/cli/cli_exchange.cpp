@@ -11,10 +11,6 @@
 
 namespace kvt::cli {
 
-namespace {
-
-// A sheet or a JSON file is a few tens of kilobytes; beyond 1 MiB it is
-// refused as a settings file is, after reading no more than that.
 bool ReadInput(const std::string& path, std::string* bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     const BoundedRead read = file ? ReadWholeStream(file, bytes) : BoundedRead::Failed;
@@ -25,6 +21,8 @@ bool ReadInput(const std::string& path, std::string* bytes) {
         std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", Clipped(path).c_str());
     return read == BoundedRead::Ok;
 }
+
+namespace {
 
 int Export(const std::string& path, const std::string& bytes) {
     if (SaveWholeFile(path, bytes) == SaveResult::Ok) return kExitOk;

@@ -15,7 +15,7 @@ using options::kFileName;
 using Store = options::Store<Args>;
 
 constexpr const char* kPortCommands = "send display read verify deploy read-all";
-constexpr const char* kRunCommands = "send read verify deploy read-all";
+constexpr const char* kRunCommands = "send read verify deploy read-all fleet";
 
 const std::vector<CliOption> kOptions = {
     {"--page", "N", {Check::Number, "a page number", 1, kPageCount},
@@ -52,10 +52,15 @@ const std::vector<CliOption> kOptions = {
      [](Args& a, const Value& v) { a.pacing.gapMs = v.number; }, kRunCommands,
      "with --pace reply, the pause after each reply,\n"
      "0..10000 ms (default 20)"},
-    {"--trace", "FILE", kFileName, Store::Text<&Args::trace>, kPortCommands,
+    {"--trace", "FILE", kFileName, Store::Text<&Args::trace>,
+     "send display read verify deploy read-all fleet",
      "append every line sent and received, with the time,\n"
      "to FILE",
-     {}, "_kvt540m_cli_files"},
+     {{"fleet",
+       "each line's trace in DIR/PORT.trace (PORT the\n"
+       "device, with _ for / and :)",
+       "DIR"}},
+     "_kvt540m_cli_files"},
     {"--base", "FILE.dat", {},
      [](Args& a, const Value& v) {
          a.baseGiven = true;
@@ -67,9 +72,10 @@ const std::vector<CliOption> kOptions = {
      {}, "_kvt540m_cli_files dat"},
     {"--slaves", "LIST", {}, Store::Text<&Args::slaves>, "deploy read-all",
      "RS-485 slave numbers like 0,3,5-9 (RS-485 is implied)"},
-    {"--verify", nullptr, {}, Store::Flag<&Args::verify>, "deploy",
-     "verify each slave after sending to it"},
-    {"--report", "FILE.json", kFileName, Store::Text<&Args::report>, "deploy read-all",
+    {"--verify", nullptr, {}, Store::Flag<&Args::verify>, "deploy fleet",
+     "verify each slave after sending to it",
+     {{"fleet", "with deploy, verify each sign after sending to it"}}},
+    {"--report", "FILE.json", kFileName, Store::Text<&Args::report>, "deploy read-all fleet",
      "also write the results as JSON to FILE.json", {}, "_kvt540m_cli_files json"},
     {"--texts", "OUT.csv", kFileName, Store::Text<&Args::texts>, "export",
      "the texts, one row per page and line, UTF-8 with a\n"
@@ -82,6 +88,8 @@ const std::vector<CliOption> kOptions = {
     {"--out", "PATH", {Check::NonEmpty, "a file or folder name"},
      Store::Text<&Args::out>, "render",
      "the PNG file, or with --all the folder", {}, "_kvt540m_cli_out"},
+    {"--jobs", "N", {Check::Number, "a number of lines", 1, 4096}, Store::Number<&Args::jobs>,
+     "fleet", "at most N lines at once (default: every line)"},
     {"--scale", "K", {Check::Number, "a dot size", kMinScale, kMaxScale},
      Store::Number<&Args::scale>, "render",
      "pixels per dot, 1..16 (default 4)"},

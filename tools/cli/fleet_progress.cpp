@@ -46,13 +46,14 @@ FleetProgress::FleetProgress(const FleetRun& run, Clock& clock, std::string read
       clock_(clock),
       readDir_(std::move(readDir)),
       terminal_(terminal),
-      rows_(run.lines().size()),
       redraw_(clock.NewTimer([this] {
           redrawDue_ = false;
           Redraw();
       })) {}
 
 FleetProgress::~FleetProgress() = default;
+
+void FleetProgress::FleetStarted() { rows_.assign(run_.lines().size(), Row{}); }
 
 void FleetProgress::LineOpening(size_t line) {
     rows_[line].state = "opening";

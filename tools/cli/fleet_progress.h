@@ -21,6 +21,7 @@ public:
     FleetProgress(const FleetRun& run, Clock& clock, std::string readDir, bool terminal);
     ~FleetProgress() override;
 
+    void FleetStarted() override;
     void LineOpening(size_t line) override;
     void LineMessage(size_t line, const std::string& text) override;
     void SignRunStarted(size_t line, size_t sign, RunKind kind) override;

@@ -31,10 +31,12 @@ struct Value {
     int number = 0;
 };
 
-// A command's own help text of an option, listed before the general one.
+// A command's own help text of an option, listed before the general one,
+// and the name it gives the value (nullptr: the option's).
 struct CommandHelp {
     const char* command = nullptr;  // nullptr: no entry
     const char* text = nullptr;
+    const char* value = nullptr;
 };
 
 template <typename Target>
@@ -152,14 +154,22 @@ bool ParseOptions(const std::vector<Option<Target>>& table, const std::string& c
 // general one; nullptr when it has neither.
 template <typename Target>
 const char* HelpFor(const Option<Target>& option, const std::string& command) {
-    for (const CommandHelp& own : option.helpFor)
-        if (own.command && command == own.command) return own.text;
-    return option.help;
+    const CommandHelp* own = OwnHelp(option, command);
+    return own ? own->text : option.help;
 }
 
 template <typename Target>
-std::string NameAndValue(const Option<Target>& option) {
-    return option.value ? std::string(option.name) + " " + option.value : option.name;
+std::string NameAndValue(const Option<Target>& option, const char* value = nullptr) {
+    if (!value) value = option.value;
+    return value ? std::string(option.name) + " " + value : option.name;
+}
+
+// The command's own entry of an option, or nullptr.
+template <typename Target>
+const CommandHelp* OwnHelp(const Option<Target>& option, const std::string& command) {
+    for (const CommandHelp& own : option.helpFor)
+        if (own.command && command == own.command) return &own;
+    return nullptr;
 }
 
 // The help of every option: each command's own text after "COMMAND: ",
@@ -169,8 +179,8 @@ void PrintAllOptions(const std::vector<Option<Target>>& table, int textColumn) {
     for (const Option<Target>& option : table) {
         for (const CommandHelp& own : option.helpFor)
             if (own.command)
-                PrintOptionLine(NameAndValue(option), std::string(own.command) + ": " + own.text,
-                            textColumn);
+                PrintOptionLine(NameAndValue(option, own.value),
+                                std::string(own.command) + ": " + own.text, textColumn);
         if (option.help) PrintOptionLine(NameAndValue(option), option.help, textColumn);
     }
 }
@@ -181,8 +191,10 @@ void PrintOptionsOf(const std::vector<Option<Target>>& table, const std::string&
                     int textColumn) {
     for (const Option<Target>& option : table)
         if (HasWord(option.commands, command))
-            if (const char* text = HelpFor(option, command))
-                PrintOptionLine(NameAndValue(option), text, textColumn);
+            if (const char* text = HelpFor(option, command)) {
+                const CommandHelp* own = OwnHelp(option, command);
+                PrintOptionLine(NameAndValue(option, own ? own->value : nullptr), text, textColumn);
+            }
 }
 
 }  // namespace kvt::options
