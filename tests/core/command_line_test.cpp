@@ -24,7 +24,7 @@ using kvt::test::ToolResult;
 const std::vector<std::string> kCommands = {"new",    "show",   "check",    "send",
                                             "display", "decode", "read",    "verify",
                                             "deploy", "read-all", "ports",  "export",
-                                            "import", "render"};
+                                            "import", "render", "fleet"};
 
 std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
 
