@@ -115,10 +115,32 @@ TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
                                                      std::to_string(deaf.port()) +
                                                      ": no answer within 3 s"});
 
-    seam.clear();
-    session.link().OpenPort("tcp://no-port-here");
-    EXPECT_EQ(seam.texts(), std::vector<std::string>{
-                                "Not a network address: tcp://no-port-here (use tcp://HOST:PORT)"});
+}
+
+TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {
+    const std::string longHost(60, 'h');
+    const struct {
+        std::string address, message;
+    } cases[] = {
+        {"tcp://no-port-here", "No port in the address \"tcp://no-port-here\" (use tcp://HOST:PORT)"},
+        {"rfc2217://[::1]", "No port in the address \"rfc2217://[::1]\" (use rfc2217://HOST:PORT)"},
+        {"rfc2217://:4001", "No host in the address \"rfc2217://:4001\" (use rfc2217://HOST:PORT)"},
+        {"tcp://host:0", "The port in the address \"tcp://host:0\" is not a number from 1 to 65535"},
+        {"tcp://host:65536", "The port in the address \"tcp://host:65536\" is not a number from 1 to 65535"},
+        {"tcp://host:40x1", "The port in the address \"tcp://host:40x1\" is not a number from 1 to 65535"},
+        {"xyz://host:1",
+         "Unknown kind of address \"xyz://host:1\" (use tcp://HOST:PORT or rfc2217://HOST:PORT)"},
+        // What was typed is cut to 40 characters (not bytes).
+        {"tcp://\u00e9" + longHost,
+         "No port in the address \"tcp://\u00e9" + longHost.substr(0, 33) + "...\" (use tcp://HOST:PORT)"},
+    };
+    for (const auto& c : cases) {
+        test::RecordingSeam seam;
+        Session session{&seam};
+        session.link().OpenPort(c.address);
+        EXPECT_EQ(seam.texts(), std::vector<std::string>{c.message}) << c.address;
+        EXPECT_EQ(session.link().state(), SerialLink::State::Failed);
+    }
 }
 
 TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {
