@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace kvt {
@@ -26,9 +25,7 @@ bool Rfc2217Transport::Open(const Report& report) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(answerWaitMs_);
     const std::string server = "The serial server at " + tcp_.where();
     auto closed = [&] {
-        const int error = errno;
-        report(server + " ended the connection" +
-               (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
+        report(server + " ended the connection");
         return false;
     };
     SendControl(negotiator_.AskLocal(telnet::kComPort) + negotiator_.AskLocal(telnet::kBinary) +
@@ -69,7 +66,6 @@ bool Rfc2217Transport::AwaitServer(Done done, Clock::time_point deadline) {
         // Data before the server's buffers are purged belongs to no
         // command of ours: dropped, as a device of ours starts empty.
         const ssize_t n = ReadDecoded(chunk, sizeof chunk);
-        if (n == 0) errno = 0;
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return false;
     }
     return true;

@@ -216,6 +216,8 @@ public:
     }
     const std::string& path() const { return path_; }
     std::string log() const { return ReadFile(dir_ / "sim.log"); }
+    // What it printed on standard output so far (with --stats, once ended).
+    std::string printed() const { return ReadFile(dir_ / "sim.out"); }
     // Ends it as an operator would (SIGTERM); the exit status.
     int Stop() {
         child_->Signal(SIGTERM);

@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "rfc2217_server.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -9,8 +11,9 @@ namespace kvt::sim {
 const char* const kSimUsage =
     "Usage: kvt540m-sign-sim [OPTION]...\n"
     "Plays an LED message sign on a pseudo-terminal: prints the device path of the\n"
-    "simulated sign (with --tcp its address, tcp://HOST:PORT), then answers every\n"
-    "line it receives there as the sign would, until SIGINT or SIGTERM.\n"
+    "simulated sign (with --tcp or --rfc2217 its address, tcp://HOST:PORT or\n"
+    "rfc2217://HOST:PORT), then answers every line it receives there as the sign\n"
+    "would, until SIGINT or SIGTERM.\n"
     "\n"
     "Options:\n"
     "  --load FILE.dat       start from the settings of FILE.dat\n"
@@ -19,6 +22,16 @@ const char* const kSimUsage =
     "  --link PATH           add a symbolic link PATH to the device\n"
     "  --tcp HOST:PORT       listen there instead, as a serial device server in raw\n"
     "                        TCP mode would (port 0 takes a free one)\n"
+    "  --rfc2217 HOST:PORT   listen there as a serial device server in RFC 2217\n"
+    "                        mode: Telnet, whose client sets the line (the\n"
+    "                        settings asked for are confirmed and, with --stats,\n"
+    "                        printed)\n"
+    "  --rfc2217-refuse      (tests) refuse COM-PORT-OPTION\n"
+    "  --rfc2217-no-ack COMMAND  (tests) leave that setting unconfirmed:\n"
+    "                        SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE,\n"
+    "                        SET-CONTROL or PURGE-DATA\n"
+    "  --rfc2217-chatter     (tests) slip Telnet commands (NOP, NOTIFY-LINESTATE)\n"
+    "                        into every reply\n"
     "  --log FILE            write each received line after the monotonic clock's\n"
     "                        time in seconds\n"
     "  --rs485               lines carry a two-digit slave number (slave 0 unless\n"
@@ -34,7 +47,9 @@ const char* const kSimUsage =
     "  --reply N=TEXT        answer the Nth received line (counting every line) with\n"
     "                        TEXT (E1, MENU, ...; none: no reply), not carrying it out\n"
     "  --stats               print the bytes received and sent and the lines\n"
-    "                        received when it ends\n"
+    "                        received when it ends (before them, with --rfc2217\n"
+    "                        each setting asked for, on a pseudo-terminal the\n"
+    "                        line's speed when the last line came)\n"
     "  -h, --help            show this help\n"
     "  --version             show the version\n";
 
@@ -76,6 +91,14 @@ bool ParseNumbered(const std::string& text, int low, int high, std::map<int, std
     return true;
 }
 
+// The name of a COM-PORT-OPTION command the server confirms.
+bool ParseCommandName(const std::string& text, std::string* into) {
+    *into = text;
+    for (int command = 1; command <= 12; ++command)
+        if (text == Rfc2217Server::CommandName(command)) return !text.empty();
+    return false;
+}
+
 }  // namespace
 
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error) {
@@ -89,13 +112,17 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             options->rs485 = true;
             continue;
         }
+        if (name == "--rfc2217-refuse" || name == "--rfc2217-chatter") {
+            (name == "--rfc2217-refuse" ? options->rfc2217Refuse : options->rfc2217Chatter) = true;
+            continue;
+        }
         if (name == "--split" || name == "--line-rate" || name == "--stats") {
             (name == "--split" ? options->split
              : name == "--stats" ? options->stats
                                  : options->lineRate) = true;
             continue;
         }
-        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--log",
+        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--rfc2217", "--rfc2217-no-ack", "--log",
                                                              "--slave", "--delay", "--answer-delay",
                                                              "--reply", "--load-slave",
                                                              "--slave-reply"};
@@ -113,6 +140,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         else if (name == "--save") options->save = value;
         else if (name == "--link") options->link = value;
         else if (name == "--tcp") options->tcp = value;
+        else if (name == "--rfc2217") options->rfc2217 = value;
+        else if (name == "--rfc2217-no-ack") ok = ParseCommandName(value, &options->rfc2217NoAck);
         else if (name == "--log") options->log = value;
         else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
         else if (name == "--delay" || name == "--answer-delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
@@ -124,8 +153,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
             return false;
         }
     }
-    if (!options->tcp.empty() && !options->link.empty()) {
-        *error = "--link goes with a pseudo-terminal, not with --tcp";
+    if ((!options->tcp.empty() || !options->rfc2217.empty()) && !options->link.empty()) {
+        *error = "--link goes with a pseudo-terminal, not with --tcp or --rfc2217";
+        return false;
+    }
+    if (!options->tcp.empty() && !options->rfc2217.empty()) {
+        *error = "--tcp and --rfc2217 go one at a time";
         return false;
     }
     if (options->rs485 && options->slaves.empty()) options->slaves.insert(0);
