@@ -17,7 +17,7 @@ case $seconds in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
 dir=build-fuzz
-targets=(settings_file replies line_framer command_builders jis)
+targets=(settings_file replies line_framer command_builders jis telnet)
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
