@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "serial/rfc2217_transport.h"
+#include "serial/tcp_transport.h"
+
 namespace kvt {
 
 namespace {
@@ -16,6 +19,16 @@ namespace {
 QString ItemText(const SerialPortInfo& port) {
     return QString::fromStdString(port.path) + QStringLiteral("  —  ") +
            QString::fromStdString(port.Describe());
+}
+
+// What a network address reaches, or what is wrong with it.
+QString NetworkDescription(const std::string& address) {
+    TcpTransport::Address parts;
+    std::string wrong;
+    if (!TcpTransport::Parse(address, &parts, &wrong)) return QString::fromStdString(wrong);
+    if (parts.scheme == Rfc2217Transport::kScheme)
+        return QStringLiteral("ネットワーク上のシリアルサーバー (RFC 2217: 回線の設定はこのプログラムから)");
+    return QStringLiteral("ネットワーク上のシリアルサーバー (raw TCP)");
 }
 
 }  // namespace
@@ -81,8 +94,8 @@ void CDeviceSettingDlg::ShowDescription(int index) {
     QString text;
     for (const SerialPortInfo& port : found_)
         if (port.path == path || port.device == path) text = QString::fromStdString(port.Describe());
-    if (text.isEmpty() && path.rfind("tcp://", 0) == 0)
-        text = QStringLiteral("ネットワーク上のシリアルサーバー (raw TCP)");
+    if (text.isEmpty() && TcpTransport::IsNetworkAddress(path))
+        text = NetworkDescription(path);
     else if (text.isEmpty() && !path.empty())
         text = QStringLiteral("一覧にないデバイス");
     descriptions_[index]->setText(text);

@@ -26,8 +26,10 @@ const OptionHelp kOptions[] = {
      "output; no port is opened"},
     {nullptr, "--port DEV",
      "COM1..COM3 (the devices the profile maps them to), a\n"
-     "device path, or tcp://HOST:PORT for a serial device\n"
-     "server in raw TCP mode (default: the profile's port)"},
+     "device path, tcp://HOST:PORT for a serial device\n"
+     "server in raw TCP mode, or rfc2217://HOST:PORT for one\n"
+     "in RFC 2217 mode, whose line the tool sets (default:\n"
+     "the profile's port)"},
     {"decode", "--rs485", "the replies carry a slave number (RS-485)"},
     {nullptr, "--rs485", "an RS-485 line: commands carry the slave number"},
     {nullptr, "--slave N", "the RS-485 slave number, 0..31 (default 0)"},
