@@ -59,11 +59,9 @@ public:
         std::ofstream(config) << "connection: &rfc2217\n"
                               << "    accepter: telnet(rfc2217),tcp,127.0.0.1," << rfc2217Port_ << "\n"
                               << "    connector: serialdev," << device << ",9600n81,local\n"
-                              << "    options:\n      mdns: false\n"
                               << "connection: &raw\n"
                               << "    accepter: tcp,127.0.0.1," << rawPort_ << "\n"
-                              << "    connector: serialdev," << device << ",38400e81,local\n"
-                              << "    options:\n      mdns: false\n";
+                              << "    connector: serialdev," << device << ",38400e81,local\n";
         child_ = std::make_unique<test::Child>(std::vector<std::string>{binary, "-n", "-u", "-c", config},
                                                dir_ / "out", dir_ / "err", dir_.path());
         for (auto end = Clock::now() + milliseconds(5000); Clock::now() < end;
