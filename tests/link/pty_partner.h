@@ -247,6 +247,13 @@ inline std::vector<std::pair<double, std::string>> LogLines(const std::string& l
     return lines;
 }
 
+// The texts of the lines the sign received, in order.
+inline std::vector<std::string> LogTexts(const Sim& sim) {
+    std::vector<std::string> texts;
+    for (const auto& entry : LogLines(sim.log())) texts.push_back(entry.second);
+    return texts;
+}
+
 // The CPU time this process (all its threads) used while the calling thread
 // slept for the given time, in microseconds.
 inline long CpuMicrosWhileSleeping(milliseconds sleep) {

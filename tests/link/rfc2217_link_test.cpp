@@ -31,12 +31,6 @@ const std::vector<std::string> kAsked = {
     "asked SET-PARITY 3",       "asked SET-STOPSIZE 1", "asked PURGE-DATA 3",
 };
 
-std::vector<std::string> LogTexts(const test::Sim& sim) {
-    std::vector<std::string> texts;
-    for (const auto& entry : test::LogLines(sim.log())) texts.push_back(entry.second);
-    return texts;
-}
-
 // The lines of the simulated sign's --stats that start with "asked", in
 // the order of kAsked.
 std::vector<std::string> Asked(const std::string& stats) {
@@ -57,8 +51,8 @@ TEST(Rfc2217Link, TheToolSetsTheLineAndEveryByteCrossesUnchanged) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "Success\n");
     }
-    EXPECT_EQ(LogTexts(server), LogTexts(pty));
-    ASSERT_EQ(LogTexts(server).size(), 102u);
+    EXPECT_EQ(test::LogTexts(server), test::LogTexts(pty));
+    ASSERT_EQ(test::LogTexts(server).size(), 102u);
     // The read-back replies, with Telnet in each, decode as on a pty.
     test::CliResult verify = test::RunCli(dir, {"verify", kSample, "--port", server.path(), "--pace", "reply"});
     EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
@@ -89,7 +83,7 @@ TEST(Rfc2217Link, AnUnconfirmedSettingIsNamedInOneBoxAndTheLinkGoesOn) {
     ASSERT_TRUE(lines.PopUntil(Clock::now() + milliseconds(2000), &line));
     EXPECT_EQ(line, "\xFFGO\r\n");
     session.link().CloseLink();
-    EXPECT_EQ(LogTexts(sim), std::vector<std::string>{"\\xFFX"});
+    EXPECT_EQ(test::LogTexts(sim), std::vector<std::string>{"\\xFFX"});
 }
 
 TEST(Rfc2217Link, AServerThatRefusesTheOptionGetsOneMessageAndItsOwnSettingsApply) {

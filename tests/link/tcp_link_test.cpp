@@ -73,12 +73,6 @@ int ClosedPort() {
 
 using test::RunCli;
 
-std::vector<std::string> LogTexts(const test::Sim& sim) {
-    std::vector<std::string> texts;
-    for (const auto& entry : test::LogLines(sim.log())) texts.push_back(entry.second);
-    return texts;
-}
-
 TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
     test::TempDir dir;
     test::Sim pty({});
@@ -89,8 +83,8 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "Success\n");
     }
-    EXPECT_EQ(LogTexts(pty).size(), 102u);
-    EXPECT_EQ(LogTexts(tcp), LogTexts(pty));
+    EXPECT_EQ(test::LogTexts(pty).size(), 102u);
+    EXPECT_EQ(test::LogTexts(tcp), test::LogTexts(pty));
 
     // The sign serves the next client once the first one is gone.
     test::CliResult again = RunCli(dir, {"display", "off", "--port", tcp.path()});

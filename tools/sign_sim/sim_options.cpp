@@ -122,10 +122,11 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
                                  : options->lineRate) = true;
             continue;
         }
-        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--rfc2217", "--rfc2217-no-ack", "--log",
+        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--log",
                                                              "--slave", "--delay", "--answer-delay",
                                                              "--reply", "--load-slave",
-                                                             "--slave-reply"};
+                                                             "--slave-reply", "--rfc2217",
+                                                             "--rfc2217-no-ack"};
         if (!kValueOptions.count(name)) {
             *error = "unknown option " + name;
             return false;
@@ -154,7 +155,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         }
     }
     if ((!options->tcp.empty() || !options->rfc2217.empty()) && !options->link.empty()) {
-        *error = "--link goes with a pseudo-terminal, not with --tcp or --rfc2217";
+        *error = std::string("--link goes with a pseudo-terminal, not with ") +
+                 (options->tcp.empty() ? "--rfc2217" : "--tcp");
         return false;
     }
     if (!options->tcp.empty() && !options->rfc2217.empty()) {
