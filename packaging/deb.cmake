@@ -1,6 +1,8 @@
 # The Debian package, made by scripts/package.sh (cpack -G DEB in the build
 # folder): build/kvt540m_VERSION_ARCH.deb. Depends comes from the programs'
-# shared libraries (dpkg-shlibdeps).
+# shared libraries (dpkg-shlibdeps); Qt's own translations are recommended:
+# without them the Japanese windows show Qt's file dialog and standard
+# buttons in English, as before, and nothing else is missing.
 install(FILES packaging/README.Debian DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 configure_file(packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
@@ -32,6 +34,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

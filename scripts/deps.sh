@@ -9,6 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   xvfb xauth fonts-ipafont-gothic ser2net
   clang libclang-rt-14-dev
   librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream groff-base

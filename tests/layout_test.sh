@@ -16,8 +16,9 @@ declare -A allowed=(
   [src/widgets]="transfer"
   [src/dialogs]="widgets settings protocol serial session transfer"
   [src/editor]="widgets settings protocol serial session transfer"
-  [src/preview]="widgets render profile settings"
+  [src/preview]="widgets render profile settings protocol"
   [src/app]="widgets dialogs editor preview render profile settings protocol serial session transfer"
+  [tools/options]=""
   [tools/sign_sim]="settings protocol serial session transfer"
   [tools/cli]="settings protocol serial session transfer profile exchange render"
 )

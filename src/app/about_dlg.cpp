@@ -10,7 +10,7 @@
 namespace kvt {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    SetUpDialog(this, 100, QStringLiteral("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"), 123, 55);
+    SetUpDialog(this, 100, tr("KVT540Mのﾊﾞｰｼﾞｮﾝ情報"), 123, 55);
     const QFont font = DialogFont();
 
     auto* icon = new QLabel(this);

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "version.h"
 
@@ -31,7 +32,7 @@ void AddQtOptions(QCommandLineParser& parser) {
 
 }  // namespace
 
-int AnswerCommandLine(int argc, char* argv[]) {
+int AnswerCommandLine(int argc, char* argv[], QString* file) {
     // The parser's usage line names the program as it was started.
     int appArgc = 1;
     QCoreApplication app(appArgc, argv);
@@ -45,7 +46,8 @@ int AnswerCommandLine(int argc, char* argv[]) {
         "bordering, white level, display time, page sequencing, position trim),\n"
         "keeps it in a settings file (*.dat) and sends it to the sign over a serial\n"
         "line. The port and the line type are set in the window (Set menu) and kept\n"
-        "in the profile $XDG_CONFIG_HOME/KVT540M.INI. See kvt540m(1)."));
+        "in the profile $XDG_CONFIG_HOME/KVT540M.INI. FILE.dat, when given, is\n"
+        "opened at start as File > Open would. See kvt540m(1)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -53,12 +55,15 @@ int AnswerCommandLine(int argc, char* argv[]) {
     parser.addOption(help);
     parser.addOption(version);
     AddQtOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("FILE.dat"),
+                                 QStringLiteral("A settings file to open at start."),
+                                 QStringLiteral("[FILE.dat]"));
 
     const char* const name = "kvt540m";
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
         const QString error = parser.errorText().isEmpty()
                                   ? QStringLiteral("unexpected argument '%1'")
-                                        .arg(parser.positionalArguments().constFirst())
+                                        .arg(parser.positionalArguments().at(1))
                                   : parser.errorText();
         std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", name, qPrintable(error), name);
         return 2;
@@ -68,6 +73,9 @@ int AnswerCommandLine(int argc, char* argv[]) {
     } else if (parser.isSet(version)) {
         std::printf("%s %s\n", name, kVersion);
     } else {
+        // Made absolute as the file dialog gives it: the caption shows it so.
+        const QStringList files = parser.positionalArguments();
+        if (file) *file = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
         return -1;
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;

@@ -29,9 +29,9 @@ CKVT540MApp::CKVT540MApp(Clock* clock)
 
 CKVT540MApp::~CKVT540MApp() { ExitInstance(); }
 
-bool CKVT540MApp::InitInstance() {
+bool CKVT540MApp::InitInstance(const QString& file) {
     if (!lock_.Acquire()) {
-        session_.NoticeBox("既に起動しています。");
+        session_.NoticeBox(QT_TRANSLATE_NOOP("kvt::Box", "既に起動しています。"));
         return false;
     }
     session_.ResetSettings();
@@ -47,11 +47,12 @@ bool CKVT540MApp::InitInstance() {
     frame_ = std::make_unique<CMainFrame>(session_, engine_, replyTimer_, &pump_);
     QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
+    if (!file.isEmpty()) frame_->OpenFile(file);
     return true;
 }
 
 void CKVT540MApp::StartTrace() {
-    const std::string path = ReadProfileString("KVT-540-M_Section/trace_file");
+    const std::string path = ReadProfileString(LinkSectionKey(kTraceFileKey));
     if (path.empty()) return;
     // Reported from the trace's own thread: the box waits for the window
     // thread, and the trace never waits for the box.

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <QString>
+
 #include "app/instance_lock.h"
 #include "app/qt_message_seam.h"
 #include "app/reply_pump.h"
@@ -31,8 +33,9 @@ public:
     // False when another copy runs ("既に起動しています。" was shown); the
     // program then ends without a window. Otherwise the store is reset, the
     // link opened from the profile (failures are reported, the window opens
-    // anyway) and the main frame shown.
-    bool InitInstance();
+    // anyway), the main frame shown and then file, when given, opened as
+    // "開く" opens it.
+    bool InitInstance(const QString& file = QString());
     // Closes the link and releases the lock; also done by the destructor.
     void ExitInstance();
 

@@ -40,7 +40,7 @@ QString CKVT540MDoc::RunFileDialog(bool save) {
     QFileDialog dialog(nullptr);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(&icons);
-    dialog.setNameFilter(QStringLiteral("ﾃﾞｰﾀ(*.dat)"));
+    dialog.setNameFilter(tr("ﾃﾞｰﾀ(*.dat)"));
     dialog.setDefaultSuffix(QStringLiteral("dat"));
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -58,19 +58,32 @@ QString CKVT540MDoc::RunFileDialog(bool save) {
 
 void CKVT540MDoc::FileNew() {
     if (RunInProgress()) return;
-    if (session_.modified == 1 && !session_.AskYesNo("データを保存せずに新規作成しますか？"))
+    if (session_.modified == 1 &&
+        !session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに新規作成しますか？")))
         return;
     session_.ResetSettings();
     if (view_) view_->BlankCaption();
 }
 
+bool CKVT540MDoc::MayOpen() {
+    if (RunInProgress()) return false;
+    return session_.modified != 1 ||
+           session_.AskYesNo(
+               QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに別のファイルを開きますか？"));
+}
+
 void CKVT540MDoc::FileOpen() {
-    if (RunInProgress()) return;
-    if (session_.modified == 1 &&
-        !session_.AskYesNo("データを保存せずに別のファイルを開きますか？"))
-        return;
+    if (!MayOpen()) return;
     QString path = ChooseFile(false);
     if (path.isEmpty()) return;
+    ReadFrom(path);
+}
+
+void CKVT540MDoc::OpenFile(const QString& path) {
+    if (MayOpen()) ReadFrom(path);
+}
+
+void CKVT540MDoc::ReadFrom(const QString& path) {
     session_.fileName = QFile::encodeName(path).toStdString();
     std::string message;
     const bool read = ReadSettingsFile(session_.fileName, &session_.panelSettings,

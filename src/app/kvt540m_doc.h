@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -14,6 +15,8 @@ class CKVT540MView;
 class Session;
 
 class CKVT540MDoc {
+    Q_DECLARE_TR_FUNCTIONS(kvt::CKVT540MDoc)
+
 public:
     // Runs a file dialog and returns the chosen full path, "" when cancelled.
     // save: the save-as dialog (overwrite question); otherwise the open one.
@@ -25,6 +28,10 @@ public:
 
     void FileNew();     // 32774 "新規作成"
     void FileOpen();    // 32775 "開く"
+    // Opens path as "開く" does once a file is chosen (the program's command
+    // line names it): the same checks first, the same box when it cannot be
+    // read.
+    void OpenFile(const QString& path);
     void FileSave();    // 32776 "上書き保存"
     void FileSaveAs();  // 32777 "名前を付けて保存"
 
@@ -38,6 +45,10 @@ private:
     QString ChooseFile(bool save);
     // While a multi-step run is going on the file commands do nothing.
     bool RunInProgress() const;
+    // The checks before a file is opened: no run, and no unsaved changes
+    // or the user lets them go.
+    bool MayOpen();
+    void ReadFrom(const QString& path);
     void SaveTo(const QString& path);
     void RepaintView();
 

@@ -6,13 +6,15 @@
 #include "app/app_icons.h"
 #include "app/command_line.h"
 #include "app/kvt540m_app.h"
+#include "app/ui_language.h"
 
 int main(int argc, char* argv[]) {
     // Under a file-size limit a save then fails with EFBIG and reports
     // "Can't file write" (the old file kept, no temporary left) instead of
     // the signal ending the program half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
-    const int answered = kvt::AnswerCommandLine(argc, argv);
+    QString file;
+    const int answered = kvt::AnswerCommandLine(argc, argv, &file);
     if (answered >= 0) return answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
@@ -20,8 +22,9 @@ int main(int argc, char* argv[]) {
     // the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(KVT_APP_ID));
     QApplication::setWindowIcon(kvt::AppIcon());
+    kvt::InstallTranslations(kvt::StartLanguage());
     kvt::CKVT540MApp theApp;
-    if (!theApp.InitInstance()) return 0;
+    if (!theApp.InitInstance(file)) return 0;
     int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

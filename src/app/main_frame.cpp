@@ -10,6 +10,7 @@
 #include "app/app_icons.h"
 #include "profile/profile.h"
 #include "app/reply_pump.h"
+#include "app/ui_language.h"
 #include "dialogs/all_items_dlg.h"
 #include "dialogs/comm_setting_dlg.h"
 #include "dialogs/device_setting_dlg.h"
@@ -54,56 +55,61 @@ void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("menuFile"));
     // Ctrl+N, Ctrl+O and Ctrl+S run the File menu's own commands.
-    QAction* act = AddItem(file, QStringLiteral("新規作成"), 32774, QStringLiteral("新規にファイルを作成"));
+    QAction* act = AddItem(file, tr("新規作成"), 32774, tr("新規にファイルを作成"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(act, &QAction::triggered, this, [this] {
         doc_.FileNew();
         StoreChanged();
     });
-    act = AddItem(file, QStringLiteral("開く"), 32775, QStringLiteral("既存のファイルを開く"));
+    act = AddItem(file, tr("開く"), 32775, tr("既存のファイルを開く"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(act, &QAction::triggered, this, [this] {
         doc_.FileOpen();
         StoreChanged();
     });
-    act = AddItem(file, QStringLiteral("上書き保存"), 32776,
-                  QStringLiteral("作業中のファイルを上書きして保存"));
+    act = AddItem(file, tr("上書き保存"), 32776,
+                  tr("作業中のファイルを上書きして保存"));
     act->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(act, &QAction::triggered, this, [this] { doc_.FileSave(); });
-    act = AddItem(file, QStringLiteral("名前を付けて保存"), 32777,
-                  QStringLiteral("作業中のファイルを新しい名前で保存"));
+    act = AddItem(file, tr("名前を付けて保存"), 32777,
+                  tr("作業中のファイルを新しい名前で保存"));
     connect(act, &QAction::triggered, this, [this] { doc_.FileSaveAs(); });
     file->addSeparator();
-    act = AddItem(file, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), 57665,
-                  QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"));
+    act = AddItem(file, tr("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), 57665,
+                  tr("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"));
     connect(act, &QAction::triggered, this, &CMainFrame::ExitProcedure);
 
     QMenu* set = menuBar()->addMenu(QStringLiteral("Set"));
     set->setObjectName(QStringLiteral("menuSet"));
-    act = AddItem(set, QStringLiteral("KVTの設定"), 32773, QString());
+    act = AddItem(set, tr("KVTの設定"), 32773, QString());
     connect(act, &QAction::triggered, view_, &CKVT540MView::OnSettingsSheet);
-    act = AddItem(set, QStringLiteral("通信の設定"), 32772, QString());
+    act = AddItem(set, tr("通信の設定"), 32772, QString());
     connect(act, &QAction::triggered, this, &CMainFrame::OnCommSetting);
-    act = AddItem(set, QStringLiteral("全項目の設定"), 32778, QStringLiteral("全項目の設定"));
+    act = AddItem(set, tr("全項目の設定"), 32778, tr("全項目の設定"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnAllItems);
-    fastTransfer_ = AddItem(set, QStringLiteral("高速転送"), 32779, QString());
+    fastTransfer_ = AddItem(set, tr("高速転送"), 32779, QString());
     fastTransfer_->setCheckable(true);
-    fastTransfer_->setChecked(ReadProfileInt("fast_transfer", 0) != 0);
+    fastTransfer_->setChecked(ReadProfileInt(kFastTransferKey, 0) != 0);
     connect(fastTransfer_, &QAction::triggered, this, &CMainFrame::SetFastTransfer);
-    act = AddItem(set, QStringLiteral("プレビュー"), 32780, QStringLiteral("ページの見え方を確かめる"));
+    act = AddItem(set, tr("プレビュー"), 32780, tr("ページの見え方を確かめる"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnPreview);
-    act = AddItem(set, QStringLiteral("デバイスの設定"), 32781,
-                  QStringLiteral("COM1..COM3 の先のデバイスを選ぶ"));
+    act = AddItem(set, tr("デバイスの設定"), 32781,
+                  tr("COM1..COM3 の先のデバイスを選ぶ"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnDeviceSetting);
-    act = AddItem(set, QStringLiteral("複数表示器へ送信"), 32782,
-                  QStringLiteral("設定を RS-485 の複数の表示器へ送る"));
+    act = AddItem(set, tr("複数表示器へ送信"), 32782,
+                  tr("設定を RS-485 の複数の表示器へ送る"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnMultiSign);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
-    act = AddItem(info, QStringLiteral("KVT-540-M のﾊﾞｰｼﾞｮﾝ情報..."), 57664,
-                  QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
+    act = AddItem(info, tr("KVT-540-M のﾊﾞｰｼﾞｮﾝ情報..."), 57664,
+                  tr("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnAbout);
+    // Named in its own language, so that one who reads no Japanese finds it.
+    english_ = AddItem(info, QStringLiteral("English"), 32783, tr("次回の起動から英語で表示"));
+    english_->setCheckable(true);
+    english_->setChecked(CurrentUiLanguage() == UiLanguage::English);
+    connect(english_, &QAction::triggered, this, &CMainFrame::SetEnglish);
 
     // The reply time-out's beat is (re)started each time a menu of the
     // window opens.
@@ -115,12 +121,12 @@ void CMainFrame::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
     // The idle prompt: a normal widget, hidden while a menu item's prompt shows.
-    auto* idle = new QLabel(QStringLiteral("ﾚﾃﾞｨ"), bar);
+    auto* idle = new QLabel(tr("ﾚﾃﾞｨ"), bar);
     idle->setObjectName(QStringLiteral("idlePrompt"));
     bar->addWidget(idle, 1);
-    const char* indicators[] = {"ｶﾅ", "CAP", "NUM", "SCRL"};
+    const char* indicators[] = {QT_TR_NOOP("ｶﾅ"), "CAP", "NUM", "SCRL"};
     for (const char* text : indicators) {
-        auto* pane = new QLabel(QString::fromUtf8(text), bar);
+        auto* pane = new QLabel(tr(text), bar);
         pane->setObjectName(QStringLiteral("indicator_") + QString::fromUtf8(text));
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
@@ -130,9 +136,15 @@ void CMainFrame::BuildStatusBar() {
     }
 }
 
+void CMainFrame::OpenFile(const QString& path) {
+    doc_.OpenFile(path);
+    StoreChanged();
+}
+
 void CMainFrame::ExitProcedure() {
     if (shutDown_) return;
-    if (session_.modified == 0 || session_.AskYesNo("データを保存せずに終了しますか？")) {
+    if (session_.modified == 0 ||
+        session_.AskYesNo(QT_TRANSLATE_NOOP("kvt::Box", "データを保存せずに終了しますか？"))) {
         ShutDown();
         return;
     }
@@ -179,8 +191,8 @@ void CMainFrame::OnCommSetting() {
     link.OpenPort(PortDevicePath(session_.comPortIndex));
     link.StartReadThread();
     // Stored whether or not the port opened: the next start tries it again.
-    WriteProfileInt("com_port", session_.comPortIndex);
-    WriteProfileInt("rs_control", session_.lineMode);
+    WriteProfileInt(kComPortKey, session_.comPortIndex);
+    WriteProfileInt(kRsControlKey, session_.lineMode);
 }
 
 void CMainFrame::OnDeviceSetting() {
@@ -235,7 +247,14 @@ bool CMainFrame::fastTransfer() const { return fastTransfer_->isChecked(); }
 
 void CMainFrame::SetFastTransfer(bool on) {
     fastTransfer_->setChecked(on);
-    WriteProfileInt("fast_transfer", on ? 1 : 0);
+    WriteProfileInt(kFastTransferKey, on ? 1 : 0);
+}
+
+void CMainFrame::SetEnglish(bool on) {
+    english_->setChecked(on);
+    WriteProfileLanguage(on ? "en" : "ja");
+    session_.NoticeBox(on ? QT_TRANSLATE_NOOP("kvt::Box", "次回の起動から英語で表示します。")
+                          : QT_TRANSLATE_NOOP("kvt::Box", "次回の起動から日本語で表示します。"));
 }
 
 Pacing CMainFrame::TransferPacing() {

@@ -43,6 +43,9 @@ public:
     void ShutDown();
     bool hasShutDown() const { return shutDown_; }
 
+    // The File menu's "開く" with the file already chosen.
+    void OpenFile(const QString& path);
+
     void OnCommSetting();   // 32772
     void OnAllItems();      // 32778
     void OnAbout();         // 57664
@@ -63,6 +66,10 @@ public:
     // the sign's replies instead of their fixed ticks.
     bool fastTransfer() const;
     void SetFastTransfer(bool on);
+
+    // "English" (32783, the last entry of "Information"): the language of
+    // the windows from the next start on, kept in the profile; a box says so.
+    void SetEnglish(bool on);
 
 signals:
     void quitRequested();
@@ -87,6 +94,7 @@ private:
     CKVT540MView* view_;
     CKVT540MDoc doc_;
     QAction* fastTransfer_ = nullptr;
+    QAction* english_ = nullptr;
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
     PagePreviewWindow* preview_ = nullptr;

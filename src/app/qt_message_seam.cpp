@@ -31,6 +31,10 @@ QWidget* LiveOwner(void* owner) {
 
 }  // namespace
 
+QString BoxText(const std::string& text) {
+    return QCoreApplication::translate("kvt::Box", text.c_str());
+}
+
 BoxResult QtMessageSeam::Show(const BoxRequest& box) {
     if (QThread::currentThread() == thread()) return ShowHere(box);
     std::lock_guard<std::mutex> caller(callerMutex_);
@@ -64,8 +68,8 @@ void QtMessageSeam::ShowHandedOver() {
 BoxResult QtMessageSeam::ShowHere(const BoxRequest& box) {
     if (box.beep != BoxBeep::None) QApplication::beep();
     QMessageBox msg(LiveOwner(box.owner));
-    msg.setWindowTitle(QString::fromStdString(box.caption));
-    msg.setText(QString::fromStdString(box.text));
+    msg.setWindowTitle(BoxText(box.caption));
+    msg.setText(BoxText(box.text));
     msg.setIcon(ToQtIcon(box.icon));
     if (box.buttons == BoxButtons::YesNo) {
         msg.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

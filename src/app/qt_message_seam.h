@@ -6,10 +6,16 @@
 #include <mutex>
 
 #include <QObject>
+#include <QString>
 
 #include "session/message_box.h"
 
 namespace kvt {
+
+// A box's text or caption as the windows show it: translated where the
+// texts marked QT_TRANSLATE_NOOP("kvt::Box", ...) have a translation (the
+// core's, the application's), otherwise as it stands.
+QString BoxText(const std::string& text);
 
 class QtMessageSeam : public QObject, public MessageBoxSeam {
     Q_OBJECT

@@ -9,11 +9,11 @@ namespace kvt {
 
 CAllItemsDlg::CAllItemsDlg(RunEngine& engine, const Pacing& pacing, QWidget* parent)
     : QDialog(parent), pacing_(pacing), run_(engine) {
-    SetUpDialog(this, 144, QStringLiteral("全項目の設定"), 163, 45);
-    QPushButton* start = PlaceButton(this, 1041, QStringLiteral("全項目の設定"), 10, 15, 50, 14);
+    SetUpDialog(this, 144, tr("全項目の設定"), 163, 45);
+    QPushButton* start = PlaceButton(this, 1041, tr("全項目の設定"), 10, 15, 50, 14);
     connect(start, &QPushButton::clicked, this, &CAllItemsDlg::OnStart);
     counter_ = PlaceNumberBox(this, 1024, 60, 15, 20, 14);
-    QPushButton* close = PlaceButton(this, 2, QStringLiteral("閉じる"), 100, 15, 50, 14);
+    QPushButton* close = PlaceButton(this, 2, tr("閉じる"), 100, 15, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     run_.stepDone = [this](int step) { counter_->setText(QString::number(step)); };

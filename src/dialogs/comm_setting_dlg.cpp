@@ -10,7 +10,7 @@ namespace kvt {
 
 CCommSettingDlg::CCommSettingDlg(Session& session, QWidget* parent)
     : QDialog(parent), m_comPort(session.comPortIndex), m_lineMode(session.lineMode) {
-    SetUpDialog(this, 138, QStringLiteral("通信の設定"), 154, 79);
+    SetUpDialog(this, 138, tr("通信の設定"), 154, 79);
     PlaceGroup(this, QStringLiteral("COM Port"), 10, 10, 60, 40);
     PlaceGroup(this, QStringLiteral("Control"), 85, 10, 60, 40);
     port_ = PlaceCombo(this, 1019, {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3")},
@@ -26,7 +26,7 @@ CCommSettingDlg::CCommSettingDlg(Session& session, QWidget* parent)
     QPushButton* ok = PlaceButton(this, 1, QStringLiteral("OK"), 15, 55, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    QPushButton* close = PlaceButton(this, 2, QStringLiteral("閉じる"), 90, 55, 50, 14);
+    QPushButton* close = PlaceButton(this, 2, tr("閉じる"), 90, 55, 50, 14);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     port_->setFocus();
 }

@@ -21,23 +21,13 @@ QString ItemText(const SerialPortInfo& port) {
            QString::fromStdString(port.Describe());
 }
 
-// What a network address reaches, or what is wrong with it.
-QString NetworkDescription(const std::string& address) {
-    TcpTransport::Address parts;
-    std::string wrong;
-    if (!TcpTransport::Parse(address, &parts, &wrong)) return QString::fromStdString(wrong);
-    if (parts.scheme == Rfc2217Transport::kScheme)
-        return QStringLiteral("ネットワーク上のシリアルサーバー (RFC 2217: 回線の設定はこのプログラムから)");
-    return QStringLiteral("ネットワーク上のシリアルサーバー (raw TCP)");
-}
-
 }  // namespace
 
 CDeviceSettingDlg::CDeviceSettingDlg(const std::vector<std::string>& devices, Discover discover,
                                      QWidget* parent)
     : QDialog(parent), discover_(std::move(discover)) {
     setObjectName(QStringLiteral("DeviceSetting"));
-    setWindowTitle(QStringLiteral("デバイスの設定"));
+    setWindowTitle(tr("デバイスの設定"));
     auto* form = new QFormLayout;
     for (int i = 0; i < kPortCount; ++i) {
         combos_[i] = new QComboBox(this);
@@ -56,11 +46,11 @@ CDeviceSettingDlg::CDeviceSettingDlg(const std::vector<std::string>& devices, Di
         form->addRow(QStringLiteral("COM%1").arg(i + 1), combos_[i]);
         form->addRow(QString(), descriptions_[i]);
     }
-    auto* rescan = new QPushButton(QStringLiteral("再検索"), this);
+    auto* rescan = new QPushButton(tr("再検索"), this);
     rescan->setObjectName(QStringLiteral("rediscover"));
     connect(rescan, &QPushButton::clicked, this, &CDeviceSettingDlg::Rediscover);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     buttons->addButton(rescan, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -89,6 +79,15 @@ void CDeviceSettingDlg::Rediscover() {
     }
 }
 
+QString CDeviceSettingDlg::NetworkDescription(const std::string& address) const {
+    TcpTransport::Address parts;
+    std::string wrong;
+    if (!TcpTransport::Parse(address, &parts, &wrong)) return QString::fromStdString(wrong);
+    if (parts.scheme == Rfc2217Transport::kScheme)
+        return tr("ネットワーク上のシリアルサーバー (RFC 2217: 回線の設定はこのプログラムから)");
+    return tr("ネットワーク上のシリアルサーバー (raw TCP)");
+}
+
 void CDeviceSettingDlg::ShowDescription(int index) {
     const std::string path = device(index);
     QString text;
@@ -97,7 +96,7 @@ void CDeviceSettingDlg::ShowDescription(int index) {
     if (text.isEmpty() && TcpTransport::IsNetworkAddress(path))
         text = NetworkDescription(path);
     else if (text.isEmpty() && !path.empty())
-        text = QStringLiteral("一覧にないデバイス");
+        text = tr("一覧にないデバイス");
     descriptions_[index]->setText(text);
 }
 

@@ -37,6 +37,8 @@ public:
 
 private:
     void ShowDescription(int index);
+    // What a network address reaches, or what is wrong with it.
+    QString NetworkDescription(const std::string& address) const;
 
     Discover discover_;
     std::vector<SerialPortInfo> found_;

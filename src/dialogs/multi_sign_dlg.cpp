@@ -1,4 +1,5 @@
 #include "dialogs/multi_sign_dlg.h"
+#include "protocol/slave_list.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,7 +13,7 @@ namespace kvt {
 
 namespace {
 
-QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
 // The box at the end: how many signs took the settings, and what went
 // wrong with the others.
@@ -24,7 +25,7 @@ std::string Summary(const std::vector<SlaveResult>& results) {
             ++ok;
             continue;
         }
-        failures += "\n" + TwoDigits(r.slave).toStdString() + ": " + r.Summary();
+        failures += "\n" + TwoDigits(r.slave) + ": " + r.Summary();
     }
     return "OK " + std::to_string(ok) + " / " + std::to_string(results.size()) + failures;
 }
@@ -37,26 +38,26 @@ CMultiSignDlg::CMultiSignDlg(RunEngine& engine, bool fast, QWidget* parent)
       bus_(engine.session(), engine.clock(), engine),
       seam_(&engine.session().seam()) {
     setObjectName(QStringLiteral("MultiSign"));
-    setWindowTitle(QStringLiteral("複数表示器へ送信"));
+    setWindowTitle(tr("複数表示器へ送信"));
     auto* grid = new QGridLayout;
     for (int n = 0; n < kSlaves; ++n) {
-        slaves_[n] = new QCheckBox(TwoDigits(n), this);
-        slaves_[n]->setObjectName(QStringLiteral("slave%1").arg(TwoDigits(n)));
+        slaves_[n] = new QCheckBox(TwoDigitText(n), this);
+        slaves_[n]->setObjectName(QStringLiteral("slave%1").arg(TwoDigitText(n)));
         results_[n] = new QLabel(this);
-        results_[n]->setObjectName(QStringLiteral("result%1").arg(TwoDigits(n)));
+        results_[n]->setObjectName(QStringLiteral("result%1").arg(TwoDigitText(n)));
         results_[n]->setMinimumWidth(110);
         grid->addWidget(slaves_[n], n % 8, 2 * (n / 8));
         grid->addWidget(results_[n], n % 8, 2 * (n / 8) + 1);
     }
-    verify_ = new QCheckBox(QStringLiteral("照合"), this);
+    verify_ = new QCheckBox(tr("照合"), this);
     verify_->setObjectName(QStringLiteral("verify"));
-    fast_ = new QCheckBox(QStringLiteral("高速転送"), this);
+    fast_ = new QCheckBox(tr("高速転送"), this);
     fast_->setObjectName(QStringLiteral("fast"));
     fast_->setChecked(fast);
-    start_ = new QPushButton(QStringLiteral("開始"), this);
+    start_ = new QPushButton(tr("開始"), this);
     start_->setObjectName(QStringLiteral("start"));
     connect(start_, &QPushButton::clicked, this, &CMultiSignDlg::OnStart);
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* close = new QPushButton(tr("閉じる"), this);
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     progress_ = new QProgressBar(this);
@@ -113,12 +114,12 @@ void CMultiSignDlg::done(int result) {
 }
 
 void CMultiSignDlg::SlaveRunStarted(int slave, RunKind kind) {
-    results_[slave]->setText(kind == RunKind::ReadBack ? QStringLiteral("照合中…")
-                                                       : QStringLiteral("送信中…"));
+    results_[slave]->setText(kind == RunKind::ReadBack ? tr("照合中…")
+                                                       : tr("送信中…"));
 }
 
 void CMultiSignDlg::StepDone(int slave, int step) {
-    const bool verifying = results_[slave]->text() == QStringLiteral("照合中…");
+    const bool verifying = results_[slave]->text() == tr("照合中…");
     progress_->setValue(slavesDone_ * stepsPerSlave_ + (verifying ? kAllItemsLastStep : 0) + step);
 }
 

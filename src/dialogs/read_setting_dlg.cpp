@@ -12,11 +12,11 @@ namespace kvt {
 
 CReadSettingDlg::CReadSettingDlg(RunEngine& engine, const Pacing& pacing, QWidget* parent)
     : QDialog(parent), pacing_(pacing), run_(engine) {
-    SetUpDialog(this, 145, QStringLiteral("設定値の読み込み"), 194, 84);
-    QPushButton* start = PlaceButton(this, 1043, QStringLiteral("読み込み"), 7, 7, 50, 14);
+    SetUpDialog(this, 145, tr("設定値の読み込み"), 194, 84);
+    QPushButton* start = PlaceButton(this, 1043, tr("読み込み"), 7, 7, 50, 14);
     connect(start, &QPushButton::clicked, this, &CReadSettingDlg::OnStart);
     counter_ = PlaceNumberBox(this, 1044, 57, 7, 20, 14);
-    cancel_ = PlaceButton(this, 2, QStringLiteral("ｷｬﾝｾﾙ"), 137, 7, 50, 14);
+    cancel_ = PlaceButton(this, 2, tr("ｷｬﾝｾﾙ"), 137, 7, 50, 14);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     progress_ = new QProgressBar(this);
@@ -26,7 +26,7 @@ CReadSettingDlg::CReadSettingDlg(RunEngine& engine, const Pacing& pacing, QWidge
     progress_->setValue(0);
     progress_->setTextVisible(false);
 
-    PlaceLabel(this, QStringLiteral("メインテナンス以外で読み込み動作を行わないでください。"), 13, 57, 168, 8);
+    PlaceLabel(this, tr("メインテナンス以外で読み込み動作を行わないでください。"), 13, 57, 168, 8);
 
     run_.stepDone = [this](int step) { ShowStep(step); };
     run_.ended = [this](RunEnd end) { OnRunEnded(end); };

@@ -14,7 +14,7 @@ CMyPropertyPage5::CMyPropertyPage5(Session& session, RunEngine& engine)
     QStringList items;
     for (const char* name : kBlinkNames) items << QString::fromUtf8(name);
     for (int k = 0; k < kLineCount; ++k) {
-        AddLabel(QStringLiteral("%1行目").arg(k + 1), 85, 25 + 20 * k, 18, 8);
+        AddLabel(SettingsPage::tr("%1行目").arg(k + 1), 85, 25 + 20 * k, 18, 8);
         combos_[k] = AddCombo(1015 + k, items, 110, 20 + 20 * k, 48);
         connect(combos_[k], &QComboBox::activated, this, [this, k](int index) {
             if (!ValidPage(session_.currentPage)) return;
@@ -24,12 +24,12 @@ CMyPropertyPage5::CMyPropertyPage5(Session& session, RunEngine& engine)
     }
     AddPageNoGroup(5, 10, 10, 25);
     AddSlaveNoGroup(5, 65, 10, 85);
-    connect(AddButton(1010, QStringLiteral("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1010, SettingsPage::tr("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(true, true);
                 session_.Dispatch(BuildBlinkPage(session_.panelSettings, session_.currentPage));
             });
-    connect(AddButton(1023, QStringLiteral("全Page設定"), 10, 150, 50, 14),
+    connect(AddButton(1023, SettingsPage::tr("全Page設定"), 10, 150, 50, 14),
             &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1031, 60, 150, 15, 14));
 }

@@ -1,6 +1,7 @@
 #include "editor/colour_page.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include "protocol/command_set.h"
@@ -15,7 +16,7 @@ constexpr int kEdgeIds[kLineCount] = {1015, 1022, 1024, 1025, 1026, 1027, 1028};
 
 QStringList ColourItems() {
     QStringList items;
-    for (const char* name : kColourNames) items << QString::fromUtf8(name);
+    for (const char* name : kColourNames) items << QCoreApplication::translate("kvt::Colour", name);
     return items;
 }
 
@@ -23,11 +24,11 @@ QStringList ColourItems() {
 
 CMyPropertyPage4::CMyPropertyPage4(Session& session, RunEngine& engine)
     : SettingsPage(session, 106, 254, 179), run_(session, engine, RunKind::ColourPages) {
-    AddGroup(QStringLiteral("文字色"), 75, 10, 80, 150);
-    AddGroup(QStringLiteral("縁取り色"), 160, 10, 80, 150);
+    AddGroup(tr("文字色"), 75, 10, 80, 150);
+    AddGroup(tr("縁取り色"), 160, 10, 80, 150);
     const QStringList items = ColourItems();
     for (int k = 0; k < kLineCount; ++k) {
-        const QString label = QStringLiteral("%1行目").arg(k + 1);
+        const QString label = SettingsPage::tr("%1行目").arg(k + 1);
         AddLabel(label, 80, 25 + 20 * k, 18, 8);
         AddLabel(label, 165, 25 + 20 * k, 18, 8);
         charCombos_[k] = AddCombo(kCharIds[k], items, 100, 20 + 20 * k, 48);
@@ -45,13 +46,13 @@ CMyPropertyPage4::CMyPropertyPage4(Session& session, RunEngine& engine)
     }
     AddPageNoGroup(5, 10, 10, 25);
     AddSlaveNoGroup(5, 65, 10, 80);
-    connect(AddButton(1010, QStringLiteral("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1010, SettingsPage::tr("設定"), 10, 120, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(true, true);
                 // "Miss! Can't Set" is shown there.
                 session_.Dispatch(BuildColourPage(session_.panelSettings, session_.currentPage));
             });
-    connect(AddButton(1023, QStringLiteral("全Page設定"), 10, 150, 50, 14),
+    connect(AddButton(1023, SettingsPage::tr("全Page設定"), 10, 150, 50, 14),
             &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1030, 60, 150, 15, 14));
 }

@@ -20,15 +20,15 @@ GroupPage::GroupPage(Session& session, const Layout& layout)
     }
     AddSlaveNoGroup(85, 10, 90, 25);
     groupCombo_ = AddCombo(1040,
-                           {QStringLiteral("P 1～8"), QStringLiteral("P 9～16"),
-                            QStringLiteral("P17～24"), QStringLiteral("P25～32")},
+                           {tr("P 1～8"), tr("P 9～16"),
+                            tr("P17～24"), tr("P25～32")},
                            90, 75, 48);
     connect(groupCombo_, &QComboBox::activated, this, [this](int index) {
         session_.pageGroup = index;
         LoadControls();
     });
     Command (*build)(const PanelSettings&) = layout.build;
-    connect(AddButton(1010, QStringLiteral("設定"), 90, 115, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1010, SettingsPage::tr("設定"), 90, 115, 50, 14), &QPushButton::clicked, this,
             [this, build] {
                 PrepareSend(false, true);
                 session_.Dispatch(build(session_.panelSettings));

@@ -28,9 +28,15 @@ namespace kvt {
 
 namespace {
 const char* const kTabCaptions[kSheetPageCount] = {
-    "情報（タイトル）の設定", "文字背景色ベタ塗りの設定", "文字レベルの設定",
-    "文字色の設定",           "点滅表示の設定",           "表示/非表示",
-    "表示ページの設定",       "表示時間の設定",           "表示位置微調整",
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "情報（タイトル）の設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "文字背景色ベタ塗りの設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "文字レベルの設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "文字色の設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "点滅表示の設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "表示/非表示"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "表示ページの設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "表示時間の設定"),
+    QT_TRANSLATE_NOOP("kvt::CMyPropertySheet", "表示位置微調整"),
 };
 }  // namespace
 
@@ -51,7 +57,7 @@ CMyPropertySheet::CMyPropertySheet(Session& session, RunEngine& engine, QWidget*
     pages_[8] = new CMyPropertyPage9(session);
     tabs_ = new QTabWidget(this);
     for (int i = 0; i < kSheetPageCount; ++i)
-        tabs_->addTab(pages_[i], QString::fromUtf8(kTabCaptions[i]));
+        tabs_->addTab(pages_[i], tr(kTabCaptions[i]));
     tabs_->setCurrentIndex(0);
     // Nine captions do not fit in one row: they are stacked instead.
     tabs_->tabBar()->hide();

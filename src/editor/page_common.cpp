@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "widgets/dialog_controls.h"
+#include "protocol/slave_list.h"
 #include "widgets/dialog_units.h"
 #include "session/session.h"
 
@@ -18,7 +19,7 @@ bool ValidPage(int page) { return page >= 0 && page < kPageCount; }
 QStringList TwoDigitItems(int first, int count) {
     QStringList items;
     for (int i = 0; i < count; ++i)
-        items << QStringLiteral("%1").arg(first + i, 2, 10, QLatin1Char('0'));
+        items << QString::fromStdString(TwoDigits(first + i));
     return items;
 }
 

@@ -25,7 +25,7 @@ CMyPropertyPage7::CMyPropertyPage7(Session& session) : SettingsPage(session, 109
     });
     AddSlaveNoGroup(80, 10, 85, 25);
     // Built from the store, which the combo has already written.
-    connect(AddButton(1010, QStringLiteral("設定"), 85, 80, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1010, SettingsPage::tr("設定"), 85, 80, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(false, true);
                 session_.Dispatch(BuildPageSelect(session_.panelSettings, session_.currentPage));

@@ -23,13 +23,13 @@ CMyPropertyPage9::CMyPropertyPage9(Session& session) : SettingsPage(session, 111
         session_.panelSettings.vPosition = index;
         session_.modified = 1;
     });
-    connect(AddButton(1022, QStringLiteral("設定"), 10, 50, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1022, SettingsPage::tr("設定"), 10, 50, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(false, true);
                 CopySelection(hCombo_, &session_.panelSettings.hPosition);
                 session_.Dispatch(BuildHPosition(session_.panelSettings));
             });
-    connect(AddButton(1024, QStringLiteral("設定"), 80, 50, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1024, SettingsPage::tr("設定"), 80, 50, 50, 14), &QPushButton::clicked, this,
             [this] {
                 PrepareSend(false, true);
                 CopySelection(vCombo_, &session_.panelSettings.vPosition);

@@ -19,7 +19,7 @@ constexpr int kLineEditFontHeight = 16;  // character cell, pixels
 CMyPropertyPage1::CMyPropertyPage1(Session& session, RunEngine& engine)
     : SettingsPage(session, 103, 254, 185), run_(session, engine, RunKind::TextPages) {
     for (int k = 0; k < kLineCount; ++k) {
-        AddLabel(QStringLiteral("%1行目").arg(k + 1), 5, 10 + 25 * k, 18, 8);
+        AddLabel(SettingsPage::tr("%1行目").arg(k + 1), 5, 10 + 25 * k, 18, 8);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(1000 + k));
         edit->setGeometry(Du(25, 5 + 25 * k, 135, 20));
@@ -30,11 +30,11 @@ CMyPropertyPage1::CMyPropertyPage1(Session& session, RunEngine& engine)
     }
     AddPageNoGroup(185, 5, 190, 20);
     AddSlaveNoGroup(185, 55, 190, 70);
-    connect(AddButton(1010, QStringLiteral("設定"), 190, 110, 50, 14), &QPushButton::clicked, this,
+    connect(AddButton(1010, SettingsPage::tr("設定"), 190, 110, 50, 14), &QPushButton::clicked, this,
             [this] { SendPage('A'); });
     connect(AddButton(1011, QStringLiteral("Not memory"), 190, 135, 50, 14),
             &QPushButton::clicked, this, [this] { SendPage('N'); });
-    connect(AddButton(1023, QStringLiteral("全Page設定"), 190, 160, 50, 14),
+    connect(AddButton(1023, SettingsPage::tr("全Page設定"), 190, 160, 50, 14),
             &QPushButton::clicked, this, [this] { run_.Start(); });
     run_.Attach(this, slaveCombo_, AddNumberBox(1024, 240, 160, 10, 14));
 }

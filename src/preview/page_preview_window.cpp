@@ -13,16 +13,16 @@
 
 #include "profile/profile.h"
 #include "preview/led_panel_view.h"
+#include "protocol/slave_list.h"
 #include "render/dot_page.h"
 
 namespace kvt {
 
 namespace {
 
-const char* const kGeometryKey = "Preview/geometry";  // "x y width height"
 
 QString TwoDigitPage(int page) {
-    return QStringLiteral("%1").arg(page + 1, 2, 10, QLatin1Char('0'));
+    return QString::fromStdString(TwoDigits(page + 1));
 }
 
 bool OnSomeScreen(const QRect& frame) {
@@ -37,20 +37,20 @@ PagePreviewWindow::PagePreviewWindow(const PanelSettings& settings, const int& s
                                      QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings), selectedPage_(selectedPage) {
     setObjectName(QStringLiteral("pagePreview"));
-    setWindowTitle(QStringLiteral("プレビュー"));
+    setWindowTitle(tr("プレビュー"));
     monotonic_.start();
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
     connect(&wake_, &QTimer::timeout, this, &PagePreviewWindow::Wake);
 
     panel_ = new LedPanelView(this);
-    play_ = new QPushButton(QStringLiteral("再生"), this);
+    play_ = new QPushButton(tr("再生"), this);
     play_->setObjectName(QStringLiteral("playButton"));
     play_->setCheckable(true);
     connect(play_, &QPushButton::toggled, this, &PagePreviewWindow::OnPlayToggled);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("previewStatus"));
-    auto* note = new QLabel(QStringLiteral("表示は目安です。実際の表示器とドット単位で一致するとは限りません。"), this);
+    auto* note = new QLabel(tr("表示は目安です。実際の表示器とドット単位で一致するとは限りません。"), this);
     note->setObjectName(QStringLiteral("previewNote"));
     note->setWordWrap(true);
 
@@ -115,15 +115,15 @@ void PagePreviewWindow::Draw(int64_t now) {
 }
 
 void PagePreviewWindow::ShowStatus() {
-    play_->setText(timeline_.playing() ? QStringLiteral("停止") : QStringLiteral("再生"));
+    play_->setText(timeline_.playing() ? tr("停止") : tr("再生"));
     const int page = timeline_.page();
     if (page < 0) {
-        status_->setText(QStringLiteral("Sequence: 表示するページがありません"));
+        status_->setText(tr("Sequence: 表示するページがありません"));
         return;
     }
     QString text = QStringLiteral("Page ") + TwoDigitPage(page);
     if (timeline_.playing() && settings_.sequenceMode != 0)
-        text = QStringLiteral("Sequence: Page %1 (%2 秒)")
+        text = tr("Sequence: Page %1 (%2 秒)")
                    .arg(TwoDigitPage(page))
                    .arg(settings_.displayTime[page]);
     status_->setText(text);
@@ -150,7 +150,7 @@ void PagePreviewWindow::hideEvent(QHideEvent* event) {
 
 // The place and size kept in the profile, or beside the main window.
 void PagePreviewWindow::RestoreGeometry() {
-    std::istringstream saved(ReadProfileString(kGeometryKey));
+    std::istringstream saved(ReadProfileString(kPreviewGeometryKey));
     int x, y, w, h;
     if (saved >> x >> y >> w >> h) {
         resize(QSize(w, h).expandedTo(minimumSizeHint()));
@@ -164,7 +164,7 @@ void PagePreviewWindow::RestoreGeometry() {
 
 void PagePreviewWindow::SaveGeometry() const {
     const QPoint at = pos();
-    WriteProfileString(kGeometryKey, QStringLiteral("%1 %2 %3 %4")
+    WriteProfileString(kPreviewGeometryKey, QStringLiteral("%1 %2 %3 %4")
                                          .arg(at.x()).arg(at.y()).arg(width()).arg(height())
                                          .toStdString());
 }

@@ -22,17 +22,19 @@ QString ConfigFolder() {
 
 std::string ProfilePath() { return (ConfigFolder() + "/KVT540M.INI").toStdString(); }
 
+std::string LinkSectionKey(const std::string& key) { return std::string(kSection) + "/" + key; }
+
 int ReadProfileInt(const std::string& key, int def) {
     QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
     bool ok = false;
-    int value = profile.value(QString(kSection) + "/" + QString::fromStdString(key)).toInt(&ok);
+    int value = profile.value(QString::fromStdString(LinkSectionKey(key))).toInt(&ok);
     return ok ? value : def;
 }
 
 bool WriteProfileInt(const std::string& key, int value) {
     QDir().mkpath(ConfigFolder());
     QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
-    profile.setValue(QString(kSection) + "/" + QString::fromStdString(key), value);
+    profile.setValue(QString::fromStdString(LinkSectionKey(key)), value);
     profile.sync();
     return profile.status() == QSettings::NoError;
 }
@@ -72,9 +74,17 @@ std::string ResolvePortName(const std::string& name) {
     return name;
 }
 
+std::string ReadProfileLanguage() {
+    return ReadProfileString(LinkSectionKey(kLanguageKey));
+}
+
+bool WriteProfileLanguage(const std::string& language) {
+    return WriteProfileString(LinkSectionKey(kLanguageKey), language);
+}
+
 void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode) {
-    *comPortIndex = ReadProfileInt("com_port", 0);
-    *lineMode = ReadProfileInt("rs_control", 0);
+    *comPortIndex = ReadProfileInt(kComPortKey, 0);
+    *lineMode = ReadProfileInt(kRsControlKey, 0);
 }
 
 }  // namespace kvt

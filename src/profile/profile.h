@@ -8,7 +8,18 @@
 
 namespace kvt {
 
+// The keys of section "KVT-540-M_Section".
+constexpr const char* kComPortKey = "com_port";            // 0 COM1, 1 COM2, 2 COM3
+constexpr const char* kRsControlKey = "rs_control";        // 0 RS-232C, 1 RS-485
+constexpr const char* kFastTransferKey = "fast_transfer";  // 1: runs at the pace of the replies
+constexpr const char* kTraceFileKey = "trace_file";        // a file every line is appended to
+constexpr const char* kLanguageKey = "language";           // "en", "ja"; none: the desktop's
+// Of section "Preview": "x y width height" of the preview window.
+constexpr const char* kPreviewGeometryKey = "Preview/geometry";
+
 std::string ProfilePath();
+// "KVT-540-M_Section/KEY", for the string functions below.
+std::string LinkSectionKey(const std::string& key);
 
 // Integer of section "KVT-540-M_Section"; def when missing or not a number.
 int ReadProfileInt(const std::string& key, int def);
@@ -31,6 +42,11 @@ std::string PortDevicePath(int portIndex);
 // "COM1".."COM3" (any case) through the mapping; anything else is taken as a
 // device path as it stands.
 std::string ResolvePortName(const std::string& name);
+
+// "language" of section "KVT-540-M_Section": "en" or "ja" as chosen, "" when
+// the desktop's language decides.
+std::string ReadProfileLanguage();
+bool WriteProfileLanguage(const std::string& language);
 
 // comPortIndex and lineMode from the profile, as the main frame does at start.
 void LoadLinkChoicesFromProfile(int* comPortIndex, int* lineMode);

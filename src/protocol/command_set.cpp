@@ -1,10 +1,13 @@
 #include "protocol/command_set.h"
 
 #include "protocol/jis.h"
+#include "protocol/slave_list.h"
+#include "settings/translatable.h"
 
 namespace kvt {
 
-const char* const kJisMessage = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+const char* const kJisMessage =
+    QT_TRANSLATE_NOOP("kvt::Box", "ＪＩＳ第１水準,第２水準以外の字が選択されてます");
 const char* const kCantSetMessage = "Miss! Can't Set";
 
 namespace {
@@ -16,11 +19,6 @@ constexpr size_t kPageTextBytes = 196;  // 7 lines
 char HexDigit(unsigned value) {
     value &= 0xF;
     return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10);
-}
-
-// Two decimal digits of a value the caller has checked to be 0..99.
-std::string TwoDigits(int value) {
-    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
 }
 
 // The low eight bits, as two hexadecimal digits.

@@ -77,9 +77,11 @@ void SerialLink::OpenPort(const std::string& device) {
     reconnect_ = false;
     PortPtr port = MakeTransport(device);
     if (port->Open([this](const std::string& text) { Report(text); })) {
+        openFailure_.clear();
         SetPort(std::move(port));
         state_ = State::Open;
     } else {
+        openFailure_ = port->Failure();
         ClosePort();
     }
 }

@@ -61,6 +61,9 @@ public:
 
     State state() const { return state_.load(); }
     const std::string& devicePath() const { return devicePath_; }
+    // The transport's one line on why the last OpenPort failed (see
+    // Transport::Failure); "" when it did not or its message says it.
+    const std::string& openFailure() const { return openFailure_; }
 
 private:
     // The open transport, shared so that a thread still using it (a write,
@@ -88,6 +91,7 @@ private:
     LineConsumer consumer_;
     ErrorSink errorSink_;
     std::string devicePath_;
+    std::string openFailure_;
     mutable std::mutex portMutex_;  // guards port_
     PortPtr port_;
     std::mutex writeMutex_;         // one write at a time

@@ -1,6 +1,6 @@
 // What carries the bytes between the program and the sign: a serial device
-// (tty_transport.h) or a network serial server, in raw TCP mode
-// (tcp_transport.h) or in RFC 2217 mode (rfc2217_transport.h). The link
+// (tty_transport.h) or a serial device server on the network, in raw TCP
+// mode (tcp_transport.h) or in RFC 2217 mode (rfc2217_transport.h). The link
 // (serial_link.h) frames reply lines and runs its reader thread over any
 // transport.
 //
@@ -39,6 +39,10 @@ public:
     virtual void DiscardInput() {}
     // What the user named: a device path, a network address.
     virtual const std::string& name() const = 0;
+    // After a failed Open, one line saying what failed and why, for a
+    // program that prints instead of showing boxes; "" when the one message
+    // reported says it all.
+    virtual std::string Failure() const { return ""; }
     // Whether the link, after the connection dropped, may open it again by
     // itself (a network connection) or not (a device that went away).
     virtual bool Reconnects() const { return false; }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace kvt {
@@ -89,17 +90,19 @@ std::string GroupName(gid_t gid) {
     return found->gr_name;
 }
 
-// The message for a device the user may not open.
-std::string PermissionMessage(const std::string& devicePath) {
-    std::string text = "Permission denied: " + devicePath + ". ";
+// What a user who may not open the device must do.
+std::string PermissionHint(const std::string& devicePath) {
     struct stat info {};
-    if (::stat(devicePath.c_str(), &info) == 0) {
-        text += "Your user must be in the group \"" + GroupName(info.st_gid) +
-                "\", which owns the device (then log in again).";
-    } else {
-        text += "Your user must be allowed to read and write the device.";
-    }
-    return text;
+    if (::stat(devicePath.c_str(), &info) == 0)
+        return "Your user must be in the group \"" + GroupName(info.st_gid) +
+               "\", which owns the device (then log in again).";
+    return "Your user must be allowed to read and write the device.";
+}
+
+// Why a step failed, in the system's words; a file that is not a terminal
+// fails the first terminal call with ENOTTY.
+std::string Reason(int error) {
+    return error == ENOTTY ? "not a serial device" : std::strerror(error);
 }
 
 }  // namespace
@@ -114,9 +117,13 @@ void TtyTransport::Close() {
 }
 
 bool TtyTransport::Open(const Report& report) {
+    failure_.clear();
     fd_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     const int openErrno = fd_ < 0 ? errno : 0;
-    if (fd_ < 0) report("Miss! File Open");
+    if (fd_ < 0) {
+        NoteFailure("Miss! File Open", openErrno);
+        report("Miss! File Open");
+    }
 
     struct Step {
         const char* message;
@@ -131,11 +138,19 @@ bool TtyTransport::Open(const Report& report) {
     // A failing step closes the device, so every later step fails too.
     for (const Step& step : kSteps) {
         if (fd_ >= 0 && step.apply(fd_)) continue;
+        NoteFailure(step.message, errno);
         Close();
         report(step.message);
     }
-    if (openErrno == EACCES) report(PermissionMessage(path_));
+    if (openErrno == EACCES) {
+        report("Permission denied: " + path_ + ". " + PermissionHint(path_));
+        failure_ += ". " + PermissionHint(path_);
+    }
     return fd_ >= 0;
+}
+
+void TtyTransport::NoteFailure(const char* step, int error) {
+    if (failure_.empty()) failure_ = path_ + ": " + Reason(error) + " (" + step + ")";
 }
 
 void TtyTransport::DiscardInput() {

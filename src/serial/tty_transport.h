@@ -23,12 +23,17 @@ public:
     int fd() const override { return fd_; }
     void DiscardInput() override;
     const std::string& name() const override { return path_; }
+    // "/dev/ttyUSB0: No such file or directory (Miss! File Open)": the
+    // device, the system's reason and the first step that failed.
+    std::string Failure() const override { return failure_; }
 
 private:
     void Close();
+    void NoteFailure(const char* step, int error);
 
     std::string path_;
     int fd_ = -1;
+    std::string failure_;
 };
 
 }  // namespace kvt

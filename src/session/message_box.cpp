@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "settings/translatable.h"
+
 namespace kvt {
 
 const char* const kAppTitle = "KVT-540M";
@@ -44,7 +46,7 @@ BoxRequest WarningBoxRequest(const std::string& text, void* owner) {
 }
 
 BoxRequest SuccessBoxRequest(void* owner) {
-    return OwnedBox("Success", "設定完了", BoxIcon::None, BoxBeep::Simple, owner);
+    return OwnedBox("Success", QT_TRANSLATE_NOOP("kvt::Box", "設定完了"), BoxIcon::None, BoxBeep::Simple, owner);
 }
 
 BoxRequest PortStyleBoxRequest(const std::string& text) {

@@ -1,9 +1,16 @@
 #include "settings/panel_settings.h"
 
+#include "settings/translatable.h"
+
 namespace kvt {
 
-const char* const kColourNames[9] = {"黒", "赤", "緑", "黄", "青",
-                                     "マゼンタ", "シアン", "白", "ブランク"};
+// Translated where the window program offers them as choices.
+const char* const kColourNames[9] = {
+    QT_TRANSLATE_NOOP("kvt::Colour", "黒"),       QT_TRANSLATE_NOOP("kvt::Colour", "赤"),
+    QT_TRANSLATE_NOOP("kvt::Colour", "緑"),       QT_TRANSLATE_NOOP("kvt::Colour", "黄"),
+    QT_TRANSLATE_NOOP("kvt::Colour", "青"),       QT_TRANSLATE_NOOP("kvt::Colour", "マゼンタ"),
+    QT_TRANSLATE_NOOP("kvt::Colour", "シアン"),   QT_TRANSLATE_NOOP("kvt::Colour", "白"),
+    QT_TRANSLATE_NOOP("kvt::Colour", "ブランク")};
 const char* const kBlinkNames[5] = {"OFF", "1", "2", "3", "4"};
 const char* const kWhiteLevelNames[2] = {"Low", "High"};
 

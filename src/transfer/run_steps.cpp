@@ -1,5 +1,7 @@
 #include "transfer/run_steps.h"
 
+#include <iterator>
+
 #include "session/session.h"
 
 namespace kvt {
@@ -74,17 +76,15 @@ Command BuildAllItemsStep(const PanelSettings& s, int currentPage, int step) {
 }
 
 std::string ReadRequestAt(int step) {
+    // Three runs of one request per page, the silent step, then one request each.
+    static const char* const kAfterSilent[] = {"RP", "RPTCT", "RPTFB", "RPTWL", "RPH", "RPV"};
+    static_assert(kReadBackSilentStep + std::size(kAfterSilent) == kReadBackLastStep);
     std::string request;
-    if (step >= 1 && step <= 32) request = "RCA" + Pp(step);
-    else if (step >= 33 && step <= 64) request = "RP" + Pp(step - 32) + "BDLT";
-    else if (step >= 65 && step <= 96) request = "RP" + Pp(step - 64) + "ICLT";
-    else if (step == 98) request = "RP";
-    else if (step == 99) request = "RPTCT";
-    else if (step == 100) request = "RPTFB";
-    else if (step == 101) request = "RPTWL";
-    else if (step == 102) request = "RPH";
-    else if (step == 103) request = "RPV";
-    else return "";  // step 97, or no step
+    if (step >= 1 && step <= kPageCount) request = "RCA" + Pp(step);
+    else if (step > kPageCount && step <= 2 * kPageCount) request = "RP" + Pp(step - kPageCount) + "BDLT";
+    else if (step > 2 * kPageCount && step < kReadBackSilentStep) request = "RP" + Pp(step - 2 * kPageCount) + "ICLT";
+    else if (step > kReadBackSilentStep && step <= kReadBackLastStep) request = kAfterSilent[step - kReadBackSilentStep - 1];
+    else return "";  // the silent step, or no step
     return request + "\r\n";
 }
 

@@ -4,17 +4,12 @@
 
 #include "protocol/command_set.h"
 #include "protocol/read_back_decoders.h"
+#include "protocol/slave_list.h"
 #include "settings/cp932.h"
 
 namespace kvt {
 
 namespace {
-
-std::string TwoDigits(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
 
 std::string PageLabel(int p) { return "page " + TwoDigits(p + 1); }
 std::string LineLabel(int p, int k) { return PageLabel(p) + " line " + std::to_string(k + 1); }

@@ -165,6 +165,22 @@ TEST_F(CommandLineTest, EachCommandHasHelpThatMatchesWhatItTakes) {
     }
 }
 
+// An option of the tool that a command does not take is a usage error
+// naming the command and the option, whatever the option means elsewhere.
+TEST_F(CommandLineTest, EveryCommandRefusesTheOptionsItDoesNotTake) {
+    const std::set<std::string> all = ExplainedOptions(Cli({"--help"}).out);
+    for (const std::string& command : kCommands) {
+        const std::set<std::string> taken = ExplainedOptions(Cli({"help", command}).out);
+        for (const std::string& option : all) {
+            if (taken.count(option) || option == "--version") continue;
+            const ToolResult r = Cli({command, "x.dat", option + "=1"});
+            ExpectUsageError(r, "kvt540m-cli", command + ": unknown option " + option,
+                             command + " " + option);
+        }
+    }
+    EXPECT_NE(access(Path("x.dat").c_str(), F_OK), 0);
+}
+
 TEST_F(CommandLineTest, VersionIsTheProjectsThreePartVersion) {
     EXPECT_TRUE(IsThreePartVersion(kvt::kVersion)) << kvt::kVersion;
     EXPECT_FALSE(IsThreePartVersion("1.34"));
@@ -255,6 +271,7 @@ TEST_F(CommandLineTest, WindowProgramAnswersWithoutADisplay) {
     EXPECT_EQ(help.err, "");
     EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("--help"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("[FILE.dat]"), std::string::npos) << help.out;
     EXPECT_EQ(App({"-h"}).out, help.out);
 
     const std::string version = std::string("kvt540m ") + kvt::kVersion + "\n";
@@ -265,7 +282,7 @@ TEST_F(CommandLineTest, WindowProgramAnswersWithoutADisplay) {
     EXPECT_EQ(withQtOption.out, version);
 
     ExpectUsageError(App({"--frobnicate"}), "kvt540m", "frobnicate", "unknown option");
-    ExpectUsageError(App({"extra.dat"}), "kvt540m", "extra.dat", "argument");
+    ExpectUsageError(App({"one.dat", "two.dat"}), "kvt540m", "two.dat", "argument");
     EXPECT_NE(access(Path("KVT540M_Instance.lock").c_str(), F_OK), 0) << "the lock was taken";
 }
 

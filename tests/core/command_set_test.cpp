@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "protocol/command_set.h"
+#include "protocol/slave_list.h"
 #include "session/session.h"
 #include "support/recording_seam.h"
 
@@ -174,6 +175,40 @@ TEST_F(CommandSetTest, PagesAndSlavesOutsideTheirRangeAreRefused) {
     EXPECT_TRUE(session.SendCommand("PH08\r\n"));
     EXPECT_EQ(session.replyPending, 1);
     EXPECT_EQ(port.lines, std::vector<std::string>{"31PH08\r\n"});
+}
+
+}  // namespace
+}  // namespace kvt
+
+namespace kvt {
+namespace {
+
+// Slave lists as the bus commands and the simulated sign take them.
+TEST(SlaveListTest, TakesNumbersAndRangesWithinTheLastSlave) {
+    const struct {
+        const char* text;
+        int last;
+        std::set<int> slaves;  // empty: refused
+    } cases[] = {
+        {"0", 31, {0}},           {"31", 31, {31}},        {"0,3,5-7", 31, {0, 3, 5, 6, 7}},
+        {"05,5", 31, {5}},        {"7-7", 31, {7}},        {"32", 31, {}},
+        {"30-32", 31, {}},        {"99", 99, {99}},        {"100", 99, {}},
+        {"", 31, {}},             {"1,", 31, {}},          {",1", 31, {}},
+        {"1,,2", 31, {}},         {"5-3", 31, {}},         {"-3", 31, {}},
+        {"1-", 31, {}},           {"001", 31, {}},         {"a", 31, {}},
+        {" 1", 31, {}},           {"1-2-3", 31, {}},
+    };
+    for (const auto& c : cases) {
+        std::set<int> slaves;
+        const bool taken = ParseSlaveList(c.text, c.last, &slaves);
+        EXPECT_EQ(taken, !c.slaves.empty()) << c.text;
+        if (taken) {
+            EXPECT_EQ(slaves, c.slaves) << c.text;
+        }
+    }
+    EXPECT_EQ(SlaveListNeed(31), "slave numbers 0..31 like 0,3,5-9");
+    EXPECT_EQ(TwoDigits(5), "05");
+    EXPECT_EQ(TwoDigits(31), "31");
 }
 
 }  // namespace

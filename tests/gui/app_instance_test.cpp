@@ -14,6 +14,7 @@
 #include "app/main_frame.h"
 #include "app_test_support.h"
 #include "session_rig.h"
+#include "settings/settings_file.h"
 
 using namespace kvt;
 
@@ -118,6 +119,42 @@ private slots:
         app.frame()->ShutDown();
         app.ExitInstance();
         QVERIFY(other.Acquire());
+    }
+
+    // A file named at start opens as "開く" opens it; one that cannot be
+    // read gets the same box, and the program runs on with a new file.
+    void fileNamedAtStartIsOpened_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("settings file") << QStringLiteral(KVT_TEST_DATA "/sample.dat") << true;
+        QTest::newRow("missing") << config_.path() + "/missing.dat" << false;
+    }
+    void fileNamedAtStartIsOpened() {
+        QFETCH(QString, file);
+        QFETCH(bool, readable);
+        PanelSettings expected;
+        ResetPanelSettings(&expected);
+        int page = 0;
+        std::string message;
+        QCOMPARE(ReadSettingsFile(file.toStdString(), &expected, &page, &message), readable);
+        CKVT540MApp app;
+        app.session().SetSeam(&seam_);
+        QVERIFY(app.InitInstance(file));
+        QVERIFY(app.frame()->isVisible());
+        const Session& session = app.session();
+        QCOMPARE(QString::fromStdString(session.fileName), file);
+        QCOMPARE(session.modified, 0);
+        for (int p = 0; p < kPageCount; ++p)
+            for (int k = 0; k < kLineCount; ++k) {
+                QCOMPARE(session.panelSettings.lineText[p][k], expected.lineText[p][k]);
+                QCOMPARE(session.panelSettings.charColor[p][k], expected.charColor[p][k]);
+            }
+        QCOMPARE(session.currentPage, readable ? page : 0);
+        // After the port's failures, the file's box if any.
+        const auto boxes = seam_.boxes();
+        QCOMPARE(boxes.back().text, readable ? std::string("Miss! Set Comm State") : message);
+        if (!readable) QCOMPARE(int(boxes.back().icon), int(BoxIcon::Exclamation));
+        app.frame()->ShutDown();
     }
 
     // The application's run engine and reply time-out take the clock they

@@ -93,12 +93,25 @@ TEST_F(CliOnSim, ErrorReplyStopsTheRunAtTheNextTick) {
     EXPECT_EQ(r.err.find("step 4\n"), std::string::npos);
 }
 
-TEST_F(CliOnSim, PortThatCannotBeOpenedGivesTheFiveMessages) {
-    CliResult r = Run({"display", "on", "--port", "/dev/kvt-no-such-port"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Miss! File Open\nMiss! Mask Set\nMiss! Buffer Set\nMiss! Time Out Set\n"
-                     "Miss! Set Comm State\n");
+// A device that cannot be used is said in one line: the device, the
+// system's reason and the first step that failed (the window program keeps
+// its five boxes).
+TEST_F(CliOnSim, PortThatCannotBeOpenedIsSaidInOneLine) {
+    const std::string regular = dir / "settings.txt";
+    std::ofstream(regular) << "not a device";
+    const struct {
+        std::string device, line;
+    } cases[] = {
+        {"/dev/kvt-no-such-port", "/dev/kvt-no-such-port: No such file or directory (Miss! File Open)"},
+        {regular, regular + ": not a serial device (Miss! Mask Set)"},
+        {dir.path(), dir.path() + ": Is a directory (Miss! File Open)"},
+    };
+    for (const auto& c : cases) {
+        CliResult r = Run({"display", "on", "--port", c.device});
+        EXPECT_EQ(r.status, 1) << c.device;
+        EXPECT_EQ(r.out, "") << c.device;
+        EXPECT_EQ(r.err, "kvt540m-cli: " + c.line + "\n");
+    }
 }
 
 TEST_F(CliOnSim, CtrlCDuringTheReadBackWritesNoFile) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "protocol/slave_list.h"
 #include "settings/settings_file.h"
 #include "tools/cli/bus_report.h"
 #include "tools/cli/port_session.h"
@@ -15,9 +16,6 @@
 namespace kvt::cli {
 
 namespace {
-
-constexpr int kExitDiffers = 3;
-constexpr int kExitInterrupted = 130;
 
 // Progress per slave and step on standard error, the results as they come,
 // and for read-all each slave's file.
@@ -29,6 +27,7 @@ public:
     void SlaveRunStarted(int slave, RunKind kind) override {
         EndBar();
         label_ = "slave " + TwoDigits(slave) + (kind == RunKind::ReadBack && dir_.empty() ? " verify" : "");
+        lastStep_ = LastStep(kind);
     }
     void StepDone(int /*slave*/, int step) override {
         if (!bar_) {
@@ -36,7 +35,7 @@ public:
             return;
         }
         barShown_ = true;
-        std::fprintf(stderr, "\r%s: step %d/103", label_.c_str(), step);
+        std::fprintf(stderr, "\r%s: step %d/%d", label_.c_str(), step, lastStep_);
         std::fflush(stderr);
     }
     void SlaveDone(const SlaveResult& result, const Session& session) override {
@@ -55,11 +54,6 @@ public:
     std::vector<SlaveResult> results;
 
 private:
-    static std::string TwoDigits(int n) {
-        char text[8];
-        std::snprintf(text, sizeof text, "%02d", n);
-        return text;
-    }
     void EndBar() {
         if (barShown_) std::fputc('\n', stderr);
         barShown_ = false;
@@ -69,6 +63,7 @@ private:
     bool bar_;
     bool barShown_ = false;
     std::string label_;
+    int lastStep_ = 0;
 };
 
 // The table of results on standard output; true when every slave succeeded.
@@ -105,8 +100,8 @@ bool SlavesOf(const Args& args, std::vector<int>* slaves, std::string* error) {
         *error = "--slaves LIST is needed (like 0,3,5-9)";
         return false;
     }
-    if (!ParseSlaveList(args.slaves, &set)) {
-        *error = "--slaves needs slave numbers 0..31 like 0,3,5-9";
+    if (!ParseSlaveList(args.slaves, kLastSlave, &set)) {
+        *error = "--slaves needs " + SlaveListNeed(kLastSlave);
         return false;
     }
     slaves->assign(set.begin(), set.end());
@@ -127,30 +122,6 @@ int RunBusJob(const Args& args, const char* command, Session& session, BusJob jo
 }
 
 }  // namespace
-
-bool ParseSlaveList(const std::string& text, std::set<int>* slaves) {
-    std::stringstream list(text);
-    std::string item;
-    auto number = [](const std::string& s, int* n) {
-        if (s.empty() || s.size() > 2 || s.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        *n = std::stoi(s);
-        return *n <= 31;
-    };
-    while (std::getline(list, item, ',')) {
-        const size_t dash = item.find('-');
-        int first, last;
-        if (dash == std::string::npos) {
-            if (!number(item, &first)) return false;
-            last = first;
-        } else if (!number(item.substr(0, dash), &first) || !number(item.substr(dash + 1), &last) ||
-                   last < first) {
-            return false;
-        }
-        for (int n = first; n <= last; ++n) slaves->insert(n);
-    }
-    return !slaves->empty() && text.back() != ',';
-}
 
 int RunVerify(const Args& args) {
     if (args.positional.size() != 1) return UsageError("verify needs FILE.dat");

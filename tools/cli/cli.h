@@ -5,13 +5,10 @@
 #include <vector>
 
 #include "tools/cli/port_commands.h"
+#include "tools/options/exit_codes.h"
+#include "tools/options/option_table.h"
 
 namespace kvt::cli {
-
-// Exit statuses.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // a file failed, a step was rejected, a page cannot be sent
-constexpr int kExitUsage = 2;
 
 // The arguments after the command word.
 struct Args {
@@ -19,7 +16,6 @@ struct Args {
     int page = 0;        // --page N, 1..32; 0 = not given
     bool dryRun = false;
     bool rs485 = false;
-    bool portGiven = false;
     std::string port;
     int slave = -1;      // --slave N, 0..31; -1 = not given
     bool baseGiven = false;
@@ -37,10 +33,16 @@ struct Args {
     bool help = false;   // --help or -h: the command's help, nothing else
 };
 
+using CliOption = options::Option<Args>;
+
+// Every option, in the order the help lists them (cli_options.cpp).
+const std::vector<CliOption>& Options();
+// Whether any option is taken by the command.
+bool TakesOptions(const std::string& command);
+
 // One command of the tool.
 struct CommandInfo {
     const char* name;
-    const char* options;   // the options it takes, e.g. "--page --dry-run"
     const char* synopsis;  // its forms after "kvt540m-cli ", one per line; a line
                            // that starts with a blank goes on with the form above
     const char* about;     // what it does, in lines of at most 76 columns
@@ -52,10 +54,13 @@ const std::vector<CommandInfo>& Commands();
 // The command of that name, or nullptr.
 const CommandInfo* FindCommand(const std::string& name);
 
-// Parses argv[first..argc) allowing only the options named in allowed
-// (e.g. "--page --dry-run"). False with *error set on a usage error.
-bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Args* args,
+// Parses argv[first..argc) allowing only the options the command takes.
+// False with *error set on a usage error.
+bool ParseArgs(int argc, char** argv, int first, const std::string& command, Args* args,
                std::string* error);
+
+// The items send takes: "all", "text", ...
+std::vector<std::string> SendItems();
 
 // The whole help (every command and option), or one command's, on standard output.
 void PrintHelp();

@@ -1,4 +1,4 @@
-// The table of commands: names, options, synopses and what each does.
+// The table of commands: names, synopses and what each does.
 #include "tools/cli/bus_commands.h"
 #include "tools/cli/cli.h"
 
@@ -7,76 +7,69 @@ namespace kvt::cli {
 namespace {
 
 const std::vector<CommandInfo> kCommands = {
-    {"new", "", "new OUT.dat",
+    {"new", "new OUT.dat",
      "Writes a settings file with the settings a new document starts with.", RunNew},
-    {"show", "", "show FILE.dat",
+    {"show", "show FILE.dat",
      "Lists the settings of FILE.dat page by page, then the page selection and\n"
      "the position trim.",
      RunShow},
-    {"check", "", "check FILE.dat",
+    {"check", "check FILE.dat",
      "Lists every command the sign would refuse from FILE.dat's values, with the\n"
      "message the program shows; exits 1 when there is one.",
      RunCheck},
-    {"send", "--page --dry-run --port --rs485 --slave --pace --gap --trace",
-     "send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV]\n"
+    {"send", "send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV]\n"
      "     [--rs485] [--slave N] [--pace timed|reply] [--gap MS]\n"
      "     [--trace FILE]",
      "Sends ITEM of FILE.dat to the sign. ITEM is all (the default: every\n"
      "setting, 102 commands), text, text-nomem, fill, fill-all, white, colour,\n"
      "blink, page, time, hpos or vpos.",
      RunSend},
-    {"display", "--dry-run --port --rs485 --slave --trace",
-     "display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
+    {"display", "display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
      "        [--trace FILE]",
      "Turns the sign's display on or off.", RunDisplay},
-    {"decode", "--base --rs485", "decode OUT.dat [--base FILE.dat] [--rs485]",
+    {"decode", "decode OUT.dat [--base FILE.dat] [--rs485]",
      "Reads the sign's replies to a read-back, as captured lines, from standard\n"
      "input and writes the settings they carry to OUT.dat.",
      RunDecode},
-    {"read", "--base --port --rs485 --slave --pace --gap --trace",
-     "read OUT.dat [--base FILE.dat] [--port DEV] [--rs485]\n"
+    {"read", "read OUT.dat [--base FILE.dat] [--port DEV] [--rs485]\n"
      "     [--slave N] [--pace timed|reply] [--gap MS] [--trace FILE]",
      "Reads every setting back from the sign into OUT.dat. OUT.dat is written only\n"
      "when every request was answered; otherwise it stays as it was (exit 1).",
      RunRead},
-    {"verify", "--port --rs485 --slave --pace --gap --trace",
-     "verify FILE.dat [--port DEV] [--rs485 --slave N]\n"
+    {"verify", "verify FILE.dat [--port DEV] [--rs485 --slave N]\n"
      "       [--pace timed|reply] [--gap MS] [--trace FILE]",
      "Reads every setting back from the sign and prints each difference from\n"
      "FILE.dat. Exits 0 when they agree, 3 when they differ, 1 when the read-back\n"
      "failed.",
      RunVerify},
-    {"deploy", "--slaves --verify --port --pace --gap --report --trace",
-     "deploy FILE.dat --slaves LIST [--verify] [--port DEV]\n"
+    {"deploy", "deploy FILE.dat --slaves LIST [--verify] [--port DEV]\n"
      "       [--pace timed|reply] [--gap MS] [--report FILE.json]\n"
      "       [--trace FILE]",
      "Sends FILE.dat to each RS-485 slave of LIST, and verifies each with --verify.\n"
      "Shows progress on standard error and a table at the end; exits 0 only when\n"
      "every slave succeeded.",
      RunDeploy},
-    {"read-all", "--slaves --port --pace --gap --report --trace",
-     "read-all DIR --slaves LIST [--port DEV] [--pace timed|reply]\n"
+    {"read-all", "read-all DIR --slaves LIST [--port DEV] [--pace timed|reply]\n"
      "         [--gap MS] [--report FILE.json] [--trace FILE]",
      "Reads each RS-485 slave of LIST into DIR/slave-NN.dat (written only when\n"
      "every request was answered); exits 0 only when every slave succeeded.",
      RunReadAll},
-    {"ports", "", "ports",
+    {"ports", "ports",
      "Lists the serial devices of this machine: the path to use, the kernel\n"
      "device, the driver and what is behind it.",
      RunPorts},
-    {"export", "--texts --json", "export FILE.dat [--texts OUT.csv] [--json OUT.json]",
+    {"export", "export FILE.dat [--texts OUT.csv] [--json OUT.json]",
      "Writes the texts of FILE.dat as a sheet for a spreadsheet, or every\n"
      "setting as JSON for scripts (at least one of the two).",
      RunExport},
-    {"import", "", "import FILE.dat IN.csv|IN.json OUT.dat",
+    {"import", "import FILE.dat IN.csv|IN.json OUT.dat",
      "Writes OUT.dat: FILE.dat with the values of IN put in; what IN leaves out\n"
      "keeps FILE.dat's value. Colours by code 0..8 or name, blink by 0..4 or OFF.\n"
      "A value the sign does not take is refused (unless FILE.dat holds it\n"
      "already), naming its row and column or JSON path; OUT.dat is then not\n"
      "written (exit 1).",
      RunImport},
-    {"render", "--page --all --out --scale",
-     "render FILE.dat [--page N] --out PAGE.png [--scale K]\n"
+    {"render", "render FILE.dat [--page N] --out PAGE.png [--scale K]\n"
      "render FILE.dat --all --out DIR [--scale K]",
      "Draws a page as the sign shows it (a likeness, not exact to the dot) into\n"
      "a PNG file, or with --all every page with content into DIR/pageNN.png.",

@@ -1,4 +1,7 @@
-// Argument parsing.
+// The tool's options: the one table from which it parses its arguments,
+// prints its help and generates its Tab completion. Adding an option is one
+// entry here (and its field in Args); a command's synopsis names it too.
+#include "protocol/command_set.h"
 #include "render/page_image.h"
 #include "tools/cli/cli.h"
 
@@ -6,138 +9,104 @@ namespace kvt::cli {
 
 namespace {
 
-// A whole decimal number within low..high.
-bool ParseNumber(const std::string& text, int low, int high, int* value) {
-    if (text.empty() || text.size() > 5) return false;
-    int n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    if (n < low || n > high) return false;
-    *value = n;
-    return true;
-}
+using options::Check;
+using options::Value;
+using options::kFileName;
+using Store = options::Store<Args>;
 
-bool Allowed(const std::string& allowed, const std::string& option) {
-    size_t at = allowed.find(option);
-    while (at != std::string::npos) {
-        size_t end = at + option.size();
-        if ((at == 0 || allowed[at - 1] == ' ') && (end == allowed.size() || allowed[end] == ' '))
-            return true;
-        at = allowed.find(option, end);
-    }
-    return false;
-}
+constexpr const char* kPortCommands = "send display read verify deploy read-all";
+constexpr const char* kRunCommands = "send read verify deploy read-all";
 
-// Stores the value of an option that takes one.
-bool TakeValue(const std::string& option, const std::string& value, Args* args,
-               std::string* error) {
-    if (option == "--page") {
-        if (ParseNumber(value, 1, 32, &args->page)) return true;
-        *error = "--page needs a page number 1..32";
-    } else if (option == "--slave") {
-        if (ParseNumber(value, 0, 31, &args->slave)) return true;
-        *error = "--slave needs a slave number 0..31";
-    } else if (option == "--pace") {
-        if (value == "timed" || value == "reply") {
-            args->pacing.pace = value == "timed" ? Pace::Timed : Pace::Reply;
-            return true;
-        }
-        *error = "--pace needs timed or reply";
-    } else if (option == "--gap") {
-        int gap = 0;
-        if (ParseNumber(value, 0, 10000, &gap)) {
-            args->pacing.gapMs = gap;
-            return true;
-        }
-        *error = "--gap needs a number of milliseconds 0..10000";
-    } else if (option == "--scale") {
-        if (ParseNumber(value, kMinScale, kMaxScale, &args->scale)) return true;
-        *error = "--scale needs a dot size " + std::to_string(kMinScale) + ".." +
-                 std::to_string(kMaxScale);
-    } else if (option == "--out") {
-        args->out = value;
-        if (!value.empty()) return true;
-        *error = "--out needs a file or folder name";
-    } else if (option == "--port") {
-        args->portGiven = true;
-        args->port = value;
-        if (!value.empty()) return true;
-        *error = "--port needs a port name or device";
-    } else if (option == "--slaves") {
-        args->slaves = value;
-        return true;
-    } else if (option == "--report") {
-        args->report = value;
-        if (!value.empty()) return true;
-        *error = "--report needs a file name";
-    } else if (option == "--texts" || option == "--json") {
-        (option == "--texts" ? args->texts : args->json) = value;
-        if (!value.empty()) return true;
-        *error = option + " needs a file name";
-    } else if (option == "--trace") {
-        args->trace = value;
-        if (!value.empty()) return true;
-        *error = "--trace needs a file name";
-    } else {  // --base
-        args->baseGiven = true;
-        args->base = value;
-        return true;
-    }
-    return false;
-}
+const std::vector<CliOption> kOptions = {
+    {"--page", "N", {Check::Number, "a page number", 1, kPageCount},
+     Store::Number<&Args::page>, "send render", nullptr,
+     {{"send",
+       "the page, 1..32, for text, text-nomem, fill, colour\n"
+       "and blink (and only for them)"},
+      {"render",
+       "the page, 1..32 (default: the page the file\n"
+       "selects)"}}},
+    {"--dry-run", nullptr, {}, Store::Flag<&Args::dryRun>, "send display",
+     "write the bytes that would go on the wire to standard\n"
+     "output; no port is opened"},
+    {"--port", "DEV", {Check::NonEmpty, "a port name or device"},
+     Store::Text<&Args::port>,
+     kPortCommands,
+     "COM1..COM3 (the devices the profile maps them to), a\n"
+     "device path, tcp://HOST:PORT for a serial device\n"
+     "server in raw TCP mode, or rfc2217://HOST:PORT for one\n"
+     "in RFC 2217 mode, whose line the tool sets (default:\n"
+     "the profile's port)",
+     {}, "_kvt540m_cli_ports"},
+    {"--rs485", nullptr, {}, Store::Flag<&Args::rs485>,
+     "send display decode read verify", "an RS-485 line: commands carry the slave number",
+     {{"decode", "the replies carry a slave number (RS-485)"}}},
+    {"--slave", "N", {Check::Number, "a slave number", 0, kLastSlave},
+     Store::Number<&Args::slave>, "send display read verify",
+     "the RS-485 slave number, 0..31 (default 0)"},
+    {"--pace", "timed|reply", {Check::Choice, "timed or reply", 0, 0, "timed reply"},
+     [](Args& a, const Value& v) { a.pacing.pace = v.text == "timed" ? Pace::Timed : Pace::Reply; },
+     kRunCommands,
+     "timed (the default): one command every 500 ms, 200 ms\n"
+     "after the texts; reply: the next command as soon as\n"
+     "the sign has answered the previous one"},
+    {"--gap", "MS", {Check::Number, "a number of milliseconds", 0, 10000},
+     [](Args& a, const Value& v) { a.pacing.gapMs = v.number; }, kRunCommands,
+     "with --pace reply, the pause after each reply,\n"
+     "0..10000 ms (default 20)"},
+    {"--trace", "FILE", kFileName, Store::Text<&Args::trace>, kPortCommands,
+     "append every line sent and received, with the time,\n"
+     "to FILE",
+     {}, "_kvt540m_cli_files"},
+    {"--base", "FILE.dat", {},
+     [](Args& a, const Value& v) {
+         a.baseGiven = true;
+         a.base = v.text;
+     },
+     "decode read",
+     "what the replies do not carry comes from FILE.dat\n"
+     "(default: a new file's settings)",
+     {}, "_kvt540m_cli_files dat"},
+    {"--slaves", "LIST", {}, Store::Text<&Args::slaves>, "deploy read-all",
+     "RS-485 slave numbers like 0,3,5-9 (RS-485 is implied)"},
+    {"--verify", nullptr, {}, Store::Flag<&Args::verify>, "deploy",
+     "verify each slave after sending to it"},
+    {"--report", "FILE.json", kFileName, Store::Text<&Args::report>, "deploy read-all",
+     "also write the results as JSON to FILE.json", {}, "_kvt540m_cli_files json"},
+    {"--texts", "OUT.csv", kFileName, Store::Text<&Args::texts>, "export",
+     "the texts, one row per page and line, UTF-8 with a\n"
+     "byte order mark, CR LF line ends",
+     {}, "_kvt540m_cli_files csv"},
+    {"--json", "OUT.json", kFileName, Store::Text<&Args::json>, "export", "every setting of the file", {},
+     "_kvt540m_cli_files json"},
+    {"--all", nullptr, {}, Store::Flag<&Args::all>, "render",
+     "every page with content, as DIR/pageNN.png"},
+    {"--out", "PATH", {Check::NonEmpty, "a file or folder name"},
+     Store::Text<&Args::out>, "render",
+     "the PNG file, or with --all the folder", {}, "_kvt540m_cli_out"},
+    {"--scale", "K", {Check::Number, "a dot size", kMinScale, kMaxScale},
+     Store::Number<&Args::scale>, "render",
+     "pixels per dot, 1..16 (default 4)"},
+};
 
 }  // namespace
 
-bool ParseArgs(int argc, char** argv, int first, const std::string& allowed, Args* args,
+const std::vector<CliOption>& Options() { return kOptions; }
+
+bool ParseArgs(int argc, char** argv, int first, const std::string& command, Args* args,
                std::string* error) {
-    for (int i = first; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            args->help = true;
-            return true;
-        }
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            args->positional.push_back(arg);
-            continue;
-        }
-        std::string option = arg;
-        std::string value;
-        bool inlineValue = false;
-        size_t eq = arg.find('=');
-        if (eq != std::string::npos) {
-            option = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-            inlineValue = true;
-        }
-        if (!Allowed(allowed, option)) {
-            *error = "unknown option " + option;
-            return false;
-        }
-        if (option == "--dry-run" || option == "--rs485" || option == "--verify" ||
-            option == "--all") {
-            if (inlineValue) {
-                *error = "option " + option + " takes no value";
-                return false;
-            }
-            bool& flag = option == "--dry-run" ? args->dryRun
-                         : option == "--rs485" ? args->rs485
-                         : option == "--verify" ? args->verify
-                                                : args->all;
-            flag = true;
-            continue;
-        }
-        if (!inlineValue) {
-            if (i + 1 >= argc) {
-                *error = "option " + option + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (!TakeValue(option, value, args, error)) return false;
-    }
+    options::Parsed parsed;
+    if (!options::ParseOptions(kOptions, command, argc, argv, first, args, &parsed, error))
+        return false;
+    args->positional = parsed.positional;
+    args->help = parsed.help;
     return true;
+}
+
+bool TakesOptions(const std::string& command) {
+    for (const CliOption& option : kOptions)
+        if (options::HasWord(option.commands, command)) return true;
+    return false;
 }
 
 }  // namespace kvt::cli

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "render/page_image.h"
+#include "protocol/slave_list.h"
 #include "settings/panel_settings.h"
 #include "tools/cli/cli.h"
 
@@ -42,9 +43,7 @@ private:
 };
 
 std::string PagePath(const std::string& folder, int page) {
-    char name[16];
-    std::snprintf(name, sizeof name, "page%02d.png", page + 1);
-    return folder + "/" + name;
+    return folder + "/page" + TwoDigits(page + 1) + ".png";
 }
 
 // Writes the picture and names it on standard output.

@@ -80,6 +80,12 @@ int DryRunAllItems(Session& session) {
 
 }  // namespace
 
+std::vector<std::string> SendItems() {
+    std::vector<std::string> names = {"all"};
+    for (const Item& item : kItems) names.push_back(item.name);
+    return names;
+}
+
 int RunSend(const Args& args) {
     if (args.positional.empty()) return UsageError("send needs FILE.dat");
     if (args.positional.size() > 2) return UsageError("too many arguments");

@@ -3,6 +3,7 @@
 
 #include "protocol/command_set.h"
 #include "exchange/value_checks.h"
+#include "protocol/slave_list.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
 #include "tools/cli/cli.h"
@@ -30,11 +31,7 @@ std::string FillLines(int mask) {
     return lines;
 }
 
-std::string TwoDigitPage(int index) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", index + 1);
-    return buf;
-}
+std::string TwoDigitPage(int index) { return TwoDigits(index + 1); }
 
 void ShowPage(const PanelSettings& s, int p) {
     std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",
@@ -48,10 +45,16 @@ void ShowPage(const PanelSettings& s, int p) {
                     Printable(s.lineText[p][k]).c_str());
 }
 
-bool OneFile(const Args& args, const char* command, std::string* error) {
-    if (args.positional.size() == 1) return true;
-    *error = std::string(command) + (args.positional.empty() ? " needs FILE.dat" : ": too many arguments");
-    return false;
+// The one FILE.dat the command takes, into the session's store; false with
+// *status set (a usage error, a file that did not read) otherwise.
+bool LoadOneFile(const Args& args, const char* command, Session& session, int* status) {
+    if (args.positional.size() != 1) {
+        *status = UsageError(std::string(command) +
+                             (args.positional.empty() ? " needs FILE.dat" : ": too many arguments"));
+        return false;
+    }
+    *status = kExitFailed;
+    return LoadStore(session, args.positional[0]);
 }
 
 // Prints "LABEL: MESSAGE" for a rejected command; true when it was rejected.
@@ -64,10 +67,9 @@ bool Report(const std::string& label, const Command& command) {
 }  // namespace
 
 int RunShow(const Args& args) {
-    std::string error;
-    if (!OneFile(args, "show", &error)) return UsageError(error);
     Session session;
-    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    int status;
+    if (!LoadOneFile(args, "show", session, &status)) return status;
     const PanelSettings& s = session.panelSettings;
     for (int p = 0; p < kPageCount; ++p) ShowPage(s, p);
     if (s.sequenceMode != 0)
@@ -81,10 +83,9 @@ int RunShow(const Args& args) {
 // Lists every command the file's values would not let through, with the
 // message the program would show.
 int RunCheck(const Args& args) {
-    std::string error;
-    if (!OneFile(args, "check", &error)) return UsageError(error);
     Session session;
-    if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    int status;
+    if (!LoadOneFile(args, "check", session, &status)) return status;
     const PanelSettings& s = session.panelSettings;
     bool any = false;
     for (int p = 0; p < kPageCount; ++p) {

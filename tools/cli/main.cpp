@@ -12,13 +12,14 @@ namespace {
 int Flushed(int status) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "kvt540m-cli: cannot write standard output\n");
-        return kvt::cli::kExitFailed;
+        return kvt::kExitFailed;
     }
     return status;
 }
 
 // help [COMMAND]
 int Help(int argc, char** argv) {
+    using namespace kvt;
     using namespace kvt::cli;
     if (argc == 2) {
         PrintHelp();
@@ -32,6 +33,7 @@ int Help(int argc, char** argv) {
 }
 
 int Run(int argc, char** argv) {
+    using namespace kvt;
     using namespace kvt::cli;
     if (argc < 2) return UsageError("no command given");
     const std::string word = argv[1];
@@ -45,7 +47,7 @@ int Run(int argc, char** argv) {
     if (!command) return UsageError("unknown command \"" + word + "\"");
     Args args;
     std::string error;
-    if (!ParseArgs(argc, argv, 2, command->options, &args, &error))
+    if (!ParseArgs(argc, argv, 2, command->name, &args, &error))
         return UsageError(word + ": " + error);
     if (args.help) {
         PrintCommandHelp(*command);

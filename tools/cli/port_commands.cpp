@@ -6,14 +6,11 @@
 
 #include "settings/settings_file.h"
 #include "tools/cli/port_session.h"
+#include "tools/options/exit_codes.h"
 
 namespace kvt::cli {
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitInterrupted = 130;  // as a shell reports Ctrl+C
 
 int InterruptedExit() {
     std::fprintf(stderr, "kvt540m-cli: interrupted\n");
@@ -28,6 +25,22 @@ std::string StopReason(RunEnd end) {
     case RunEnd::NoConnect: return "the run stopped: the sign did not answer";
     }
     return "";
+}
+
+// Opens the port and runs kind to its end, waiting for the last replies.
+// False with *status set when it could not (no port, Ctrl+C); otherwise
+// *reason says why the run stopped early, "" when it did not.
+bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, std::string* reason,
+                 int* status) {
+    *status = kExitFailed;
+    if (!port.Open()) return false;
+    RunEnd end;
+    if (!port.Run(kind, pacing, &end) || !port.AwaitReplies()) {
+        *status = InterruptedExit();
+        return false;
+    }
+    *reason = StopReason(end);
+    return true;
 }
 
 }  // namespace
@@ -48,11 +61,9 @@ int SendSingleOverPort(Session& session, const Command& command, const PortOptio
 
 int SendAllItemsOverPort(Session& session, const PortOptions& options) {
     PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
-    RunEnd end;
-    if (!port.Run(RunKind::AllItems, options.pacing, &end)) return InterruptedExit();
-    if (!port.AwaitReplies()) return InterruptedExit();
-    const std::string reason = StopReason(end);
+    std::string reason;
+    int status;
+    if (!RunToTheEnd(port, RunKind::AllItems, options.pacing, &reason, &status)) return status;
     if (!reason.empty()) std::fprintf(stderr, "kvt540m-cli: %s\n", reason.c_str());
     return reason.empty() && port.AllAnswered() ? kExitOk : kExitFailed;
 }
@@ -61,11 +72,9 @@ int SendAllItemsOverPort(Session& session, const PortOptions& options) {
 // must not replace a file with values the sign never sent.
 int ReadBackOverPort(Session& session, const std::string& outPath, const PortOptions& options) {
     PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
-    RunEnd end;
-    if (!port.Run(RunKind::ReadBack, options.pacing, &end)) return InterruptedExit();
-    if (!port.AwaitReplies()) return InterruptedExit();
-    const std::string reason = StopReason(end);
+    std::string reason;
+    int status;
+    if (!RunToTheEnd(port, RunKind::ReadBack, options.pacing, &reason, &status)) return status;
     if (!reason.empty() || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
                      reason.c_str(), reason.empty() ? "" : "; ", port.answered(),

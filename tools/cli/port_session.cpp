@@ -67,7 +67,7 @@ private:
 
 BoxResult SessionSeam::Show(const BoxRequest& box) {
     if (opening_) {
-        std::fprintf(stderr, "%s\n", box.text.c_str());
+        openMessages_.push_back(box.text);
     } else if (step_ > 0) {
         ++rejections_;
         std::fprintf(stderr, "step %d: %s\n", step_, box.text.c_str());
@@ -110,9 +110,9 @@ PortSession::~PortSession() {
 
 bool PortSession::Open() {
     // --rs485 forces RS-485; otherwise the profile's line type holds.
-    if (!options_.rs485) session_.lineMode = ReadProfileInt("rs_control", 0);
+    if (!options_.rs485) session_.lineMode = ReadProfileInt(kRsControlKey, 0);
     const std::string device = options_.port.empty()
-                                   ? PortDevicePath(ReadProfileInt("com_port", 0))
+                                   ? PortDevicePath(ReadProfileInt(kComPortKey, 0))
                                    : ResolvePortName(options_.port);
     SerialLink& link = session_.link();
     if (!options_.trace.empty()) {
@@ -124,7 +124,13 @@ bool PortSession::Open() {
     seam_.SetOpening(true);
     link.OpenPort(device);
     if (link.state() == SerialLink::State::Open) link.StartReadThread();
-    seam_.SetOpening(false);
+    const std::vector<std::string> messages = seam_.EndOpening();
+    // A device that failed is said once: the device, the reason, the first
+    // failing step; a network address's own message says as much.
+    if (link.state() != SerialLink::State::Open && !link.openFailure().empty())
+        std::fprintf(stderr, "kvt540m-cli: %s\n", link.openFailure().c_str());
+    else
+        for (const std::string& message : messages) std::fprintf(stderr, "%s\n", message.c_str());
     session_.ResetReplyState();
     return link.state() == SerialLink::State::Open;
 }

@@ -19,13 +19,18 @@
 namespace kvt::cli {
 
 // Where the boxes of a session go: the link's port failures to standard
-// error, a run's own rejections to standard error as "step N: MESSAGE", and
+// error (by PortSession::Open), a run's own rejections to standard error as "step N: MESSAGE", and
 // the messages of the sign's replies to standard output.
 class SessionSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override;
 
+    // While the port opens, its messages are kept for Open to print.
     void SetOpening(bool opening) { opening_ = opening; }
+    std::vector<std::string> EndOpening() {
+        opening_ = false;
+        return std::move(openMessages_);
+    }
     // Quiet: the reply messages are kept but not printed (the bus commands
     // print a table instead).
     void SetQuiet(bool quiet) { quiet_ = quiet; }
@@ -41,6 +46,7 @@ public:
 
 private:
     bool opening_ = false;
+    std::vector<std::string> openMessages_;
     bool quiet_ = false;
     int step_ = 0;
     int rejections_ = 0;

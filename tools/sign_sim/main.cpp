@@ -15,9 +15,11 @@
 #include <set>
 #include <string>
 
+#include "protocol/slave_list.h"
 #include "settings/settings_file.h"
 #include "sign_link.h"
 #include "sim_options.h"
+#include "tools/options/exit_codes.h"
 #include "version.h"
 
 namespace {
@@ -47,7 +49,7 @@ bool InstallSignals() {
 
 int Fail(const std::string& text) {
     std::fprintf(stderr, "kvt540m-sign-sim: %s\n", text.c_str());
-    return 1;
+    return kvt::kExitFailed;
 }
 
 // The signs on the line: slave 0 alone, or one per --slave number, each
@@ -72,8 +74,7 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
 // --save FILE for one sign; FILE-NN.dat for each of several.
 std::string SavePath(const std::string& save, int slave, bool several) {
     if (!several) return save;
-    char suffix[8];
-    std::snprintf(suffix, sizeof suffix, "-%02d", slave);
+    const std::string suffix = "-" + kvt::TwoDigits(slave);
     const size_t dot = save.rfind('.');
     const size_t slash = save.rfind('/');
     const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
@@ -88,14 +89,14 @@ int main(int argc, char** argv) {
     if (!kvt::sim::ParseSimOptions(argc, argv, &options, &error)) {
         std::fprintf(stderr, "kvt540m-sign-sim: %s\nTry 'kvt540m-sign-sim --help'.\n",
                      error.c_str());
-        return 2;
+        return kvt::kExitUsage;
     }
     if (options.help || options.version) {
         if (options.help)
-            std::fputs(kvt::sim::kSimUsage, stdout);
+            kvt::sim::PrintSimUsage();
         else
             std::printf("kvt540m-sign-sim %s\n", kvt::kVersion);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kvt::kExitOk : kvt::kExitFailed;
     }
     std::map<int, kvt::sim::SignState> signs;
     if (!LoadSigns(options, &signs, &error)) return Fail(error);
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
                     sign.linesReceived(), sign.bytesSent());
     }
 
-    int status = 0;
+    int status = kvt::kExitOk;
     for (const auto& [slave, state] : signs) {
         if (options.save.empty()) break;
         std::string message;

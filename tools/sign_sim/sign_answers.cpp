@@ -19,14 +19,14 @@ int HexValue(char c) {
 }
 
 // A two-digit decimal at pos, or -1.
-int TwoDigits(const std::string& s, size_t pos) {
+int ParseTwoDigits(const std::string& s, size_t pos) {
     if (!IsDigit(s[pos]) || !IsDigit(s[pos + 1])) return -1;
     return (s[pos] - '0') * 10 + (s[pos + 1] - '0');
 }
 
 // Page index of the "pp" field at pos, or -1 outside 01..32.
 int PageAt(const std::string& s, size_t pos) {
-    int pp = TwoDigits(s, pos);
+    int pp = ParseTwoDigits(s, pos);
     return pp >= 1 && pp <= kPageCount ? pp - 1 : -1;
 }
 
@@ -131,13 +131,13 @@ bool SetPageSelect(SignState& st, const std::string& line) {
 bool SetTimes(SignState& st, const std::string& line) {
     int times[kPageCount];
     for (int p = 0; p < kPageCount; ++p)
-        if ((times[p] = TwoDigits(line, 4 + 2 * p)) < 0) return false;
+        if ((times[p] = ParseTwoDigits(line, 4 + 2 * p)) < 0) return false;
     for (int p = 0; p < kPageCount; ++p) st.settings.displayTime[p] = times[p];
     return true;
 }
 
 bool SetPosition(const std::string& line, int* position) {
-    int value = TwoDigits(line, 2);
+    int value = ParseTwoDigits(line, 2);
     if (value < 0 || value > 15) return false;
     *position = value;
     return true;

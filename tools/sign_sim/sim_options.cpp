@@ -1,158 +1,161 @@
 #include "sim_options.h"
 
-#include "rfc2217_server.h"
+#include <cstdio>
 
-#include <cstdlib>
-#include <cstring>
-#include <sstream>
+#include "protocol/slave_list.h"
+#include "rfc2217_server.h"
+#include "tools/options/option_table.h"
 
 namespace kvt::sim {
 
-const char* const kSimUsage =
-    "Usage: kvt540m-sign-sim [OPTION]...\n"
-    "Plays an LED message sign on a pseudo-terminal: prints the device path of the\n"
-    "simulated sign (with --tcp or --rfc2217 its address, tcp://HOST:PORT or\n"
-    "rfc2217://HOST:PORT), then answers every line it receives there as the sign\n"
-    "would, until SIGINT or SIGTERM.\n"
-    "\n"
-    "Options:\n"
-    "  --load FILE.dat       start from the settings of FILE.dat\n"
-    "  --save FILE.dat       write the settings to FILE.dat when it ends (several\n"
-    "                        slaves: FILE-NN.dat for each)\n"
-    "  --link PATH           add a symbolic link PATH to the device\n"
-    "  --tcp HOST:PORT       listen there instead, as a serial device server in raw\n"
-    "                        TCP mode would (port 0 takes a free one)\n"
-    "  --rfc2217 HOST:PORT   listen there as a serial device server in RFC 2217\n"
-    "                        mode: Telnet, whose client sets the line (the\n"
-    "                        settings asked for are confirmed and, with --stats,\n"
-    "                        printed)\n"
-    "  --rfc2217-refuse      (tests) refuse COM-PORT-OPTION\n"
-    "  --rfc2217-no-ack COMMAND  (tests) leave that setting unconfirmed:\n"
-    "                        SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE,\n"
-    "                        SET-CONTROL or PURGE-DATA\n"
-    "  --rfc2217-chatter     (tests) slip Telnet commands (NOP, NOTIFY-LINESTATE)\n"
-    "                        into every reply\n"
-    "  --log FILE            write each received line after the monotonic clock's\n"
-    "                        time in seconds\n"
-    "  --rs485               lines carry a two-digit slave number (slave 0 unless\n"
-    "                        --slave is given)\n"
-    "  --slave LIST          the slave numbers answered, like 1,2,5-9: several signs\n"
-    "                        on one line, each with its own settings\n"
-    "  --load-slave N=FILE.dat  start slave N from FILE.dat\n"
-    "  --slave-reply N=TEXT  slave N answers every line with TEXT\n"
-    "  --answer-delay MS     wait MS before each reply, as a sign's processing\n"
-    "                        (also --delay MS)\n"
-    "  --line-rate           each byte takes its time on a 38400 bit/s 8E1 line\n"
-    "  --split               send each reply in two writes\n"
-    "  --reply N=TEXT        answer the Nth received line (counting every line) with\n"
-    "                        TEXT (E1, MENU, ...; none: no reply), not carrying it out\n"
-    "  --stats               print the bytes received and sent and the lines\n"
-    "                        received when it ends (before them, with --rfc2217\n"
-    "                        each setting asked for, on a pseudo-terminal the\n"
-    "                        line's speed when the last line came)\n"
-    "  -h, --help            show this help\n"
-    "  --version             show the version\n";
-
 namespace {
 
-bool ParseNumber(const std::string& text, int low, int high, int* value) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    *value = std::atoi(text.c_str());
-    return *value >= low && *value <= high;
-}
-
-// "1,2,5-9": numbers and ranges of slave numbers 0..99.
-bool ParseSlaves(const std::string& text, std::set<int>* slaves) {
-    std::stringstream list(text);
-    std::string item;
-    while (std::getline(list, item, ',')) {
-        const size_t dash = item.find('-');
-        int first, last;
-        if (dash == std::string::npos) {
-            if (!ParseNumber(item, 0, 99, &first)) return false;
-            last = first;
-        } else if (!ParseNumber(item.substr(0, dash), 0, 99, &first) ||
-                   !ParseNumber(item.substr(dash + 1), first, 99, &last)) {
-            return false;
-        }
-        for (int n = first; n <= last; ++n) slaves->insert(n);
-    }
-    return !slaves->empty();
-}
+using options::Check;
+using options::Value;
+using options::kFileName;
+using Store = options::Store<SimOptions>;
 
 // "N=TEXT" with N within low..high.
-bool ParseNumbered(const std::string& text, int low, int high, std::map<int, std::string>* into) {
-    size_t eq = text.find('=');
-    int n;
-    if (eq == std::string::npos || !ParseNumber(text.substr(0, eq), low, high, &n)) return false;
-    (*into)[n] = text.substr(eq + 1);
+bool SplitNumbered(const std::string& text, int low, int high, int* n, std::string* rest) {
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0 || eq > 9) return false;
+    Value number;
+    std::string ignored;
+    if (!options::CheckValue("", Check{Check::Number, "", low, high}, text.substr(0, eq), &number,
+                             &ignored))
+        return false;
+    *n = number.number;
+    *rest = text.substr(eq + 1);
     return true;
 }
 
+template <int low, int high>
+bool IsNumbered(const std::string& text) {
+    int n;
+    std::string rest;
+    return SplitNumbered(text, low, high, &n, &rest);
+}
+
+template <int low, int high>
+void StoreNumbered(std::map<int, std::string>& into, const std::string& text) {
+    int n;
+    std::string rest;
+    if (SplitNumbered(text, low, high, &n, &rest)) into[n] = rest;
+}
+
 // The name of a COM-PORT-OPTION command the server confirms.
-bool ParseCommandName(const std::string& text, std::string* into) {
-    *into = text;
+bool IsCommandName(const std::string& text) {
     for (int command = 1; command <= 12; ++command)
-        if (text == Rfc2217Server::CommandName(command)) return !text.empty();
+        if (!text.empty() && text == Rfc2217Server::CommandName(command)) return true;
     return false;
 }
 
+bool IsSlaveList(const std::string& text) {
+    std::set<int> slaves;
+    return ParseSlaveList(text, kLastSimSlave, &slaves);
+}
+
+using SimOption = options::Option<SimOptions>;
+
+const std::vector<SimOption> kOptions = {
+    {"--load", "FILE.dat", kFileName, Store::Text<&SimOptions::load>, "", "start from the settings of FILE.dat"},
+    {"--save", "FILE.dat", kFileName, Store::Text<&SimOptions::save>, "",
+     "write the settings to FILE.dat when it ends (several\n"
+     "slaves: FILE-NN.dat for each)"},
+    {"--link", "PATH", {Check::NonEmpty, "a path"},
+     Store::Text<&SimOptions::link>, "",
+     "add a symbolic link PATH to the device"},
+    {"--tcp", "HOST:PORT", {Check::NonEmpty, "HOST:PORT"},
+     Store::Text<&SimOptions::tcp>, "",
+     "listen there instead, as a serial device server in raw\n"
+     "TCP mode would (port 0 takes a free one)"},
+    {"--rfc2217", "HOST:PORT", {Check::NonEmpty, "HOST:PORT"},
+     Store::Text<&SimOptions::rfc2217>, "",
+     "listen there as a serial device server in RFC 2217\n"
+     "mode: Telnet, whose client sets the line (the settings\n"
+     "asked for are confirmed and, with --stats, printed)"},
+    {"--rfc2217-refuse", nullptr, {}, Store::Flag<&SimOptions::rfc2217Refuse>, "",
+     "(tests) refuse COM-PORT-OPTION"},
+    {"--rfc2217-no-ack", "COMMAND",
+     {Check::Custom, "SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE, SET-CONTROL or PURGE-DATA",
+      0, 0, "", IsCommandName},
+     Store::Text<&SimOptions::rfc2217NoAck>, "",
+     "(tests) leave that setting unconfirmed: SET-BAUDRATE,\n"
+     "SET-DATASIZE, SET-PARITY, SET-STOPSIZE, SET-CONTROL or\n"
+     "PURGE-DATA"},
+    {"--rfc2217-chatter", nullptr, {}, Store::Flag<&SimOptions::rfc2217Chatter>, "",
+     "(tests) slip Telnet commands (NOP, NOTIFY-LINESTATE)\n"
+     "into every reply"},
+    {"--log", "FILE", kFileName, Store::Text<&SimOptions::log>, "",
+     "write each received line after the monotonic clock's\n"
+     "time in seconds"},
+    {"--rs485", nullptr, {}, Store::Flag<&SimOptions::rs485>, "",
+     "lines carry a two-digit slave number (slave 0 unless\n"
+     "--slave is given)"},
+    {"--slave", "LIST", {Check::Custom, SlaveListNeed(kLastSimSlave), 0, 0, "", IsSlaveList},
+     [](SimOptions& o, const Value& v) { ParseSlaveList(v.text, kLastSimSlave, &o.slaves); }, "",
+     "the slave numbers answered, like 1,2,5-9: several signs\n"
+     "on one line, each with its own settings"},
+    {"--load-slave", "N=FILE.dat", {Check::Custom, "N=FILE.dat with N 0..99", 0, 0, "", IsNumbered<0, kLastSimSlave>},
+     [](SimOptions& o, const Value& v) { StoreNumbered<0, kLastSimSlave>(o.slaveLoads, v.text); }, "",
+     "start slave N from FILE.dat"},
+    {"--slave-reply", "N=TEXT", {Check::Custom, "N=TEXT with N 0..99", 0, 0, "", IsNumbered<0, kLastSimSlave>},
+     [](SimOptions& o, const Value& v) { StoreNumbered<0, kLastSimSlave>(o.slaveReplies, v.text); }, "",
+     "slave N answers every line with TEXT"},
+    {"--answer-delay", "MS", {Check::Number, "a number of milliseconds", 0, 600000},
+     Store::Number<&SimOptions::delayMs>, "",
+     "wait MS before each reply, as a sign's processing\n"
+     "(also --delay MS)",
+     {}, "", "--delay"},
+    {"--line-rate", nullptr, {}, Store::Flag<&SimOptions::lineRate>, "",
+     "each byte takes its time on a 38400 bit/s 8E1 line"},
+    {"--split", nullptr, {}, Store::Flag<&SimOptions::split>, "",
+     "send each reply in two writes"},
+    {"--reply", "N=TEXT", {Check::Custom, "N=TEXT with N 1..1000000000", 0, 0, "", IsNumbered<1, 1000000000>},
+     [](SimOptions& o, const Value& v) { StoreNumbered<1, 1000000000>(o.replies, v.text); }, "",
+     "answer the Nth received line (counting every line) with\n"
+     "TEXT (E1, MENU, ...; none: no reply), not carrying it out"},
+    {"--stats", nullptr, {}, Store::Flag<&SimOptions::stats>, "",
+     "print the bytes received and sent and the lines\n"
+     "received when it ends (before them, with --rfc2217\n"
+     "each setting asked for, on a pseudo-terminal the\n"
+     "line's speed when the last line came)"},
+};
+
+constexpr int kHelpColumn = 24;
+
 }  // namespace
 
+void PrintSimUsage() {
+    std::printf(
+        "Usage: kvt540m-sign-sim [OPTION]...\n"
+        "Plays an LED message sign on a pseudo-terminal: prints the device path of the\n"
+        "simulated sign (with --tcp or --rfc2217 its address, tcp://HOST:PORT or\n"
+        "rfc2217://HOST:PORT), then answers every line it receives there as the sign\n"
+        "would, until SIGINT or SIGTERM.\n"
+        "\n"
+        "Options:\n");
+    options::PrintAllOptions(kOptions, kHelpColumn);
+    options::PrintOptionLine("-h, --help", "show this help", kHelpColumn);
+    options::PrintOptionLine("--version", "show the version", kHelpColumn);
+}
+
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        if (name == "--help" || name == "-h" || name == "--version") {
-            (name == "--version" ? options->version : options->help) = true;
+    // --version, like --help, answers alone.
+    for (int i = 1; i < argc && std::string(argv[i]) != "--help" && std::string(argv[i]) != "-h"; ++i)
+        if (std::string(argv[i]) == "--version") {
+            options->version = true;
             return true;
         }
-        if (name == "--rs485") {
-            options->rs485 = true;
-            continue;
-        }
-        if (name == "--rfc2217-refuse" || name == "--rfc2217-chatter") {
-            (name == "--rfc2217-refuse" ? options->rfc2217Refuse : options->rfc2217Chatter) = true;
-            continue;
-        }
-        if (name == "--split" || name == "--line-rate" || name == "--stats") {
-            (name == "--split" ? options->split
-             : name == "--stats" ? options->stats
-                                 : options->lineRate) = true;
-            continue;
-        }
-        static const std::set<std::string> kValueOptions = {"--load", "--save", "--link", "--tcp", "--log",
-                                                             "--slave", "--delay", "--answer-delay",
-                                                             "--reply", "--load-slave",
-                                                             "--slave-reply", "--rfc2217",
-                                                             "--rfc2217-no-ack"};
-        if (!kValueOptions.count(name)) {
-            *error = "unknown option " + name;
-            return false;
-        }
-        if (i + 1 >= argc) {
-            *error = name + " needs a value";
-            return false;
-        }
-        const std::string value = argv[++i];
-        bool ok = true;
-        if (name == "--load") options->load = value;
-        else if (name == "--save") options->save = value;
-        else if (name == "--link") options->link = value;
-        else if (name == "--tcp") options->tcp = value;
-        else if (name == "--rfc2217") options->rfc2217 = value;
-        else if (name == "--rfc2217-no-ack") ok = ParseCommandName(value, &options->rfc2217NoAck);
-        else if (name == "--log") options->log = value;
-        else if (name == "--slave") ok = ParseSlaves(value, &options->slaves);
-        else if (name == "--delay" || name == "--answer-delay") ok = ParseNumber(value, 0, 600000, &options->delayMs);
-        else if (name == "--load-slave") ok = ParseNumbered(value, 0, 99, &options->slaveLoads);
-        else if (name == "--slave-reply") ok = ParseNumbered(value, 0, 99, &options->slaveReplies);
-        else ok = ParseNumbered(value, 1, 1000000000, &options->replies);
-        if (!ok) {
-            *error = "bad value for " + name + ": " + value;
-            return false;
-        }
+    options::Parsed parsed;
+    if (!options::ParseOptions(kOptions, "", argc, argv, 1, options, &parsed, error)) return false;
+    if (parsed.help) {
+        options->help = true;
+        return true;
+    }
+    if (!parsed.positional.empty()) {
+        *error = "unexpected argument " + parsed.positional.front();
+        return false;
     }
     if ((!options->tcp.empty() || !options->rfc2217.empty()) && !options->link.empty()) {
         *error = std::string("--link goes with a pseudo-terminal, not with ") +

@@ -7,6 +7,9 @@
 
 namespace kvt::sim {
 
+// The simulated line answers two-digit slave numbers: 00..99.
+constexpr int kLastSimSlave = 99;
+
 struct SimOptions {
     std::string load;         // --load FILE.dat: initial state
     std::string save;         // --save FILE.dat: state written on SIGINT/SIGTERM
@@ -33,6 +36,7 @@ struct SimOptions {
 // False with *error set on a usage error. Stops at --help, -h or --version.
 bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* error);
 
-extern const char* const kSimUsage;
+// The usage and every option on standard output.
+void PrintSimUsage();
 
 }  // namespace kvt::sim
