@@ -1,15 +1,21 @@
 // kvt540m-fuzz-seeds DIR: writes the seed corpus of each fuzz target into
 // DIR/<target>/, made by the program's own code: settings files written by
 // the settings-file writer, reply streams as the simulated sign answers the
-// read-back requests, the command builders' inputs and the texts they carry.
+// read-back requests, the command builders' inputs and the texts they carry,
+// sheets and JSON documents as export writes them, slave lists and network
+// addresses.
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "exchange/settings_json.h"
+#include "exchange/texts_csv.h"
+#include "fuzz/fuzz_support.h"
 #include "protocol/jis.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
@@ -150,6 +156,38 @@ int main(int argc, char** argv) {
     ok &= Write("jis", "texts-cp932", texts);
     ok &= Write("jis", "texts-utf8", Cp932ToUtf8(texts));
     ok &= Write("jis", "codes", codes);
+
+    PanelSettings handEdited = sign.settings;  // a text with a comma and quotes, a colour 12
+    handEdited.lineText[2][1] = "a,\"b\"";
+    handEdited.charColor[2][1] = 12;
+    const std::string sheet = TextsToCsv(sign.settings);
+    std::string lfSheet = sheet.substr(3);  // no byte order mark, LF line ends
+    for (size_t cr = lfSheet.find('\r'); cr != std::string::npos; cr = lfSheet.find('\r', cr))
+        lfSheet.erase(cr, 1);
+    PanelSettings defaults;
+    ResetPanelSettings(&defaults);
+    ok &= Write("texts_csv", "filled.csv", sheet);
+    ok &= Write("texts_csv", "default.csv", TextsToCsv(defaults));
+    ok &= Write("texts_csv", "hand-edited.csv", TextsToCsv(handEdited));
+    ok &= Write("texts_csv", "lf.csv", lfSheet);
+
+    ok &= Write("settings_json", "filled.json", SettingsToJson(sign.settings, sign.currentPage));
+    ok &= Write("settings_json", "default.json", SettingsToJson(defaults, 0));
+    ok &= Write("settings_json", "hand-edited.json", SettingsToJson(handEdited, 40));
+
+    const std::set<std::set<int>> slaveSets = {{0}, {31}, {0, 3, 5, 6, 7, 8, 9}, {1, 2, 30, 31}};
+    int n = 0;
+    for (const std::set<int>& slaves : slaveSets)
+        ok &= Write("slave_list", "list" + std::to_string(++n), fuzz::SlaveListText(slaves));
+    std::set<int> all;
+    for (int slave = 0; slave <= 31; ++slave) all.insert(slave);
+    ok &= Write("slave_list", "all", fuzz::SlaveListText(all));
+
+    ok &= Write("tcp_address", "ipv4", "tcp://192.0.2.10:4001");
+    ok &= Write("tcp_address", "ipv6", "tcp://[::1]:4001");
+    ok &= Write("tcp_address", "name", "tcp://localhost:0");
+    ok &= Write("tcp_address", "long-name", "tcp://" + Cp932ToUtf8(texts) + ":1");
+    ok &= Write("tcp_address", "rfc2217", "rfc2217://[2001:db8::7]:65535");
 
     // A telnet input: where a read ends (two bytes), then the stream. What
     // the simulated sign's RFC 2217 server says, chatter and 0xFF included,

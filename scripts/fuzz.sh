@@ -17,7 +17,9 @@ case $seconds in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
 dir=build-fuzz
-targets=(settings_file replies line_framer command_builders jis telnet)
+# The targets as fuzz/CMakeLists.txt lists them.
+read -r -a targets <<<"$(sed -n '/^set(KVT_FUZZ_TARGETS/,/)/p' fuzz/CMakeLists.txt |
+  tr '()\n' '   ' | sed 's/set *KVT_FUZZ_TARGETS//')"
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then

@@ -5,22 +5,23 @@
 set -uo pipefail
 cd "$1"
 declare -A allowed=(
+  [src/text]=""
   [src/settings]=""
   [src/protocol]="settings"
-  [src/serial]=""
+  [src/serial]="text"
   [src/session]="settings protocol serial"
   [src/transfer]="settings protocol serial session"
   [src/profile]=""
-  [src/exchange]="settings protocol"
+  [src/exchange]="text settings protocol"
   [src/render]="settings"
   [src/widgets]="transfer"
   [src/dialogs]="widgets settings protocol serial session transfer"
   [src/editor]="widgets settings protocol serial session transfer"
   [src/preview]="widgets render profile settings protocol"
   [src/app]="widgets dialogs editor preview render profile settings protocol serial session transfer"
-  [tools/options]=""
-  [tools/sign_sim]="settings protocol serial session transfer"
-  [tools/cli]="settings protocol serial session transfer profile exchange render"
+  [tools/options]="text"
+  [tools/sign_sim]="text settings protocol serial session transfer"
+  [tools/cli]="text settings protocol serial session transfer profile exchange render"
 )
 failures=0
 for folder in src/* tools/*; do

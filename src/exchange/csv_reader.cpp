@@ -8,8 +8,9 @@ const char kBom[] = "\xEF\xBB\xBF";
 
 class CsvScanner {
 public:
-    CsvScanner(const std::string& bytes, std::vector<CsvRecord>* records, CsvError* error)
-        : in_(bytes), records_(records), error_(error) {
+    CsvScanner(const std::string& bytes, const std::function<void(const CsvRecord&)>& take,
+               CsvError* error)
+        : in_(bytes), take_(take), error_(error) {
         if (in_.compare(0, 3, kBom) == 0) at_ = 3;
     }
 
@@ -24,7 +25,7 @@ private:
     // One record, up to and including its line end.
     bool ReadRecord() {
         CsvRecord record;
-        record.row = static_cast<int>(records_->size()) + 1;
+        record.row = ++rows_;
         for (;;) {
             std::string cell;
             const int column = static_cast<int>(record.cells.size()) + 1;
@@ -39,7 +40,7 @@ private:
                 continue;
             }
             SkipLineEnd();
-            records_->push_back(std::move(record));
+            take_(record);
             return true;
         }
     }
@@ -91,15 +92,22 @@ private:
 
     const std::string& in_;
     size_t at_ = 0;
-    std::vector<CsvRecord>* records_;
+    int rows_ = 0;
+    const std::function<void(const CsvRecord&)>& take_;
     CsvError* error_;
 };
 
 }  // namespace
 
+bool ReadCsv(const std::string& bytes, const std::function<void(const CsvRecord&)>& take,
+             CsvError* error) {
+    return CsvScanner(bytes, take, error).Run();
+}
+
 bool ReadCsv(const std::string& bytes, std::vector<CsvRecord>* records, CsvError* error) {
     records->clear();
-    return CsvScanner(bytes, records, error).Run();
+    const auto keep = [records](const CsvRecord& record) { records->push_back(record); };
+    return ReadCsv(bytes, keep, error);
 }
 
 }  // namespace kvt

@@ -4,6 +4,7 @@
 // start is skipped.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,13 @@ struct CsvError {
     std::string message;
 };
 
-// False with *error set when the quoting is broken; *records then holds the
-// records before the broken one.
+// Hands each record to take in turn, so that a sheet of a million blank
+// lines needs no million records at once. False with *error set when the
+// quoting is broken; the records before the broken one were handed over.
+bool ReadCsv(const std::string& bytes, const std::function<void(const CsvRecord&)>& take,
+             CsvError* error);
+
+// The same into *records.
 bool ReadCsv(const std::string& bytes, std::vector<CsvRecord>* records, CsvError* error);
 
 }  // namespace kvt

@@ -39,7 +39,8 @@ std::string SettingsToJson(const PanelSettings& settings, int currentPage);
 // Takes a JSON document of the shape above into the store and the selected
 // page. Unknown keys, wrong types and values out of range (other than the
 // value the store already holds) are refused. On any problem nothing is
-// changed and the problems are returned, each naming its JSON path.
+// changed and the problems are returned, each naming its JSON path (as
+// ProblemList::Lines gives them).
 std::vector<std::string> ApplySettingsJson(const std::string& json, PanelSettings* settings,
                                            int* currentPage);
 

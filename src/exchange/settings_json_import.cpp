@@ -6,6 +6,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "exchange/problem_list.h"
 #include "exchange/settings_json.h"
 #include "exchange/value_checks.h"
 
@@ -143,7 +144,7 @@ public:
             *settings = result_;
             *currentPage = currentPage_;
         }
-        return problems_;
+        return problems_.Lines();
     }
 
 private:
@@ -158,7 +159,7 @@ private:
             bool known = false;
             for (const char* k : keys) known |= key == k;
             if (!known)
-                Problem(at.Key(key.c_str()),
+                Problem(at.Key(Shown(key).c_str()),
                         std::string("unknown key (") + what + " has " + KeyList(keys) + ")");
         }
     }
@@ -317,7 +318,7 @@ private:
     PanelSettings result_;
     const int baseCurrentPage_;
     int currentPage_;
-    std::vector<std::string> problems_;
+    ProblemList problems_;
 };
 
 // "near line L, column C" of a byte offset, counting characters, not bytes;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "exchange/csv_reader.h"
+#include "exchange/sheet_columns.h"
 #include "exchange/value_checks.h"
 #include "settings/cp932.h"
 
@@ -35,137 +35,32 @@ std::string NameCell(const char* const* names, int count, int value) {
     return value >= 0 && value < count ? names[value] : std::to_string(value);
 }
 
-// "A".."Z", "AA".. as spreadsheets label columns; column is 1-based.
-std::string ColumnLetters(int column) {
-    std::string letters;
-    for (; column > 0; column = (column - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-    return letters;
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-bool IsBlankRecord(const CsvRecord& record) {
-    for (const std::string& cell : record.cells)
-        if (!cell.empty()) return false;
-    return true;
-}
-
-std::string HeaderList() {
-    std::string list;
-    for (const char* name : kHeader) list += (list.empty() ? "" : ", ") + std::string(name);
-    return list;
-}
-
 // Reads the sheet's rows into a copy of the store.
 class SheetImport {
 public:
-    explicit SheetImport(const PanelSettings& base) : base_(base), result_(base) {}
+    explicit SheetImport(const PanelSettings& base)
+        : base_(base), result_(base), columns_({std::begin(kHeader), std::end(kHeader)}, problems_) {}
 
-    std::vector<std::string> Apply(const std::vector<CsvRecord>& records, PanelSettings* out) {
-        if (!CheckEncoding(records)) return problems_;
-        if (records.empty()) return {"the file is empty; it needs the header row " + HeaderList()};
-        if (!ReadHeader(records[0])) return problems_;
-        for (size_t i = 1; i < records.size(); ++i)
-            if (!IsBlankRecord(records[i])) ReadRow(records[i]);
-        if (problems_.empty()) *out = result_;
-        return problems_;
+    std::vector<std::string> Apply(const std::string& csv, PanelSettings* out) {
+        if (columns_.Read(csv, {kPage, kLine}, [this](const CsvRecord& record) { ReadRow(record); }) &&
+            problems_.empty())
+            *out = result_;
+        return problems_.Lines();
     }
 
 private:
-    std::string Where(int row, int cell) const {
-        std::string where = "row " + std::to_string(row) + ", column " + ColumnLetters(cell + 1);
-        for (int c = 0; c < kColumnCount; ++c)
-            if (cellOf_[c] == cell) where += std::string(" (") + kHeader[c] + ")";
-        return where;
-    }
-
-    void Problem(int row, int cell, const std::string& what) {
-        problems_.push_back(Where(row, cell) + ": " + what);
-    }
-
-    // A sheet saved in another encoding than UTF-8 would only give a
-    // problem in every text; the first one is enough.
-    bool CheckEncoding(const std::vector<CsvRecord>& records) {
-        for (const CsvRecord& record : records)
-            for (size_t cell = 0; cell < record.cells.size(); ++cell)
-                if (!IsUtf8(record.cells[cell])) {
-                    problems_.push_back("row " + std::to_string(record.row) + ", column " +
-                                        ColumnLetters(static_cast<int>(cell) + 1) +
-                                        ": not UTF-8 text; save the sheet as UTF-8 CSV");
-                    return false;
-                }
-        return true;
-    }
-
-    bool ReadHeader(const CsvRecord& header) {
-        for (int cell = 0; cell < static_cast<int>(header.cells.size()); ++cell) {
-            const std::string name = LowerAscii(TrimBlanks(header.cells[cell]));
-            if (name.empty()) continue;  // a column with no name must stay empty
-            int c = 0;
-            while (c < kColumnCount && name != kHeader[c]) ++c;
-            if (c == kColumnCount)
-                Problem(header.row, cell,
-                        "unknown column " + Quoted(header.cells[cell]) + " (the columns are " +
-                            HeaderList() + ")");
-            else if (cellOf_[c] >= 0)
-                Problem(header.row, cell, std::string("a second \"") + kHeader[c] + "\" column");
-            else
-                cellOf_[c] = cell;
-        }
-        for (int c : {kPage, kLine})
-            if (cellOf_[c] < 0)
-                problems_.push_back("row 1: no \"" + std::string(kHeader[c]) +
-                                    "\" column (the header row names the columns: " + HeaderList() +
-                                    ")");
-        return problems_.empty();
-    }
-
-    // The cell of a column the header names, or nullptr.
-    const std::string* Cell(const CsvRecord& record, int column) const {
-        const int cell = cellOf_[column];
-        return cell < 0 ? nullptr : &record.cells[static_cast<size_t>(cell)];
-    }
-
-    // A row must reach the last named column and hold nothing beyond the
-    // named ones.
-    bool CheckShape(const CsvRecord& record) {
-        int last = 0;
-        for (int cell : cellOf_) last = std::max(last, cell);
-        const int count = static_cast<int>(record.cells.size());
-        if (count <= last) {
-            problems_.push_back("row " + std::to_string(record.row) + ": " + std::to_string(count) +
-                                " cells, but the header names column " + ColumnLetters(last + 1));
-            return false;
-        }
-        bool ok = true;
-        for (int cell = 0; cell < count; ++cell) {
-            bool named = false;
-            for (int c : cellOf_) named |= c == cell;
-            if (!named && !record.cells[static_cast<size_t>(cell)].empty()) {
-                Problem(record.row, cell, "a value in a column the header does not name");
-                ok = false;
-            }
-        }
-        return ok;
-    }
-
     bool ReadNumber(const CsvRecord& record, int column, int low, int high, int* value) {
-        const std::string* cell = Cell(record, column);
+        const std::string* cell = columns_.Cell(record, column);
         if (!cell) return false;
         if (ParseInteger(*cell, value) && *value >= low && *value <= high) return true;
-        Problem(record.row, cellOf_[column],
-                Quoted(*cell) + " is not a " + kHeader[column] + " number " + std::to_string(low) +
-                    ".." + std::to_string(high));
+        columns_.Problem(record, column,
+                         Quoted(*cell) + " is not a " + kHeader[column] + " number " +
+                             std::to_string(low) + ".." + std::to_string(high));
         return false;
     }
 
     void ReadRow(const CsvRecord& record) {
-        if (!CheckShape(record)) return;
+        if (!columns_.CheckShape(record)) return;
         int page = 0;
         int line = 0;
         const bool pageOk = ReadNumber(record, kPage, 1, kPageCount, &page);
@@ -189,37 +84,36 @@ private:
     }
 
     void ReadText(const CsvRecord& record, int p, int k) {
-        const std::string* cell = Cell(record, kText);
+        const std::string* cell = columns_.Cell(record, kText);
         if (!cell) return;
         std::string bytes;
         const std::string problem = LineTextProblem(*cell, base_.lineText[p][k], &bytes);
         if (problem.empty())
             result_.lineText[p][k] = bytes;
         else
-            Problem(record.row, cellOf_[kText], Quoted(*cell) + " " + problem);
+            columns_.Problem(record, kText, Quoted(*cell) + " " + problem);
     }
 
     void ReadCode(const CsvRecord& record, int column, bool (*parse)(const std::string&, int*),
                   const char* hint, int high, int old, int* field) {
-        const std::string* cell = Cell(record, column);
+        const std::string* cell = columns_.Cell(record, column);
         if (!cell) return;
         int value = 0;
         if (!parse(*cell, &value)) {
-            Problem(record.row, cellOf_[column],
-                    Quoted(*cell) + " is not a " + kHeader[column] + ": " + hint);
+            columns_.Problem(record, column, Quoted(*cell) + " is not a " + kHeader[column] + ": " + hint);
             return;
         }
         const std::string problem = RangeProblem(value, old, 0, high);
         if (problem.empty())
             *field = value;
         else
-            Problem(record.row, cellOf_[column], problem);
+            columns_.Problem(record, column, problem);
     }
 
     const PanelSettings& base_;
     PanelSettings result_;
-    std::vector<std::string> problems_;
-    int cellOf_[kColumnCount] = {-1, -1, -1, -1, -1, -1};  // header cell of each column
+    ProblemList problems_;
+    SheetColumns columns_;
     int rowOf_[kPageCount][kLineCount] = {};  // row that gave the line, 0 = none
 };
 
@@ -241,12 +135,7 @@ std::string TextsToCsv(const PanelSettings& s) {
 }
 
 std::vector<std::string> ApplyTextsCsv(const std::string& csv, PanelSettings* settings) {
-    std::vector<CsvRecord> records;
-    CsvError error;
-    if (!ReadCsv(csv, &records, &error))
-        return {"row " + std::to_string(error.row) + ", column " + ColumnLetters(error.column) +
-                ": " + error.message};
-    return SheetImport(*settings).Apply(records, settings);
+    return SheetImport(*settings).Apply(csv, settings);
 }
 
 }  // namespace kvt

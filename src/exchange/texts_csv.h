@@ -18,7 +18,8 @@ std::string TextsToCsv(const PanelSettings& settings);
 // (any order; page and line are needed, the others may be left out); rows
 // that are left out or blank keep the store's values. Colours by code or
 // name, blink by code or "OFF". On any problem the store is left as it was
-// and the problems are returned, each naming its row and column.
+// and the problems are returned, each naming its row and column (as
+// ProblemList::Lines gives them).
 std::vector<std::string> ApplyTextsCsv(const std::string& csv, PanelSettings* settings);
 
 }  // namespace kvt

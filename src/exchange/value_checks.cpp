@@ -10,6 +10,7 @@
 #include "protocol/jis.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
+#include "text/clipped.h"
 
 namespace kvt {
 
@@ -133,10 +134,10 @@ std::string LineTextProblem(const std::string& utf8, const std::string& oldBytes
     return "";
 }
 
-std::string Quoted(const std::string& utf8) {
-    std::string out = "\"";
+std::string Shown(const std::string& utf8) {
+    std::string out;
     char hex[8];
-    for (unsigned char c : utf8) {
+    for (unsigned char c : Clipped(utf8)) {
         if (c < 0x20 || c == 0x7F) {
             std::snprintf(hex, sizeof hex, "\\x%02X", c);
             out += hex;
@@ -144,8 +145,10 @@ std::string Quoted(const std::string& utf8) {
             out += static_cast<char>(c);
         }
     }
-    return out + "\"";
+    return out;
 }
+
+std::string Quoted(const std::string& utf8) { return "\"" + Shown(utf8) + "\""; }
 
 bool IsUtf8(const std::string& bytes) {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);

@@ -31,7 +31,9 @@ bool ParseBlink(const std::string& text, int* code);
 std::string LineTextProblem(const std::string& utf8, const std::string& oldBytes,
                             std::string* bytes);
 
-// The text between quotes, with control bytes shown as \xNN, for messages.
+// A value for messages: clipped (see Clipped), control bytes shown as \xNN.
+std::string Shown(const std::string& utf8);
+// The same between double quotes.
 std::string Quoted(const std::string& utf8);
 
 // Whether the bytes are well-formed UTF-8.

@@ -1,6 +1,7 @@
-// A thread-safe queue of reply lines: the link's reader pushes (never
-// blocking for long), a consumer thread pops with a deadline so that it can
-// also run its timers without spinning.
+// A thread-safe queue: producers push (never blocking for long), a consumer
+// pops with a deadline so that it can also run its timers without spinning.
+// The link's reader threads push reply lines (ReplyQueue); the command-line
+// tool's poll loop queues the work other threads hand it.
 #pragma once
 
 #include <chrono>
@@ -8,23 +9,42 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace kvt {
 
-class ReplyQueue {
+template <typename Item>
+class WaitQueue {
 public:
     using Clock = std::chrono::steady_clock;
 
-    void Push(std::string line);
-    // Waits until a line is there (true, *line set) or the deadline has
+    void Push(Item item) {
+        // Notified under the lock: a consumer that takes this item, and may
+        // then destroy the queue, cannot do so before the notification is over.
+        std::lock_guard<std::mutex> lock(mutex_);
+        items_.push_back(std::move(item));
+        ready_.notify_one();
+    }
+    // Waits until an item is there (true, *item set) or the deadline has
     // passed (false).
-    bool PopUntil(Clock::time_point deadline, std::string* line);
-    std::size_t size() const;
+    bool PopUntil(Clock::time_point deadline, Item* item) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!ready_.wait_until(lock, deadline, [this] { return !items_.empty(); })) return false;
+        *item = std::move(items_.front());
+        items_.pop_front();
+        return true;
+    }
+    std::size_t size() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return items_.size();
+    }
 
 private:
     mutable std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<std::string> lines_;
+    std::deque<Item> items_;
 };
+
+using ReplyQueue = WaitQueue<std::string>;
 
 }  // namespace kvt

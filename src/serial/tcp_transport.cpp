@@ -13,23 +13,14 @@
 #include <cstring>
 
 #include "serial/rfc2217_transport.h"
+#include "text/clipped.h"
 
 namespace kvt {
 
 namespace {
 
-// What the user typed, as a message quotes it: in double quotes, cut to 40
-// characters followed by "..." when longer.
-std::string Quoted(const std::string& text) {
-    constexpr int kMaxCharacters = 40;
-    int characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // A character starts at every byte that is not a UTF-8 continuation.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kMaxCharacters)
-            return "\"" + text.substr(0, i) + "...\"";
-    }
-    return "\"" + text + "\"";
-}
+// What the user typed, as a message quotes it.
+std::string Quoted(const std::string& text) { return "\"" + Clipped(text) + "\""; }
 
 // A port number 1..65535 in decimal.
 bool IsPortNumber(const std::string& port) {
@@ -134,7 +125,7 @@ bool TcpTransport::Open(const Report& report) {
         report(wrong);
         return false;
     }
-    where_ = parts.host + " port " + parts.port;
+    where_ = Clipped(parts.host) + " port " + parts.port;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;

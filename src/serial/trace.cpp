@@ -5,6 +5,8 @@
 #include <ctime>
 #include <utility>
 
+#include "text/clipped.h"
+
 namespace kvt {
 
 namespace {
@@ -107,7 +109,8 @@ void Trace::Fail(const std::string& why) {
         failed_ = true;
         queue_.clear();
     }
-    if (report_) report_("Cannot write the trace " + path_ + ": " + why + "; tracing stops.");
+    if (report_)
+        report_("Cannot write the trace " + Clipped(path_) + ": " + why + "; tracing stops.");
 }
 
 }  // namespace kvt

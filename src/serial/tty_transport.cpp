@@ -11,6 +11,10 @@
 #include <cstring>
 #include <vector>
 
+#include "text/clipped.h"
+
+#include "text/clipped.h"
+
 namespace kvt {
 
 namespace {
@@ -143,14 +147,14 @@ bool TtyTransport::Open(const Report& report) {
         report(step.message);
     }
     if (openErrno == EACCES) {
-        report("Permission denied: " + path_ + ". " + PermissionHint(path_));
+        report("Permission denied: " + Clipped(path_) + ". " + PermissionHint(path_));
         failure_ += ". " + PermissionHint(path_);
     }
     return fd_ >= 0;
 }
 
 void TtyTransport::NoteFailure(const char* step, int error) {
-    if (failure_.empty()) failure_ = path_ + ": " + Reason(error) + " (" + step + ")";
+    if (failure_.empty()) failure_ = Clipped(path_) + ": " + Reason(error) + " (" + step + ")";
 }
 
 void TtyTransport::DiscardInput() {

@@ -29,6 +29,7 @@ void Session::InterpretReply(const std::string& line) {
         const std::string message = ErrorReplyMessage(text);
         if (message.empty()) {
             errorReply = 0;
+            Tell(&SessionListener::ReplyNotUnderstood);
         } else {
             ErrorBox(message);
             Tell(&SessionListener::ErrorReplied, message);

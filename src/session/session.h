@@ -32,6 +32,9 @@ public:
     // An error reply's message has been shown ("Command Error", ...); told
     // before ReplyInterpreted.
     virtual void ErrorReplied(const std::string& /*message*/) {}
+    // A reply line that is none the sign gives (garbled, or from something
+    // else on the line); it changes nothing. Told before ReplyInterpreted.
+    virtual void ReplyNotUnderstood() {}
 };
 
 class Session {

@@ -244,6 +244,10 @@ std::string UnsaveableTextReason(const PanelSettings& settings) {
     return "";
 }
 
+std::string TooLargeMessage(const std::string& path) {
+    return std::string(kCantOpen) + ": " + path + " is larger than " + kMaxInputText;
+}
+
 bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
                       std::string* message) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -251,11 +255,7 @@ bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* cur
     std::string bytes;
     const BoundedRead read = ReadWholeStream(file, &bytes);
     std::fclose(file);
-    if (read == BoundedRead::TooLarge) {
-        const std::string why =
-            std::string(kCantOpen) + ": " + path + " is larger than " + kMaxInputText;
-        return Fail(false, why, message);
-    }
+    if (read == BoundedRead::TooLarge) return Fail(false, TooLargeMessage(path), message);
     if (read != BoundedRead::Ok) return Fail(false, kCantOpen, message);
     ParseSettings(bytes, settings, currentPage);
     return true;
@@ -268,8 +268,12 @@ SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& setti
         if (message) *message = reason;
         return SaveResult::Refused;
     }
+    return SaveWholeFile(path, FormatSettings(settings, currentPage), message);
+}
+
+SaveResult SaveWholeFile(const std::string& path, const std::string& bytes, std::string* message) {
     if (path.empty()) return Fail(SaveResult::CannotOpen, kCantOpen, message);
-    return ReplaceFile(FollowLinks(path), FormatSettings(settings, currentPage), message);
+    return ReplaceFile(FollowLinks(path), bytes, message);
 }
 
 }  // namespace kvt

@@ -33,12 +33,21 @@ enum class SaveResult { Ok, Refused, CannotOpen, CannotWrite };
 bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
                       std::string* message = nullptr);
 
-// Writes the store to path safely: refused before anything is written when
-// UnsaveableTextReason() is not empty; otherwise written to a temporary file
-// in the same folder, flushed, synced, and renamed over path. On failure the
-// temporary file is removed and any old file at path is left untouched.
-// *message receives the text to show on failure.
+// "Can't file open: PATH is larger than 1 MiB (1048576 bytes)": also for
+// other files the program reads whole.
+std::string TooLargeMessage(const std::string& path);
+
+// Writes the store to path as SaveWholeFile does; refused before anything is
+// written when UnsaveableTextReason() is not empty.
 SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
                              int currentPage, std::string* message);
+
+// Writes bytes to path safely: to a temporary file in the same folder,
+// flushed, synced, and renamed over path (a symbolic link is followed). A
+// device or a pipe is written in place, never replaced. On failure the
+// temporary file is removed and any old file at path is left untouched;
+// *message (if given) receives "Can't file open" or "Can't file write".
+SaveResult SaveWholeFile(const std::string& path, const std::string& bytes,
+                         std::string* message = nullptr);
 
 }  // namespace kvt

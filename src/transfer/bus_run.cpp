@@ -10,6 +10,7 @@ constexpr Millis kLastReplyMs = 7 * kReplyTickMs;
 }  // namespace
 
 std::string SlaveResult::Summary() const {
+    if (notReached) return "not reached";
     if (!error.empty()) return error;
     if (differences.empty()) return "OK";
     return std::to_string(differences.size()) +
@@ -31,19 +32,25 @@ BusRun::~BusRun() {
 
 bool BusRun::Start(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
                    BusView* view) {
-    if (running() || slaves.empty() || session_.transferStep != 0) return false;
+    std::vector<BusTarget> targets;
+    for (int slave : slaves) targets.push_back({slave, nullptr, 0});
+    return StartSigns(job, targets, verify, pacing, view);
+}
+
+bool BusRun::StartSigns(BusJob job, const std::vector<BusTarget>& targets, bool verify,
+                        const Pacing& pacing, BusView* view) {
+    if (running() || targets.empty() || session_.transferStep != 0) return false;
     job_ = job;
     verify_ = verify;
     pacing_ = pacing;
     view_ = view;
-    slaves_ = slaves;
+    targets_ = targets;
     next_ = 0;
     results_.clear();
-    file_ = session_.panelSettings;
-    filePage_ = session_.currentPage;
+    startStore_ = session_.panelSettings;
+    startPage_ = session_.currentPage;
     startLineMode_ = session_.lineMode;
     startSlave_ = session_.slaveNo;
-    session_.lineMode = 1;
     phase_ = Phase::Running;
     StartSlave();
     return true;
@@ -55,18 +62,24 @@ void BusRun::Abort() {
     phase_ = Phase::Idle;
     timer_->Stop();
     engine_.Abort();
-    session_.panelSettings = file_;
-    session_.currentPage = filePage_;
+    session_.panelSettings = startStore_;
+    session_.currentPage = startPage_;
     session_.lineMode = startLineMode_;
     session_.slaveNo = startSlave_;
 }
 
 void BusRun::StartSlave() {
+    const BusTarget& target = targets_[next_];
     current_ = SlaveResult{};
-    current_.slave = slaves_[next_];
+    current_.slave = target.slave;
     slaveStart_ = clock_.Now();
-    session_.slaveNo = current_.slave;
-    if (job_ == BusJob::ReadAll) session_.ResetSettings();
+    session_.lineMode = target.slave == kNoSlave ? 0 : 1;
+    if (target.slave != kNoSlave) session_.slaveNo = target.slave;
+    file_ = target.settings ? *target.settings : startStore_;
+    filePage_ = target.settings ? target.currentPage : startPage_;
+    session_.panelSettings = file_;
+    session_.currentPage = filePage_;
+    if (job_ != BusJob::Deploy) session_.ResetSettings();
     StartRun(job_ == BusJob::Deploy ? RunKind::AllItems : RunKind::ReadBack);
 }
 
@@ -74,6 +87,7 @@ void BusRun::StartRun(RunKind kind) {
     kind_ = kind;
     sent_ = answered_ = 0;
     noConnect_ = false;
+    notUnderstood_ = false;
     errorMessage_.clear();
     // A reply still pending or an error left from the slave before belongs
     // to nobody now.
@@ -103,6 +117,7 @@ bool BusRun::Settled() const { return answered_ >= sent_ || noConnect_; }
 std::string BusRun::Problem(RunEnd end) const {
     if (!errorMessage_.empty()) return errorMessage_;
     if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return "No Connect";
+    if (notUnderstood_) return "Reply Not Understood";
     return "";
 }
 
@@ -112,7 +127,7 @@ void BusRun::PhaseDone() {
     const std::string problem = Problem(end_);
     if (!problem.empty()) {
         current_.error = problem;
-    } else if (kind_ == RunKind::ReadBack && job_ == BusJob::Deploy) {
+    } else if (kind_ == RunKind::ReadBack && job_ != BusJob::ReadAll) {
         current_.differences =
             CompareWithSign(file_, filePage_, session_.panelSettings, session_.currentPage);
     } else if (kind_ == RunKind::AllItems && verify_) {
@@ -124,7 +139,7 @@ void BusRun::PhaseDone() {
 }
 
 void BusRun::SlaveDone() {
-    if (job_ == BusJob::Deploy) {
+    if (job_ != BusJob::ReadAll) {
         session_.panelSettings = file_;
         session_.currentPage = filePage_;
     }
@@ -132,11 +147,13 @@ void BusRun::SlaveDone() {
     results_.push_back(current_);
     if (view_) view_->SlaveDone(current_, session_);
     if (!running()) return;  // aborted by the view
-    if (++next_ < slaves_.size()) {
+    if (++next_ < targets_.size()) {
         timer_->StartAt(clock_.Now());  // the next slave, once this call has returned
         return;
     }
     phase_ = Phase::Idle;
+    session_.panelSettings = startStore_;
+    session_.currentPage = startPage_;
     session_.lineMode = startLineMode_;
     session_.slaveNo = startSlave_;
     BusView* view = view_;
@@ -167,6 +184,10 @@ void BusRun::NoConnect() {
     } else if (phase_ == Phase::AwaitingLastReply) {
         PhaseDone();
     }
+}
+
+void BusRun::ReplyNotUnderstood() {
+    if (running()) notUnderstood_ = true;
 }
 
 void BusRun::ErrorReplied(const std::string& message) {

@@ -1,6 +1,8 @@
 // A run over the slaves of an RS-485 bus, one after the other on the same
 // line: deploy (the all-items transfer to each, then optionally its
-// read-back compared with the file) or read each one back. Each slave's
+// read-back compared with the file), verify each (read back and compare)
+// or read each one back. Each sign may have settings of its own; an
+// RS-232C line has one sign, without a slave number. Each slave's
 // runs go through the run engine; a slave that stays silent ends at its
 // first "No Connect", so it holds up the others for one reply time-out.
 #pragma once
@@ -18,16 +20,28 @@ namespace kvt {
 
 struct SlaveResult {
     int slave = 0;
-    std::string error;                     // the sign's error, "No Connect", ...; "" = none
+    // The sign's error, "No Connect", "Reply Not Understood"; "" = none.
+    std::string error;
     std::vector<std::string> differences;  // deploy with verify: where the sign differs
     Millis ms = 0;                         // how long the slave took
+    bool notReached = false;               // its line failed before its turn
 
-    bool ok() const { return error.empty() && differences.empty(); }
-    // "OK", the error, or "N differences".
+    bool ok() const { return !notReached && error.empty() && differences.empty(); }
+    // "OK", "not reached", the error, or "N differences".
     std::string Summary() const;
 };
 
-enum class BusJob { Deploy, ReadAll };
+enum class BusJob { Deploy, ReadAll, Verify };
+
+// A sign of the bus: its slave number (kNoSlave: the one sign of an RS-232C
+// line) and the settings it is to hold (a deploy, a verify; nullptr: the
+// session's store at the start).
+constexpr int kNoSlave = -1;
+struct BusTarget {
+    int slave = 0;
+    const PanelSettings* settings = nullptr;
+    int currentPage = 0;
+};
 
 // What the multi-sign dialog and the command-line tool show of a bus run.
 class BusView {
@@ -53,6 +67,10 @@ public:
     // False, nothing changed, while another run is going on or with no slave.
     bool Start(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
                BusView* view);
+    // The same for signs with settings of their own (which must outlive the
+    // run); a target without a slave runs in RS-232C mode.
+    bool StartSigns(BusJob job, const std::vector<BusTarget>& targets, bool verify,
+                    const Pacing& pacing, BusView* view);
     // Ends the bus run without a word to the view; the session keeps the
     // store it had at the start.
     void Abort();
@@ -75,6 +93,7 @@ private:
     void ReplyInterpreted() override;
     void NoConnect() override;
     void ErrorReplied(const std::string& message) override;
+    void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
     void RunEnded(RunEnd end) override;
@@ -87,13 +106,16 @@ private:
     BusJob job_ = BusJob::Deploy;
     bool verify_ = false;
     Pacing pacing_;
-    std::vector<int> slaves_;
+    std::vector<BusTarget> targets_;
     size_t next_ = 0;  // index of the slave being served
     Phase phase_ = Phase::Idle;
     RunKind kind_ = RunKind::AllItems;
     RunEnd end_ = RunEnd::Finished;
-    // The file's store while a deploy verifies (the read-back fills the
-    // session's store).
+    // The session's store at the start, given back at the end.
+    PanelSettings startStore_;
+    int startPage_ = 0;
+    // What the slave in hand is to hold, while a deploy verifies or a verify
+    // compares (the read-back fills the session's store).
     PanelSettings file_;
     int filePage_ = 0;
     int startLineMode_ = 0;
@@ -104,6 +126,7 @@ private:
     int sent_ = 0;
     int answered_ = 0;
     bool noConnect_ = false;
+    bool notUnderstood_ = false;
     std::string errorMessage_;
     Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;

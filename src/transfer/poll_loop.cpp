@@ -10,9 +10,9 @@ namespace {
 
 constexpr Millis kStopCheckMs = 200;
 
-ReplyQueue::Clock::time_point AsTimePoint(Millis ms) {
-    return ReplyQueue::Clock::time_point(std::chrono::milliseconds(ms));
-}
+using Steady = std::chrono::steady_clock;
+
+Steady::time_point AsTimePoint(Millis ms) { return Steady::time_point(std::chrono::milliseconds(ms)); }
 
 }  // namespace
 
@@ -21,9 +21,13 @@ PollLoop::PollLoop(std::function<void(const std::string&)> lineHandler)
 
 PollLoop::~PollLoop() = default;
 
+void PollLoop::Post(const std::string& line) {
+    queue_.Push([this, line] { lineHandler_(line); });
+}
+
 Millis PollLoop::Now() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
-               ReplyQueue::Clock::now().time_since_epoch())
+               Steady::now().time_since_epoch())
         .count();
 }
 
@@ -34,9 +38,9 @@ std::unique_ptr<Timer> PollLoop::NewTimer(std::function<void()> fire) {
 void PollLoop::RunOnce(Millis until) {
     ListedTimer* next = ListedTimer::Earliest(timers_, INT64_MAX);
     const Millis wakeAt = next ? std::min(until, next->due()) : until;
-    std::string line;
-    if (queue_.PopUntil(AsTimePoint(wakeAt), &line)) {
-        lineHandler_(line);
+    std::function<void()> task;
+    if (queue_.PopUntil(AsTimePoint(wakeAt), &task)) {
+        task();
         return;
     }
     if (next && next->due() <= Now()) next->Fire();

@@ -18,14 +18,17 @@ namespace kvt {
 class PollLoop : public Clock {
 public:
     // lineHandler gets each reply line on the loop's thread.
-    explicit PollLoop(std::function<void(const std::string&)> lineHandler);
+    explicit PollLoop(std::function<void(const std::string&)> lineHandler = nullptr);
     ~PollLoop() override;
 
     Millis Now() override;
     std::unique_ptr<Timer> NewTimer(std::function<void()> fire) override;
 
-    // Thread-safe: the link's line consumer.
-    void Post(const std::string& line) { queue_.Push(line); }
+    // Thread-safe: the link's line consumer; the line goes to lineHandler.
+    void Post(const std::string& line);
+    // Thread-safe: work for the loop's thread (a line of another session, a
+    // port opened by another thread), done in the order posted.
+    void PostTask(std::function<void()> task) { queue_.Push(std::move(task)); }
 
     // Handles lines and timers until done() is true, the time has come, or
     // *stop is set (checked at least every 200 ms). False when stopped.
@@ -37,7 +40,7 @@ private:
     void RunOnce(Millis until);
 
     std::function<void(const std::string&)> lineHandler_;
-    ReplyQueue queue_;
+    WaitQueue<std::function<void()>> queue_;
     TimerList timers_;
 };
 

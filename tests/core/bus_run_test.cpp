@@ -5,8 +5,8 @@
 #include <map>
 
 #include "session/session.h"
+#include "support/fake_bus.h"
 #include "support/recording_seam.h"
-#include "tools/sign_sim/sign_answers.h"
 #include "transfer/bus_run.h"
 #include "transfer/reply_timer.h"
 #include "transfer/virtual_clock.h"
@@ -14,36 +14,7 @@
 namespace kvt {
 namespace {
 
-// Signs on one RS-485 line, answering after 5 ms as the simulated sign does;
-// a slave not in `signs` is silent, one in `forced` answers with that text.
-class FakeBus : public CommandPort {
-public:
-    FakeBus(Session& session, Clock& clock) : session_(session), clock_(clock) {}
-
-    void WritePort(const std::string& bytes) override {
-        const int slave = std::stoi(bytes.substr(0, 2));
-        ++linesTo[slave];
-        std::string reply;
-        if (forced.count(slave)) reply = forced[slave] + "\r\n";
-        else if (signs.count(slave)) reply = sim::AnswerLine(signs[slave], bytes.substr(2));
-        else return;
-        auto timer = clock_.NewTimer([this, reply = bytes.substr(0, 2) + reply] {
-            session_.InterpretReply(reply);
-        });
-        timer->StartAt(clock_.Now() + 5);
-        pending_.push_back(std::move(timer));
-    }
-    void ClosePort() override {}
-
-    std::map<int, sim::SignState> signs;
-    std::map<int, std::string> forced;
-    std::map<int, int> linesTo;
-
-private:
-    Session& session_;
-    Clock& clock_;
-    std::vector<std::unique_ptr<Timer>> pending_;
-};
+using test::FakeBus;
 
 class Watcher : public BusView {
 public:
@@ -84,14 +55,16 @@ TEST_F(BusRunTest, DeployServesEverySlaveAndTellsHowEachWent) {
     bus.signs[1];
     bus.signs[4];
     bus.forced[3] = "E3";  // slave 2 is silent
-    ASSERT_TRUE(run.Start(BusJob::Deploy, {1, 2, 3, 4}, false, Pacing{}, &watcher));
+    bus.forced[5] = "#?";  // garbled, or another device on the line
+    ASSERT_TRUE(run.Start(BusJob::Deploy, {1, 2, 3, 4, 5}, false, Pacing{}, &watcher));
     EXPECT_EQ(session.lineMode, 1);
     RunToEnd();
-    ASSERT_EQ(watcher.final.size(), 4u);
+    ASSERT_EQ(watcher.final.size(), 5u);
     EXPECT_EQ(watcher.final[0].Summary(), "OK");
     EXPECT_EQ(watcher.final[1].Summary(), "No Connect");
     EXPECT_EQ(watcher.final[2].Summary(), "Command Error");
     EXPECT_EQ(watcher.final[3].Summary(), "OK");
+    EXPECT_EQ(watcher.final[4].Summary(), "Reply Not Understood");
     EXPECT_EQ(watcher.final[0].ms, 30500 + 5);  // the whole timed transfer and its last reply
     // The silent slave: its first text at 0.5 s, "No Connect" 3.0 to 3.5 s later.
     EXPECT_GE(watcher.final[1].ms, 3500);

@@ -112,6 +112,7 @@ void ExpectUsageError(const ToolResult& r, const std::string& program, const std
     ASSERT_EQ(lines.size(), 2u) << context << "\n" << r.err;
     EXPECT_EQ(lines[0].rfind(program + ": ", 0), 0u) << context << "\n" << r.err;
     EXPECT_NE(lines[0].find(what), std::string::npos) << context << "\n" << r.err;
+    EXPECT_LT(lines[0].size(), 200u) << context;  // what the user typed is clipped
     EXPECT_EQ(lines[1], "Try '" + program + " --help'.") << context;
 }
 
@@ -194,10 +195,16 @@ TEST_F(CommandLineTest, VersionIsTheProjectsThreePartVersion) {
 
 TEST_F(CommandLineTest, CliUsageErrorsNameTheFaultInOneLine) {
     const std::string sample = Data("sample.dat");
+    const std::string x(100000, 'x');
+    const std::string x40 = x.substr(0, 40) + "...";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "no command"},
         {{"frobnicate"}, "\"frobnicate\""},
         {{"--frobnicate"}, "--frobnicate"},
+        {{x}, "\"" + x40 + "\""},
+        {{"--" + x}, "--" + x40.substr(2)},
+        {{"show", sample, "--" + x}, "--" + x40.substr(2)},
+        {{"help", x}, "\"" + x40 + "\""},
         {{"help", "frobnicate"}, "\"frobnicate\""},
         {{"help", "send", "show"}, "one command"},
         {{"new"}, "file name"},
@@ -256,6 +263,11 @@ TEST_F(CommandLineTest, SignSimulatorHelpAndUsageErrors) {
     ExpectUsageError(Sim({"--frobnicate"}), "kvt540m-sign-sim", "--frobnicate", "unknown");
     ExpectUsageError(Sim({"--log"}), "kvt540m-sign-sim", "--log", "no value");
     ExpectUsageError(Sim({"--slave", "1"}), "kvt540m-sign-sim", "--rs485", "no --rs485");
+    const ToolResult longList = Sim({"--rs485", "--slave", std::string(100000, '1')});
+    ExpectUsageError(longList, "kvt540m-sign-sim", "--slave needs slave numbers 0..99", "long list");
+    EXPECT_LT(longList.err.size(), 200u);
+    const ToolResult longArgument = Sim({std::string(100000, 'x')});
+    ExpectUsageError(longArgument, "kvt540m-sign-sim", std::string(40, 'x') + "...", "argument");
 }
 
 // The window program answers --help and --version without a display and

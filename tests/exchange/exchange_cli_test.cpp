@@ -1,8 +1,13 @@
 // export and import through the command-line tool: files that come back
 // byte for byte, refusals that write nothing, and the exit statuses.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <thread>
 
 #include "support/file_bytes.h"
 #include "support/run_tool.h"
@@ -108,9 +113,92 @@ TEST_F(ExchangeCliTest, UsageErrorsAndFilesThatCannotBeReadOrWritten) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kvt540m-cli: cannot read " + Path("none.csv") + "\n");
     EXPECT_FALSE(Exists(Path("out.dat")));
-    r = Run({"export", Data("sample.dat"), "--json", Path("no/such/folder.json")});
+    r = Run({"export", Data("sample.dat"), "--json", Path("no/a.json")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "kvt540m-cli: cannot write " + Path("no/such/folder.json") + "\n");
+    EXPECT_EQ(r.err, "kvt540m-cli: cannot write " + Path("no/a.json") + "\n");
+}
+
+// A pipe (or a device) is written into, never replaced by a file.
+TEST_F(ExchangeCliTest, ExportWritesIntoAPipe) {
+    ASSERT_EQ(Run({"export", Data("sample.dat"), "--json", Path("s.json")}).status, 0);
+    ASSERT_EQ(mkfifo(Path("pipe.json").c_str(), 0600), 0);
+    // The reader is there from the start; the document fits the pipe's buffer.
+    const int reader = open(Path("pipe.json").c_str(), O_RDONLY | O_NONBLOCK);
+    const ToolResult r = Run({"export", Data("sample.dat"), "--json", Path("pipe.json")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string piped(1 << 16, '\0');
+    const ssize_t n = read(reader, &piped[0], piped.size());
+    close(reader);
+    piped.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    EXPECT_EQ(piped, ReadBytes(Path("s.json")));
+    struct stat info {};
+    ASSERT_EQ(lstat(Path("pipe.json").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// What a spreadsheet, a script or an e-mail may make of a file: refused in
+// a few short lines, after reading at most 1 MiB, and nothing is written.
+TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
+    const std::string big(1048577, '\n');
+    const std::string x2000(2000, 'x');
+    const std::string x40(40, 'x');
+    std::string badRows = "page,line,text\r\n";
+    for (int row = 0; row < 25; ++row) badRows += "99,1,\r\n";
+    const std::string head = R"({"format": "kvt540m-settings", "version": 1, )";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string last;  // the last line before "OUT not written", or the only line
+        size_t lines;
+    } cases[] = {
+        {"big.csv", "page,line\r\n" + big, " is larger than 1 MiB (1048576 bytes)", 1},
+        {"big.json", head + big + "}", " is larger than 1 MiB (1048576 bytes)", 1},
+        {"rows.csv", badRows, ": ... and 5 more problems", 22},
+        {"head.csv", "page,line," + x2000 + "\r\n",
+         ": row 1, column C: unknown column \"" + x40 +
+             "...\" (the columns are page, line, text, character colour, border colour, blink)",
+         2},
+        {"key.json", head + "\"" + x2000 + "\": 1}",
+         ": " + x40 + "...: unknown key (the document has format, version, selectedPage, "
+                      "sequence, hPosition, vPosition, pages)",
+         2},
+        {"string.json", head + "\"selectedPage\": \"" + x2000 + "\"}",
+         ": selectedPage: must be a whole number, not the string \"" + x40 + "...\"", 2},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(Path(c.name), c.bytes);
+        const ToolResult r = Run({"import", Data("sample.dat"), Path(c.name), Path("out.dat")});
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_FALSE(Exists(Path("out.dat"))) << c.name;
+        std::vector<std::string> lines;
+        for (size_t at = 0, lf; (lf = r.err.find('\n', at)) != std::string::npos; at = lf + 1)
+            lines.push_back(r.err.substr(at, lf - at));
+        ASSERT_EQ(lines.size(), c.lines) << c.name << "\n" << r.err;
+        const std::string last = lines[c.lines == 1 ? 0 : c.lines - 2];
+        const std::string start = c.lines == 1 ? "Can't file open: " : "kvt540m-cli: ";
+        EXPECT_EQ(last, start + Path(c.name) + c.last) << c.name;
+    }
+
+    // A FIFO is read up to the limit and no further.
+    ASSERT_EQ(mkfifo(Path("fifo.csv").c_str(), 0600), 0);
+    signal(SIGPIPE, SIG_IGN);
+    size_t written = 0;
+    std::thread writer([&] {
+        const int fd = open(Path("fifo.csv").c_str(), O_WRONLY);
+        const std::string block(65536, '\n');
+        for (ssize_t n = 0; n >= 0 && written < 64 * block.size();) {
+            n = write(fd, block.data(), block.size());
+            if (n > 0) written += static_cast<size_t>(n);
+        }
+        close(fd);
+    });
+    const ToolResult r = Run({"import", Data("sample.dat"), Path("fifo.csv"), Path("out.dat")});
+    close(open(Path("fifo.csv").c_str(), O_RDONLY | O_NONBLOCK));  // a writer still waiting ends
+    writer.join();
+    EXPECT_EQ(r.err,
+              "Can't file open: " + Path("fifo.csv") + " is larger than 1 MiB (1048576 bytes)\n");
+    EXPECT_LT(written, 2u << 20);
+    EXPECT_FALSE(Exists(Path("out.dat")));
 }
 
 }  // namespace

@@ -73,6 +73,8 @@ TEST(SettingsJsonTest, RefusalsNameTheJsonPathAndChangeNothing) {
          "pages[0].displayTime (page 2): must be a whole number, not the number 2.5"},
         {R"(, "pages": [{"page": 2, "displayTime": 100}])",
          "pages[0].displayTime (page 2): 100 is out of range 0..99"},
+        {R"(, "pages": [{"page": 2, "fill": 128}])",
+         "pages[0].fill (page 2): 128 is out of range 0..127"},
         {R"(, "pages": [{"page": 2, "fill": [1, 8]}])",
          "pages[0].fill (page 2): [1] is the number 8, not a line number 1..7"},
         {R"(, "pages": [{"page": 2, "whiteLevel": "high"}])",

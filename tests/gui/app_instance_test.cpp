@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -175,6 +176,27 @@ private slots:
         clock.Advance(1);
         QCOMPARE(seam_.texts(), std::vector<std::string>{"No Connect"});
         app.frame()->ShutDown();
+    }
+
+    // The profile's port and line type hold from the start; a device name of
+    // any length is quoted back in the box at most 40 characters long.
+    void theProfileChoosesThePortAndTheLineType() {
+        QSettings profile(test::ProfileFile(config_), QSettings::IniFormat);
+        profile.setValue("KVT-540-M_Section/com_port", 2);
+        profile.setValue("KVT-540-M_Section/rs_control", 1);
+        profile.setValue("Devices/COM3", "tcp://" + QString(100000, 'a'));
+        profile.sync();
+        CKVT540MApp app;
+        app.session().SetSeam(&seam_);
+        QVERIFY(app.InitInstance());
+        QCOMPARE(app.session().lineMode, 1);
+        QCOMPARE(app.session().comPortIndex, 2);
+        QCOMPARE(seam_.texts(), std::vector<std::string>{"No port in the address \"tcp://" +
+                                                         std::string(34, 'a') +
+                                                         "...\" (use tcp://HOST:PORT)"});
+        app.frame()->ShutDown();
+        profile.remove("KVT-540-M_Section");
+        profile.remove("Devices/COM3");
     }
 };
 

@@ -1,6 +1,6 @@
 // The read-back dialog on the virtual clock: a whole run into the store in
-// 51.5 s, the stop on an error reply, a close during the run, and the reply
-// pace of the fast transfer.
+// 51.5 s, the stop on an error reply or silence, a close during the run, and
+// the reply pace of the fast transfer.
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -153,6 +153,27 @@ private slots:
         QCOMPARE(rig_->sign.lines[3], std::string("RCA01\r\n"));
         QTest::keyClick(&d.dialog, Qt::Key_Escape);
         QCOMPARE(rig_->session.transferStep.load(), 0);
+    }
+
+    // At reply pace a sign that falls silent ends the run with "No Connect";
+    // the dialog stays for another try.
+    void silenceLeavesTheDialogOpen() {
+        rig_->sign.answer = [](const std::string& line, size_t n) {
+            return n == 3 ? std::string() : SignAnswer(line);
+        };
+        rig_->replyTimer.Restart();  // as after a menu of the main window opened
+        Dialog d(rig_->engine, Pacing{Pace::Reply, kDefaultReplyGapMs});
+        d.Press("1043");
+        rig_->clock.Advance(5000);
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"No Connect"});
+        QCOMPARE(rig_->session.transferStep.load(), 0);
+        QVERIFY(d.dialog.isVisible());
+        QCOMPARE(d.finished.count(), 0);
+        QVERIFY(d.CancelEnabled());
+        d.Press("1043");  // starts again at page 1
+        rig_->clock.Advance(500);
+        QVERIFY(rig_->sign.lines.size() > 3);
+        QCOMPARE(rig_->sign.lines[3], std::string("RCA01\r\n"));
     }
 
     void closingDuringTheRunEndsIt() {

@@ -11,6 +11,7 @@
 #include "link/cli_runner.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
+#include "tools/cli/bus_report.h"
 
 namespace kvt {
 namespace {
@@ -114,6 +115,24 @@ TEST_F(BusTest, CtrlCStopsTheBusAndWritesNoPartialFile) {
     test::CliResult r = Run({"read-all", dir / "bus", "--slaves", "1", "--port", sim.path()}, 1.2);
     EXPECT_EQ(r.status, 130);
     EXPECT_FALSE(Exists(dir / "bus/slave-01.dat"));
+}
+
+TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
+    std::vector<SlaveResult> results(4);
+    const Millis ms[] = {1260, 1249, 50, 49};
+    for (size_t i = 0; i < results.size(); ++i) results[i].ms = ms[i];
+    std::string error;
+    ASSERT_TRUE(cli::WriteBusReport(dir / "r.json", "deploy", results, &error)) << error;
+    const QByteArray report = QByteArray::fromStdString(test::ReadFile(dir / "r.json"));
+    const QJsonArray slaves = QJsonDocument::fromJson(report).object()["slaves"].toArray();
+    ASSERT_EQ(slaves.size(), 4);
+    const double seconds[] = {1.3, 1.2, 0.1, 0.0};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(slaves[i].toObject()["seconds"].toDouble(), seconds[i]) << i;
+
+    const std::string path = "/" + std::string(100000, 'r') + ".json";
+    EXPECT_FALSE(cli::WriteBusReport(path, "deploy", results, &error));
+    EXPECT_EQ(error, "cannot write the report /" + std::string(39, 'r') + "...");
 }
 
 TEST_F(BusTest, SlaveListsAreCheckedBeforeAnythingIsSent) {

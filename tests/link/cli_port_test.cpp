@@ -26,15 +26,19 @@ using test::CliOnSim;
 using test::CliResult;
 
 TEST_F(CliOnSim, SingleCommandPrintsTheReplyAndSucceedsOnlyOnGo) {
-    test::Sim sim({"--reply", "2=MENU"});
+    test::Sim sim({"--reply", "2=MENU", "--reply", "3=XYZ"});
     CliResult ok = Run({"display", "on", "--port", sim.path()});
     EXPECT_EQ(ok.out, "Success\n");
     EXPECT_EQ(ok.status, 0) << ok.err;
     CliResult menu = Run({"send", kSample, "hpos", "--port", sim.path()});
     EXPECT_EQ(menu.out, "Menu Display\n");
     EXPECT_EQ(menu.status, 1);
+    CliResult unknown = Run({"send", kSample, "vpos", "--port", sim.path()});
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.err, "kvt540m-cli: the sign's reply was not understood\n");
+    EXPECT_EQ(unknown.status, 1);
     const auto log = test::LogLines(sim.log());
-    ASSERT_EQ(log.size(), 2u);
+    ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].second, "IDON");
 }
 
@@ -173,6 +177,32 @@ TEST_F(CliOnSim, ReadCutShortLeavesTheFileAlone) {
     EXPECT_GE(answered, 3) << c.err;
     EXPECT_LE(answered, 6) << c.err;
     EXPECT_NE(c.out.find("No Connect\n"), std::string::npos);
+}
+
+// A reply that is none a sign gives fails the run, and a read writes nothing.
+TEST_F(CliOnSim, AGarbledReplyFailsTheRunAndWritesNoFile) {
+    const std::string out = dir / "out.dat";
+    const struct {
+        std::vector<std::string> args;
+        std::string lastLine;
+    } cases[] = {
+        {{"send", kSample}, "kvt540m-cli: the sign's reply was not understood\n"},
+        {{"read", out},
+         "kvt540m-cli: the sign's reply was not understood; 101 of 102 requests answered; " + out +
+             " not written\n"},
+    };
+    for (const auto& c : cases) {
+        test::Sim sim({"--reply", "5=#?x"});
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--port", sim.path(), "--pace", "reply", "--gap", "0"});
+        CliResult r = Run(args);
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        ASSERT_GT(r.err.size(), c.lastLine.size()) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.size() - c.lastLine.size()), c.lastLine);
+        EXPECT_EQ(test::LogLines(sim.log()).size(), 102u);
+        struct stat info {};
+        EXPECT_NE(::stat(out.c_str(), &info), 0);
+    }
 }
 
 TEST_F(CliOnSim, ReplyPaceStopsAtOnceOnAnErrorReply) {

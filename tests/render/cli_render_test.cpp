@@ -82,10 +82,12 @@ TEST_F(CliRender, FailuresAreReported) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, QString("Can't file open\n"));
     // A picture that cannot be written is no success, and is not listed.
-    r = Cli({"render", Data("sample.dat"), "--out", Path("no/such/folder/x.png")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, QString());
-    EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
+    for (const QString& out : {Path("no/such/folder/x.png"), QString("/dev/full")}) {
+        r = Cli({"render", Data("sample.dat"), "--out", out});
+        EXPECT_EQ(r.status, 1) << out.toStdString();
+        EXPECT_EQ(r.out, QString());
+        EXPECT_TRUE(r.err.contains("cannot write")) << r.err.toStdString();
+    }
     // A file with no page to show: nothing written, and said so.
     ASSERT_EQ(Cli({"new", Path("empty.dat")}).status, 0);
     r = Cli({"render", Path("empty.dat"), "--all", "--out", Path("none")});

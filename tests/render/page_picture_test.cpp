@@ -45,7 +45,8 @@ protected:
 };
 
 // A full-width square: its middle dot is a stroke, the dot above its top
-// stroke the border, and the dot above that the panel or the fill.
+// stroke and the dot off its top left corner the border, and the dot above
+// that the panel or the fill.
 TEST_F(PagePicture, StrokesBordersAndFillTakeTheirColours) {
     const struct {
         int charColour, edgeColour;
@@ -70,10 +71,15 @@ TEST_F(PagePicture, StrokesBordersAndFillTakeTheirColours) {
     // Every line has the same square; line 1's red strokes show where it starts.
     const int top = TopRowOf(dots, 0, 8, kRed);
     ASSERT_GE(top, 2);
+    int left = 0;
+    while (left < 8 && DotOfLine(dots, 0, left, top) != kRed) ++left;
+    ASSERT_GE(left, 1);
+    ASSERT_EQ(TopRowOf(dots, 0, left, kRed), top);  // so (left - 1, top - 1) touches a corner only
     for (int k = 0; k < count; ++k) {
         SCOPED_TRACE("line " + std::to_string(k + 1));
         EXPECT_EQ(DotOfLine(dots, k, 8, 8), lines[k].middle);
         EXPECT_EQ(DotOfLine(dots, k, 8, top - 1), lines[k].border);
+        EXPECT_EQ(DotOfLine(dots, k, left - 1, top - 1), lines[k].border);
         EXPECT_EQ(DotOfLine(dots, k, 8, top - 2), lines[k].around);
         // Far right of the text: the line's background only.
         EXPECT_EQ(DotOfLine(dots, k, kPanelDotsWide - 1, 8), lines[k].around);

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 #include "protocol/slave_list.h"
@@ -87,10 +86,7 @@ int Finish(const Args& args, const char* command, const std::vector<SlaveResult>
             return kExitFailed;
         }
     }
-    if (interrupted) {
-        std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-        return kExitInterrupted;
-    }
+    if (interrupted) return InterruptedExit();
     return allOk ? kExitOk : kExitFailed;
 }
 
@@ -135,14 +131,14 @@ int RunVerify(const Args& args) {
     session.ResetSettings();
     RunEnd end;
     if (!port.Run(RunKind::ReadBack, options.pacing, &end, true) ||
-        (end == RunEnd::Finished && !port.AwaitReplies())) {
-        std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-        return kExitInterrupted;
-    }
+        (end == RunEnd::Finished && !port.AwaitReplies()))
+        return InterruptedExit();
     if (end != RunEnd::Finished || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
                      end == RunEnd::StoppedOnError ? "the sign answered with an error"
-                                                   : "No Connect");
+                     : end == RunEnd::Finished && port.notUnderstood() > 0
+                         ? "the sign's reply was not understood"
+                         : "No Connect");
         return kExitFailed;
     }
     const std::vector<std::string> differences =

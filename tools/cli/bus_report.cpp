@@ -1,10 +1,11 @@
 #include "tools/cli/bus_report.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+
+#include "settings/settings_file.h"
+#include "text/clipped.h"
 
 namespace kvt::cli {
 
@@ -28,11 +29,9 @@ bool WriteBusReport(const std::string& path, const std::string& command,
     report["command"] = QString::fromStdString(command);
     report["ok"] = allOk;
     report["slaves"] = slaves;
-    QSaveFile file(QString::fromStdString(path));
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(QJsonDocument(report).toJson()) >= 0 && file.commit())
+    if (SaveWholeFile(path, QJsonDocument(report).toJson().toStdString()) == SaveResult::Ok)
         return true;
-    *error = "cannot write the report " + path + ": " + file.errorString().toStdString();
+    *error = "cannot write the report " + Clipped(path);
     return false;
 }
 

@@ -1,45 +1,34 @@
 // export and import: the texts as a CSV sheet for spreadsheets, every
 // setting as JSON for scripts.
-#include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "exchange/settings_json.h"
 #include "exchange/texts_csv.h"
+#include "settings/bounded_read.h"
+#include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+// A sheet or a JSON file is a few tens of kilobytes; beyond 1 MiB it is
+// refused as a settings file is, after reading no more than that.
+bool ReadInput(const std::string& path, std::string* bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    char buf[8192];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) bytes->append(buf, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
-}
-
-// Through a temporary file renamed over path: a failed export leaves any
-// old file as it was.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    const BoundedRead read = file ? ReadWholeStream(file, bytes) : BoundedRead::Failed;
+    if (file) std::fclose(file);
+    if (read == BoundedRead::TooLarge)
+        std::fprintf(stderr, "%s\n", TooLargeMessage(path).c_str());
+    else if (read == BoundedRead::Failed)
+        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", Clipped(path).c_str());
+    return read == BoundedRead::Ok;
 }
 
 int Export(const std::string& path, const std::string& bytes) {
-    if (WriteWholeFile(path, bytes)) return kExitOk;
-    std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", path.c_str());
+    if (SaveWholeFile(path, bytes) == SaveResult::Ok) return kExitOk;
+    std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
     return kExitFailed;
 }
 
@@ -81,10 +70,7 @@ int RunImport(const Args& args) {
     Session session;
     if (!LoadStore(session, args.positional[0])) return kExitFailed;
     std::string bytes;
-    if (!ReadWholeFile(in, &bytes)) {
-        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", in.c_str());
-        return kExitFailed;
-    }
+    if (!ReadInput(in, &bytes)) return kExitFailed;
     const std::vector<std::string> problems =
         csv ? ApplyTextsCsv(bytes, &session.panelSettings)
             : ApplySettingsJson(bytes, &session.panelSettings, &session.currentPage);

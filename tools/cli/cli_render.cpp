@@ -1,12 +1,15 @@
 // render: pictures of pages as PNG files, drawn without a display.
 #include <cstdio>
 
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
 
 #include "render/page_image.h"
 #include "protocol/slave_list.h"
 #include "settings/panel_settings.h"
+#include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -48,8 +51,11 @@ std::string PagePath(const std::string& folder, int page) {
 
 // Writes the picture and names it on standard output.
 bool WritePng(const QImage& image, const std::string& path) {
-    if (!image.save(QString::fromStdString(path), "PNG")) {
-        std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", path.c_str());
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+        SaveWholeFile(path, png.toStdString()) != SaveResult::Ok) {
+        std::fprintf(stderr, "kvt540m-cli: cannot write %s\n", Clipped(path).c_str());
         return false;
     }
     std::printf("%s\n", path.c_str());
@@ -84,7 +90,8 @@ int RunRender(const Args& args) {
         return WritePng(RenderPage(s, page, font, scale), args.out) ? kExitOk : kExitFailed;
 
     if (!QDir().mkpath(QString::fromStdString(args.out))) {
-        std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s\n", args.out.c_str());
+        std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s\n",
+                     Clipped(args.out).c_str());
         return kExitFailed;
     }
     bool any = false;

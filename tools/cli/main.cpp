@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 #include "version.h"
 
@@ -27,7 +28,7 @@ int Help(int argc, char** argv) {
     }
     if (argc > 3) return UsageError("help takes one command");
     const CommandInfo* command = FindCommand(argv[2]);
-    if (!command) return UsageError(std::string("unknown command \"") + argv[2] + "\"");
+    if (!command) return UsageError("unknown command \"" + kvt::Clipped(argv[2]) + "\"");
     PrintCommandHelp(*command);
     return kExitOk;
 }
@@ -42,9 +43,10 @@ int Run(int argc, char** argv) {
         std::printf("kvt540m-cli %s\n", kvt::kVersion);
         return kExitOk;
     }
-    if (word.size() > 1 && word[0] == '-') return UsageError("unknown option " + word);
+    if (word.size() > 1 && word[0] == '-')
+        return UsageError("unknown option " + kvt::Clipped(word));
     const CommandInfo* command = FindCommand(word);
-    if (!command) return UsageError("unknown command \"" + word + "\"");
+    if (!command) return UsageError("unknown command \"" + kvt::Clipped(word) + "\"");
     Args args;
     std::string error;
     if (!ParseArgs(argc, argv, 2, command->name, &args, &error))

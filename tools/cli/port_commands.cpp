@@ -12,10 +12,7 @@ namespace kvt::cli {
 
 namespace {
 
-int InterruptedExit() {
-    std::fprintf(stderr, "kvt540m-cli: interrupted\n");
-    return kExitInterrupted;
-}
+const char* const kNotUnderstood = "the sign's reply was not understood";
 
 // Why a run did not get to its end, or "" when it did.
 std::string StopReason(RunEnd end) {
@@ -25,6 +22,13 @@ std::string StopReason(RunEnd end) {
     case RunEnd::NoConnect: return "the run stopped: the sign did not answer";
     }
     return "";
+}
+
+// Why a run failed although it got to its end, or "": a reply that is none
+// the sign gives (garbled, or from another device) leaves a step undone.
+std::string Trouble(RunEnd end, const PortSession& port) {
+    const std::string reason = StopReason(end);
+    return reason.empty() && port.notUnderstood() > 0 ? kNotUnderstood : reason;
 }
 
 // Opens the port and runs kind to its end, waiting for the last replies.
@@ -39,7 +43,7 @@ bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, std::str
         *status = InterruptedExit();
         return false;
     }
-    *reason = StopReason(end);
+    *reason = Trouble(end, port);
     return true;
 }
 
@@ -54,8 +58,7 @@ int SendSingleOverPort(Session& session, const Command& command, const PortOptio
     if (!port.Open()) return kExitFailed;
     session.Dispatch(command);
     if (!port.AwaitReplies()) return InterruptedExit();
-    if (port.answered() > 0 && port.seam().replyMessages().empty())
-        std::fprintf(stderr, "kvt540m-cli: the sign's reply was not understood\n");
+    if (port.notUnderstood() > 0) std::fprintf(stderr, "kvt540m-cli: %s\n", kNotUnderstood);
     return port.AllAnswered() && !port.seam().replyMessages().empty() ? kExitOk : kExitFailed;
 }
 
@@ -77,8 +80,9 @@ int ReadBackOverPort(Session& session, const std::string& outPath, const PortOpt
     if (!RunToTheEnd(port, RunKind::ReadBack, options.pacing, &reason, &status)) return status;
     if (!reason.empty() || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
-                     reason.c_str(), reason.empty() ? "" : "; ", port.answered(),
-                     kReadBackLastStep - 1, outPath.c_str());
+                     reason.c_str(), reason.empty() ? "" : "; ",
+                     port.answered() - port.notUnderstood(), kReadBackLastStep - 1,
+                     outPath.c_str());
         return kExitFailed;
     }
     std::string message;

@@ -15,11 +15,7 @@ namespace {
 // Seven ticks: how long AwaitReplies waits for a reply that may still come.
 constexpr Millis kQuietMs = 7 * kReplyTickMs;
 
-// Set by SIGINT and SIGTERM during a session.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "used in a signal handler");
-
-extern "C" void OnInterrupt(int) { interrupted = true; }
+const std::atomic<bool>& interrupted = InterruptGuard::flag();
 
 // The step counter of a run on standard error: a bar on a terminal, one
 // line per step otherwise.
@@ -91,12 +87,6 @@ PortSession::PortSession(Session& session, const PortOptions& options)
     session_.AddListener(this);
     session_.link().SetConsumer([this](const std::string& line) { loop_.Post(line); });
     replyTimer_.StartWithFirstCommand();
-    interrupted = false;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
 }
 
 PortSession::~PortSession() {
@@ -104,8 +94,6 @@ PortSession::~PortSession() {
     session_.link().SetTrace(nullptr);
     session_.RemoveListener(this);
     session_.SetSeam(nullptr);
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
 }
 
 bool PortSession::Open() {
@@ -174,6 +162,7 @@ void PortSession::ResetTally() {
     sent_ = 0;
     answered_ = 0;
     noConnects_ = 0;
+    notUnderstood_ = 0;
     seam_.Clear();
     session_.ResetReplyState();
 }
@@ -192,7 +181,7 @@ bool PortSession::AwaitReplies() {
 }
 
 bool PortSession::AllAnswered() const {
-    if (answered_ < sent_ || seam_.rejections() > 0) return false;
+    if (answered_ < sent_ || notUnderstood_ > 0 || seam_.rejections() > 0) return false;
     const auto& messages = seam_.replyMessages();
     return std::all_of(messages.begin(), messages.end(),
                        [](const std::string& m) { return m == "Success"; });

@@ -4,12 +4,12 @@
 // stops cleanly on Ctrl+C.
 #pragma once
 
-#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "session/session.h"
+#include "tools/cli/interrupt.h"
 #include "tools/cli/port_commands.h"
 #include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
@@ -85,14 +85,16 @@ public:
     int sent() const { return sent_; }
     bool noConnectSeen() const { return noConnects_ > 0; }
     int answered() const { return answered_; }
-    // True when every command got a reply and every message was "Success"
-    // (or a read-back reply, which shows none).
+    int notUnderstood() const { return notUnderstood_; }
+    // True when every command got a reply that was understood and every
+    // message was "Success" (or a read-back reply, which shows none).
     bool AllAnswered() const;
 
 private:
     void CommandSent() override;
     void ReplyInterpreted() override;
     void NoConnect() override { ++noConnects_; }
+    void ReplyNotUnderstood() override { ++notUnderstood_; }
 
     Session& session_;
     PortOptions options_;
@@ -104,9 +106,9 @@ private:
     int sent_ = 0;
     int answered_ = 0;
     int noConnects_ = 0;
+    int notUnderstood_ = 0;
     Millis lastActivity_ = 0;
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
+    InterruptGuard interrupt_;
 };
 
 }  // namespace kvt::cli

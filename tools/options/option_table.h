@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "text/clipped.h"
+
 namespace kvt::options {
 
 // What a value must be. The message of a value that is not is
@@ -120,7 +122,7 @@ bool ParseOptions(const std::vector<Option<Target>>& table, const std::string& c
         const std::string name = arg.substr(0, eq);
         const Option<Target>* option = FindOption(table, name, command);
         if (!option) {
-            *error = "unknown option " + name;
+            *error = "unknown option " + Clipped(name);
             return false;
         }
         Value value;

@@ -17,6 +17,7 @@
 
 #include "protocol/slave_list.h"
 #include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "sign_link.h"
 #include "sim_options.h"
 #include "tools/options/exit_codes.h"
@@ -64,7 +65,7 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
         std::string message;
         if (!file.empty() &&
             !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage, &message)) {
-            *error = message == "Can't file open" ? message + ": " + file : message;
+            *error = message == "Can't file open" ? message + ": " + kvt::Clipped(file) : message;
             return false;
         }
     }

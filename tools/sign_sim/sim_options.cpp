@@ -4,6 +4,7 @@
 
 #include "protocol/slave_list.h"
 #include "rfc2217_server.h"
+#include "text/clipped.h"
 #include "tools/options/option_table.h"
 
 namespace kvt::sim {
@@ -154,7 +155,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         return true;
     }
     if (!parsed.positional.empty()) {
-        *error = "unexpected argument " + parsed.positional.front();
+        *error = "unexpected argument " + Clipped(parsed.positional.front());
         return false;
     }
     if ((!options->tcp.empty() || !options->rfc2217.empty()) && !options->link.empty()) {

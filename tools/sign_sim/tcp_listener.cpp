@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text/clipped.h"
+
 namespace kvt::sim {
 
 int ListenTcp(const std::string& hostPort, const std::string& option, const std::string& scheme,
@@ -29,14 +31,14 @@ int ListenTcp(const std::string& hostPort, const std::string& option, const std:
     hints.ai_flags = AI_PASSIVE;
     addrinfo* found = nullptr;
     if (int rc = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &found)) {
-        *error = "cannot listen on " + hostPort + ": " + ::gai_strerror(rc);
+        *error = "cannot listen on " + Clipped(hostPort) + ": " + ::gai_strerror(rc);
         return -1;
     }
     int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     int on = 1;
     if (fd >= 0) ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (fd < 0 || ::bind(fd, found->ai_addr, found->ai_addrlen) != 0 || ::listen(fd, 4) != 0) {
-        *error = "cannot listen on " + hostPort + ": " + std::strerror(errno);
+        *error = "cannot listen on " + Clipped(hostPort) + ": " + std::strerror(errno);
         if (fd >= 0) ::close(fd);
         ::freeaddrinfo(found);
         return -1;
