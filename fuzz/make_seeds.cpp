@@ -19,7 +19,10 @@
 #include "protocol/jis.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
+#include "serial/com_port_control.h"
+#include "serial/telnet_codec.h"
 #include "settings/settings_file.h"
+#include "tools/sign_sim/rfc2217_server.h"
 #include "tools/sign_sim/sign_answers.h"
 #include "transfer/run_steps.h"
 
@@ -184,6 +187,23 @@ int main(int argc, char** argv) {
     ok &= Write("tcp_address", "ipv6", "tcp://[::1]:4001");
     ok &= Write("tcp_address", "name", "tcp://localhost:0");
     ok &= Write("tcp_address", "long-name", "tcp://" + Cp932ToUtf8(texts) + ":1");
+    ok &= Write("tcp_address", "rfc2217", "rfc2217://[2001:db8::7]:65535");
+
+    // A telnet input: where a read ends (two bytes), then the stream. What
+    // the simulated sign's RFC 2217 server says, chatter and 0xFF included,
+    // and what we send it.
+    sim::SimOptions chatty;
+    chatty.rfc2217Chatter = true;
+    std::vector<std::string> asked;
+    sim::Rfc2217Server server(chatty, &asked);
+    std::string answers, ours = ComPortControl::Requests() + telnet::Command(telnet::kWill, telnet::kComPort);
+    server.Receive(&ours[0], ours.size(), &answers);
+    const std::string session = server.Greeting() + answers + server.Send(replies.substr(0, 300)) +
+                                server.Send("\xFFGO\r\n");
+    ok &= Write("telnet", "server-session", std::string("\0\x2A", 2) + session);
+    ok &= Write("telnet", "our-requests", std::string("\0\x07", 2) + ours);
+    ok &= Write("telnet", "endless-subnegotiation",
+                std::string("\0\x05", 2) + ours.substr(0, 6) + std::string(600, 'x') + "GO\r\n");
 
     if (!ok) std::fprintf(stderr, "kvt540m-fuzz-seeds: cannot write the seeds in %s\n", root.c_str());
     return ok ? 0 : 1;

@@ -1,6 +1,8 @@
-// The parsing of tcp://HOST:PORT on any text, and the clipping of values in
-// messages (a host name being one). An address that is taken has a host and
-// a decimal port and gives them again written with the host in brackets.
+// The parsing of network addresses (tcp://HOST:PORT, rfc2217://HOST:PORT)
+// on any text, and the clipping of values in messages (a host name being
+// one). An address that is taken has a host and a port 1..65535 and gives
+// them again written with the host in brackets; one that is not gets one
+// short message.
 // A clipped value is the value itself or its first 40 characters and "...",
 // never cut inside a UTF-8 sequence.
 #include <QList>
@@ -50,15 +52,19 @@ void CheckClipped(const std::string& value) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string address(reinterpret_cast<const char*>(data), size);
     CheckClipped(address);
-    std::string host, port;
-    if (!TcpTransport::Parse(address, &host, &port)) return 0;
-    fuzz::Check(
-        !host.empty() && !port.empty() && port.find_first_not_of("0123456789") == std::string::npos,
-        "a host and a decimal port");
-    std::string hostAgain, portAgain;
-    fuzz::Check(TcpTransport::Parse(std::string(TcpTransport::kScheme) + "[" + host + "]:" + port,
-                                    &hostAgain, &portAgain) &&
-                    hostAgain == host && portAgain == port,
-                "the host in brackets gives the same host and port");
+    TcpTransport::Address parts;
+    std::string error;
+    if (!TcpTransport::Parse(address, &parts, &error)) {
+        fuzz::Check(!error.empty() && error.size() < 300, "what is wrong is one short message");
+        return 0;
+    }
+    const int port = parts.port.size() <= 5 && parts.port.find_first_not_of("0123456789") == std::string::npos
+                         ? std::stoi(parts.port)
+                         : 0;
+    fuzz::Check(!parts.host.empty() && port >= 1 && port <= 65535, "a host and a port 1..65535");
+    TcpTransport::Address again;
+    fuzz::Check(TcpTransport::Parse(parts.scheme + "[" + parts.host + "]:" + parts.port, &again, &error) &&
+                    again.scheme == parts.scheme && again.host == parts.host && again.port == parts.port,
+                "the host in brackets gives the same address");
     return 0;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building, running, testing and fuzzing (clang with libFuzzer),
-# and making and checking the Debian package need on Debian 12 (as root).
+# Installs what building, running, testing (ser2net, the network serial
+# server the link tests run the tool through) and fuzzing (clang with
+# libFuzzer), and making and checking the Debian package need on Debian 12
+# (as root).
 # Does nothing when everything is already there.
 set -euo pipefail
 packages=(
@@ -8,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  xvfb xauth fonts-ipafont-gothic
+  xvfb xauth fonts-ipafont-gothic ser2net
   clang libclang-rt-14-dev
   librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream groff-base
 )

@@ -50,6 +50,7 @@ done
 expect_same "display" "$(printf '%s\n' off on)" "$(complete_words display '')"
 expect_same "--pace" "$(printf '%s\n' reply timed)" "$(complete_words read x.dat --pace '')"
 expect_same "--port COM" "$(printf '%s\n' COM1 COM2 COM3)" "$(complete_words send x.dat --port CO)"
+expect_same "--port rfc" "rfc2217://" "$(complete_words send x.dat --port rf)"
 
 # Settings files and folders, not other files; the item after them.
 dir=$(mktemp -d)

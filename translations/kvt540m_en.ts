@@ -80,6 +80,10 @@
         <translation>Cancel</translation>
     </message>
     <message>
+        <source>ネットワーク上のシリアルサーバー (RFC 2217: 回線の設定はこのプログラムから)</source>
+        <translation>Serial device server on the network (RFC 2217: this program sets its line)</translation>
+    </message>
+    <message>
         <source>ネットワーク上のシリアルサーバー (raw TCP)</source>
         <translation>Serial device server on the network (raw TCP)</translation>
     </message>

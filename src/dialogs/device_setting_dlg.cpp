@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "serial/rfc2217_transport.h"
+#include "serial/tcp_transport.h"
+
 namespace kvt {
 
 namespace {
@@ -76,13 +79,22 @@ void CDeviceSettingDlg::Rediscover() {
     }
 }
 
+QString CDeviceSettingDlg::NetworkDescription(const std::string& address) const {
+    TcpTransport::Address parts;
+    std::string wrong;
+    if (!TcpTransport::Parse(address, &parts, &wrong)) return QString::fromStdString(wrong);
+    if (parts.scheme == Rfc2217Transport::kScheme)
+        return tr("ネットワーク上のシリアルサーバー (RFC 2217: 回線の設定はこのプログラムから)");
+    return tr("ネットワーク上のシリアルサーバー (raw TCP)");
+}
+
 void CDeviceSettingDlg::ShowDescription(int index) {
     const std::string path = device(index);
     QString text;
     for (const SerialPortInfo& port : found_)
         if (port.path == path || port.device == path) text = QString::fromStdString(port.Describe());
-    if (text.isEmpty() && path.rfind("tcp://", 0) == 0)
-        text = tr("ネットワーク上のシリアルサーバー (raw TCP)");
+    if (text.isEmpty() && TcpTransport::IsNetworkAddress(path))
+        text = NetworkDescription(path);
     else if (text.isEmpty() && !path.empty())
         text = tr("一覧にないデバイス");
     descriptions_[index]->setText(text);

@@ -1,7 +1,8 @@
 // "デバイスの設定": which device each port name (COM1..COM3) stands for.
 // Each name has an editable list of the serial devices found on this
 // machine (with what is behind them) that also takes any other path or a
-// network address (tcp://HOST:PORT); "再検索" looks for devices again.
+// network address (tcp://HOST:PORT, rfc2217://HOST:PORT; what is wrong with
+// a mistyped one shows below it); "再検索" looks for devices again.
 #pragma once
 
 #include <QDialog>
@@ -36,6 +37,8 @@ public:
 
 private:
     void ShowDescription(int index);
+    // What a network address reaches, or what is wrong with it.
+    QString NetworkDescription(const std::string& address) const;
 
     Discover discover_;
     std::vector<SerialPortInfo> found_;

@@ -74,6 +74,7 @@ void SerialLink::Report(const std::string& text) {
 
 void SerialLink::OpenPort(const std::string& device) {
     devicePath_ = device;
+    reconnect_ = false;
     PortPtr port = MakeTransport(device);
     if (port->Open([this](const std::string& text) { Report(text); })) {
         openFailure_.clear();
@@ -118,7 +119,7 @@ void SerialLink::ReadThreadProc() {
         }
         if (fds[0].revents) DrainWake();
         if (!readThreadRun_) break;
-        if (port && fds[1].revents && !ReadOnce(*port, fds[1].revents)) ClosePort();
+        if (port && fds[1].revents && !ReadOnce(*port, fds[1].revents)) Dropped(*port);
     }
     // Discard what the driver still holds: it belongs to no one any more.
     if (PortPtr port = CurrentPort()) port->DiscardInput();
@@ -142,6 +143,25 @@ bool SerialLink::ReadOnce(Transport& port, short revents) {
     return !(revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+void SerialLink::Dropped(const Transport& port) {
+    // A line cut off by the drop is not glued to what the next connection
+    // brings.
+    framer_.Clear();
+    ClosePort();
+    reconnect_ = port.Reconnects();
+}
+
+SerialLink::PortPtr SerialLink::Reconnect() {
+    PortPtr port = MakeTransport(devicePath_);
+    if (!port->Open([](const std::string&) {})) return nullptr;
+    // Open before the reader can see the port, so that a drop it finds at
+    // once is not overwritten.
+    reconnect_ = false;
+    state_ = State::Open;
+    SetPort(port);
+    return port;
+}
+
 void SerialLink::CloseLink() {
     readThreadRun_ = false;
     if (reader_.joinable()) {
@@ -149,16 +169,19 @@ void SerialLink::CloseLink() {
         reader_.join();
     }
     SetPort(nullptr);
+    reconnect_ = false;
     state_ = State::Closed;
 }
 
 void SerialLink::ClosePort() {
     state_ = State::Failed;
+    reconnect_ = false;
     SetPort(nullptr);
 }
 
 void SerialLink::WritePort(const std::string& bytes) {
     PortPtr port = CurrentPort();
+    if (!port && reconnect_) port = Reconnect();
     if (!port) return;
     if (trace_) trace_->Record(Trace::Direction::Sent, devicePath_, bytes);
     std::lock_guard<std::mutex> lock(writeMutex_);

@@ -6,8 +6,10 @@
 // and hands each complete line to the consumer. CloseLink wakes and joins the
 // reader and closes everything. A device that goes away puts the link in the
 // Failed state, in which it waits without using the CPU and writes go
-// nowhere. Failures are reported through the error sink (the session shows
-// them as the link's error boxes).
+// nowhere. A network connection that drops is Failed too, but the next write
+// connects again (one try each time, within the connect time-out). Failures
+// are reported through the error sink (the session shows them as the link's
+// error boxes).
 #pragma once
 
 #include <atomic>
@@ -52,7 +54,8 @@ public:
     void StartReadThread();
     void CloseLink();
 
-    // CommandPort: write with a 1000 ms time-out; close after a port error.
+    // CommandPort: write with a 1000 ms time-out (after connecting again
+    // when a network connection dropped); close after a port error.
     void WritePort(const std::string& bytes) override;
     void ClosePort() override;
 
@@ -79,6 +82,11 @@ private:
     // Handles what poll() reported on the port; false when the device is
     // gone (hang-up, EIO).
     bool ReadOnce(Transport& port, short revents);
+    // The reader found the port gone.
+    void Dropped(const Transport& port);
+    // Opens the dropped network connection again; its messages go nowhere
+    // (the command's missing reply tells). nullptr when it failed.
+    PortPtr Reconnect();
 
     LineConsumer consumer_;
     ErrorSink errorSink_;
@@ -92,6 +100,7 @@ private:
     std::thread reader_;
     std::atomic<bool> readThreadRun_{false};
     std::atomic<State> state_{State::Closed};
+    std::atomic<bool> reconnect_{false};  // the next write connects again
     LineFramer framer_;  // touched by the reader only while it runs
     Trace* trace_ = nullptr;
 };

@@ -12,11 +12,39 @@
 #include <chrono>
 #include <cstring>
 
+#include "serial/rfc2217_transport.h"
 #include "text/clipped.h"
 
 namespace kvt {
 
 namespace {
+
+// What the user typed, as a message quotes it.
+std::string Quoted(const std::string& text) { return "\"" + Clipped(text) + "\""; }
+
+// A port number 1..65535 in decimal.
+bool IsPortNumber(const std::string& port) {
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const long value = std::stol(port);
+    return value >= 1 && value <= 65535;
+}
+
+// A server that goes silent is noticed while the link is idle (keep-alive
+// probes) and while it leaves data unacknowledged (the user time-out); the
+// connection then fails and the reader sees it.
+void WatchForSilence(int fd) {
+    int on = 1;
+    int idle = TcpTransport::kKeepAliveIdleS;
+    int interval = TcpTransport::kKeepAliveIntervalS;
+    int probes = TcpTransport::kKeepAliveProbes;
+    unsigned int userTimeoutMs = TcpTransport::kSilenceLimitS * 1000;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs);
+}
 
 // Connects one resolved address without blocking beyond the deadline.
 // Returns the connected descriptor, or -1 with errno set.
@@ -56,32 +84,54 @@ ssize_t TcpTransport::Write(const char* bytes, size_t size) {
     return ::send(fd_, bytes, size, MSG_NOSIGNAL);
 }
 
-bool TcpTransport::Parse(const std::string& address, std::string* host, std::string* port) {
-    const std::string scheme = kScheme;
-    if (address.compare(0, scheme.size(), scheme) != 0) return false;
-    const std::string rest = address.substr(scheme.size());
-    const size_t colon = rest.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size()) return false;
-    *host = rest.substr(0, colon);
-    *port = rest.substr(colon + 1);
-    if (host->size() > 2 && host->front() == '[' && host->back() == ']')
-        *host = host->substr(1, host->size() - 2);
-    return port->find_first_not_of("0123456789") == std::string::npos;
+bool TcpTransport::IsNetworkAddress(const std::string& name) {
+    return name.find("://") != std::string::npos;
+}
+
+bool TcpTransport::Parse(const std::string& address, Address* parts, std::string* error) {
+    const std::size_t separator = address.find("://");
+    parts->scheme = separator == std::string::npos ? "" : address.substr(0, separator + 3);
+    if (parts->scheme != kScheme && parts->scheme != Rfc2217Transport::kScheme) {
+        *error = "Unknown kind of address " + Quoted(address) + " (use " + kScheme +
+                 "HOST:PORT or " + Rfc2217Transport::kScheme + "HOST:PORT)";
+        return false;
+    }
+    const std::string rest = address.substr(parts->scheme.size());
+    // The port follows the last colon; an IPv6 host in brackets holds
+    // colons of its own.
+    const std::size_t bracket = rest.rfind(']');
+    const std::size_t colon = rest.rfind(':');
+    const bool hasPort = colon != std::string::npos && (bracket == std::string::npos || colon > bracket);
+    parts->host = hasPort ? rest.substr(0, colon) : rest;
+    parts->port = hasPort ? rest.substr(colon + 1) : "";
+    if (parts->host.size() >= 2 && parts->host.front() == '[' && parts->host.back() == ']')
+        parts->host = parts->host.substr(1, parts->host.size() - 2);
+    const std::string form = " (use " + parts->scheme + "HOST:PORT)";
+    if (parts->port.empty()) {
+        *error = "No port in the address " + Quoted(address) + form;
+    } else if (parts->host.empty()) {
+        *error = "No host in the address " + Quoted(address) + form;
+    } else if (!IsPortNumber(parts->port)) {
+        *error = "The port in the address " + Quoted(address) + " is not a number from 1 to 65535";
+    } else {
+        return true;
+    }
+    return false;
 }
 
 bool TcpTransport::Open(const Report& report) {
-    std::string host, port;
-    if (!Parse(address_, &host, &port)) {
-        report("Not a network address: " + Clipped(address_) + " (use tcp://HOST:PORT)");
+    Address parts;
+    if (std::string wrong; !Parse(address_, &parts, &wrong)) {
+        report(wrong);
         return false;
     }
-    const std::string where = Clipped(host) + " port " + Clipped(port);
+    where_ = Clipped(parts.host) + " port " + parts.port;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (const int rc = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found); rc != 0) {
-        report("Cannot connect to " + where + ": " + ::gai_strerror(rc));
+    if (const int rc = ::getaddrinfo(parts.host.c_str(), parts.port.c_str(), &hints, &found); rc != 0) {
+        report("Cannot connect to " + where_ + ": " + ::gai_strerror(rc));
         return false;
     }
     const auto deadline =
@@ -93,14 +143,14 @@ bool TcpTransport::Open(const Report& report) {
     }
     ::freeaddrinfo(found);
     if (fd_ < 0) {
-        report("Cannot connect to " + where + ": " +
+        report("Cannot connect to " + where_ + ": " +
                (error == ETIMEDOUT ? std::string("no answer within 3 s") : std::strerror(error)));
         return false;
     }
     // Command lines are short and each one waits for its reply: send at once.
     int on = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    ::setsockopt(fd_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    WatchForSilence(fd_);
     return true;
 }
 

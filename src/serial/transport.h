@@ -1,6 +1,6 @@
 // What carries the bytes between the program and the sign: a serial device
-// (tty_transport.h) or a serial device server on the network
-// (tcp_transport.h). The link
+// (tty_transport.h) or a serial device server on the network, in raw TCP
+// mode (tcp_transport.h) or in RFC 2217 mode (rfc2217_transport.h). The link
 // (serial_link.h) frames reply lines and runs its reader thread over any
 // transport.
 //
@@ -30,7 +30,9 @@ public:
     // The open descriptor, non-blocking; -1 when not open. The link polls it
     // for reading and writing.
     virtual int fd() const = 0;
-    // One non-blocking read or write, as read(2) and write(2) answer.
+    // One non-blocking read or write, as read(2) and write(2) answer: Read
+    // returns 0 only when the far end hung up, and Write the number of the
+    // caller's bytes it took.
     virtual ssize_t Read(char* buffer, size_t size);
     virtual ssize_t Write(const char* bytes, size_t size);
     // Drops bytes received but not yet read (the reader is ending).
@@ -41,6 +43,9 @@ public:
     // program that prints instead of showing boxes; "" when the one message
     // reported says it all.
     virtual std::string Failure() const { return ""; }
+    // Whether the link, after the connection dropped, may open it again by
+    // itself (a network connection) or not (a device that went away).
+    virtual bool Reconnects() const { return false; }
 };
 
 // The transport for a device name as given in the profile or on the command

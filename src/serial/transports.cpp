@@ -1,5 +1,6 @@
 // The one place that maps a device name to its kind of transport, and what
 // transports share.
+#include "serial/rfc2217_transport.h"
 #include "serial/tcp_transport.h"
 #include "serial/transport.h"
 #include "serial/tty_transport.h"
@@ -13,7 +14,10 @@ ssize_t Transport::Read(char* buffer, size_t size) { return ::read(fd(), buffer,
 ssize_t Transport::Write(const char* bytes, size_t size) { return ::write(fd(), bytes, size); }
 
 std::unique_ptr<Transport> MakeTransport(const std::string& device) {
-    if (device.rfind(TcpTransport::kScheme, 0) == 0) return std::make_unique<TcpTransport>(device);
+    if (device.rfind(Rfc2217Transport::kScheme, 0) == 0) return std::make_unique<Rfc2217Transport>(device);
+    // Any other network address: the TCP transport, whose Open says what is
+    // wrong with one it cannot reach.
+    if (TcpTransport::IsNetworkAddress(device)) return std::make_unique<TcpTransport>(device);
     return std::make_unique<TtyTransport>(device);
 }
 

@@ -80,7 +80,8 @@ std::set<std::string> ExplainedOptions(const std::string& help) {
 std::string SampleValue(const std::string& name) {
     static const std::map<std::string, std::string> values = {
         {"N", "1"}, {"MS", "0"}, {"K", "2"}, {"timed|reply", "reply"}, {"LIST", "1"},
-        {"N=TEXT", "1=E1"}, {"N=FILE.dat", "1=x.dat"}, {"HOST:PORT", "127.0.0.1:0"}};
+        {"N=TEXT", "1=E1"}, {"N=FILE.dat", "1=x.dat"}, {"HOST:PORT", "127.0.0.1:0"},
+        {"COMMAND", "SET-CONTROL"}};
     auto known = values.find(name);
     return known != values.end() ? known->second : "x";
 }

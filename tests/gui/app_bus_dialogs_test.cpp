@@ -127,6 +127,11 @@ private slots:
         QVERIFY(com1->itemText(0).contains("ftdi_sio, USB 0403:6001 FTDI FT232R"));
         QCOMPARE(dialog.findChild<QLabel*>("COM2_description")->text(),
                  QString("ネットワーク上のシリアルサーバー (raw TCP)"));
+        dialog.combo(1)->lineEdit()->setText("rfc2217://127.0.0.1:4001");
+        QVERIFY(dialog.findChild<QLabel*>("COM2_description")->text().contains("RFC 2217"));
+        dialog.combo(1)->lineEdit()->setText("rfc2217://127.0.0.1");
+        QCOMPARE(dialog.findChild<QLabel*>("COM2_description")->text(),
+                 QString("No port in the address \"rfc2217://127.0.0.1\" (use rfc2217://HOST:PORT)"));
 
         // Picking from the list puts the device's path in the field.
         com1->setCurrentIndex(0);

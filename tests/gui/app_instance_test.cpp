@@ -191,9 +191,9 @@ private slots:
         QVERIFY(app.InitInstance());
         QCOMPARE(app.session().lineMode, 1);
         QCOMPARE(app.session().comPortIndex, 2);
-        QCOMPARE(seam_.texts(), std::vector<std::string>{"Not a network address: tcp://" +
+        QCOMPARE(seam_.texts(), std::vector<std::string>{"No port in the address \"tcp://" +
                                                          std::string(34, 'a') +
-                                                         "... (use tcp://HOST:PORT)"});
+                                                         "...\" (use tcp://HOST:PORT)"});
         app.frame()->ShutDown();
         profile.remove("KVT-540-M_Section");
         profile.remove("Devices/COM3");

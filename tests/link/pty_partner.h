@@ -216,6 +216,8 @@ public:
     }
     const std::string& path() const { return path_; }
     std::string log() const { return ReadFile(dir_ / "sim.log"); }
+    // What it printed on standard output so far (with --stats, once ended).
+    std::string printed() const { return ReadFile(dir_ / "sim.out"); }
     // Ends it as an operator would (SIGTERM); the exit status.
     int Stop() {
         child_->Signal(SIGTERM);
@@ -243,6 +245,13 @@ inline std::vector<std::pair<double, std::string>> LogLines(const std::string& l
         lines.emplace_back(std::stod(line.substr(0, space)), line.substr(space + 1));
     }
     return lines;
+}
+
+// The texts of the lines the sign received, in order.
+inline std::vector<std::string> LogTexts(const Sim& sim) {
+    std::vector<std::string> texts;
+    for (const auto& entry : LogLines(sim.log())) texts.push_back(entry.second);
+    return texts;
 }
 
 // The CPU time this process (all its threads) used while the calling thread

@@ -1,8 +1,10 @@
 // Signs behind a network serial server: the link over TCP against the
-// simulated sign listening on 127.0.0.1, connect failures, a dropped
-// connection, and the traffic trace.
+// simulated sign listening on 127.0.0.1, connect failures, addresses that
+// are none, a dropped connection and one that goes silent, and the traffic
+// trace.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 
@@ -11,6 +13,7 @@
 
 #include "link/cli_runner.h"
 #include "serial/reply_queue.h"
+#include "serial/tcp_transport.h"
 #include "serial/trace.h"
 #include "session/session.h"
 #include "support/recording_seam.h"
@@ -70,12 +73,6 @@ int ClosedPort() {
 
 using test::RunCli;
 
-std::vector<std::string> LogTexts(const test::Sim& sim) {
-    std::vector<std::string> texts;
-    for (const auto& entry : test::LogLines(sim.log())) texts.push_back(entry.second);
-    return texts;
-}
-
 TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
     test::TempDir dir;
     test::Sim pty({});
@@ -88,9 +85,9 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
         EXPECT_EQ(r.status, 0) << sim->path() << r.err;
         EXPECT_EQ(r.out, "Success\n");
     }
-    EXPECT_EQ(LogTexts(pty).size(), 102u);
-    EXPECT_EQ(LogTexts(tcp), LogTexts(pty));
-    EXPECT_EQ(LogTexts(tcp6), LogTexts(pty));
+    EXPECT_EQ(test::LogTexts(pty).size(), 102u);
+    EXPECT_EQ(test::LogTexts(tcp), test::LogTexts(pty));
+    EXPECT_EQ(test::LogTexts(tcp6), test::LogTexts(pty));
 
     // The sign serves the next client once the first one is gone.
     test::CliResult again = RunCli(dir, {"display", "off", "--port", tcp.path()});
@@ -118,50 +115,102 @@ TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
                                                      std::to_string(deaf.port()) +
                                                      ": no answer within 3 s"});
 
-    // What the user typed is quoted back at most 40 characters long.
-    const std::string a40(40, 'a');
+    // A long host is quoted back at most 40 characters long.
+    seam.clear();
+    session.link().OpenPort("tcp://" + std::string(100000, 'a') + ":1");
+    ASSERT_EQ(seam.texts().size(), 1u);
+    const std::string cut = "Cannot connect to " + std::string(40, 'a') + "... port 1: ";
+    EXPECT_EQ(seam.texts()[0].substr(0, cut.size()), cut);
+    EXPECT_LT(seam.texts()[0].size(), 200u);
+}
+
+TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {
     const struct {
         std::string address, message;
-    } refused[] = {
-        {"tcp://no-port-here", "Not a network address: tcp://no-port-here (use tcp://HOST:PORT)"},
+    } cases[] = {
+        {"tcp://no-port-here", "No port in the address \"tcp://no-port-here\" (use tcp://HOST:PORT)"},
+        {"rfc2217://[::1]", "No port in the address \"rfc2217://[::1]\" (use rfc2217://HOST:PORT)"},
+        {"rfc2217://:4001", "No host in the address \"rfc2217://:4001\" (use rfc2217://HOST:PORT)"},
+        {"tcp://host:0", "The port in the address \"tcp://host:0\" is not a number from 1 to 65535"},
+        {"tcp://host:65536", "The port in the address \"tcp://host:65536\" is not a number from 1 to 65535"},
+        {"tcp://host:40x1", "The port in the address \"tcp://host:40x1\" is not a number from 1 to 65535"},
+        {"xyz://host:1",
+         "Unknown kind of address \"xyz://host:1\" (use tcp://HOST:PORT or rfc2217://HOST:PORT)"},
+        // What was typed is quoted back at most 40 characters long.
         {"tcp://" + std::string(100000, 'a'),
-         "Not a network address: tcp://" + a40.substr(6) + "... (use tcp://HOST:PORT)"},
-        {"tcp://" + std::string(100000, 'a') + ":1" + std::string(100000, '2'),
-         "Cannot connect to " + a40 + "... port 1" + std::string(39, '2') + "...: "},
+         "No port in the address \"tcp://" + std::string(34, 'a') + "...\" (use tcp://HOST:PORT)"},
     };
-    for (const auto& r : refused) {
-        seam.clear();
-        session.link().OpenPort(r.address);
-        ASSERT_EQ(seam.texts().size(), 1u);
-        EXPECT_EQ(seam.texts()[0].substr(0, r.message.size()), r.message);
-        EXPECT_LT(seam.texts()[0].size(), 200u);
+    for (const auto& c : cases) {
+        test::RecordingSeam seam;
+        Session session{&seam};
+        session.link().OpenPort(c.address);
+        EXPECT_EQ(seam.texts(), std::vector<std::string>{c.message}) << c.address;
+        EXPECT_EQ(session.link().state(), SerialLink::State::Failed);
     }
 }
 
-TEST(TcpLink, ADroppedConnectionLeavesTheLinkFailedWithoutSpinning) {
-    test::Sim sim({"--tcp", "127.0.0.1:0"});
-    test::RecordingSeam seam;
-    ReplyQueue lines;  // outlives the session, whose reader pushes into it
-    Session session{&seam};
-    SerialLink& link = session.link();
-    link.SetConsumer([&lines](const std::string& line) { lines.Push(line); });
-    link.OpenPort(sim.path());
-    ASSERT_EQ(link.state(), SerialLink::State::Open) << testing::PrintToString(seam.texts());
-    link.StartReadThread();
-    session.SendCommand("RPH\r\n");
-    std::string line;
-    ASSERT_TRUE(lines.PopUntil(Clock::now() + milliseconds(2000), &line));
-    EXPECT_EQ(line, "PH08\r\n");
+TEST(NetworkLink, ADroppedConnectionFailsWithoutSpinningAndConnectsAgainAtTheNextCommand) {
+    for (const std::string option : {"--tcp", "--rfc2217"}) {
+        SCOPED_TRACE(option);
+        auto sim = std::make_unique<test::Sim>(std::vector<std::string>{option, "127.0.0.1:0"});
+        const std::string address = sim->path();
+        test::RecordingSeam seam;
+        ReplyQueue lines;  // outlives the session, whose reader pushes into it
+        Session session{&seam};
+        SerialLink& link = session.link();
+        link.SetConsumer([&lines](const std::string& line) { lines.Push(line); });
+        link.OpenPort(address);
+        ASSERT_EQ(link.state(), SerialLink::State::Open) << testing::PrintToString(seam.texts());
+        link.StartReadThread();
+        auto answer = [&](milliseconds within) {
+            session.SendCommand("RPH\r\n");
+            std::string line;
+            return lines.PopUntil(Clock::now() + within, &line) ? line : "<none>";
+        };
+        EXPECT_EQ(answer(milliseconds(2000)), "PH08\r\n");
 
-    sim.Kill();
-    const auto deadline = Clock::now() + milliseconds(2000);
-    while (link.state() != SerialLink::State::Failed && Clock::now() < deadline)
-        std::this_thread::sleep_for(milliseconds(10));
-    ASSERT_EQ(link.state(), SerialLink::State::Failed);
-    EXPECT_LT(test::CpuMicrosWhileSleeping(milliseconds(1000)), 20000L);
-    session.SendCommand("PH08\r\n");  // goes nowhere, and waits for its "No Connect"
-    EXPECT_EQ(session.replyPending.load(), 1);
-    link.CloseLink();
+        sim->Kill();
+        const auto deadline = Clock::now() + milliseconds(2000);
+        while (link.state() != SerialLink::State::Failed && Clock::now() < deadline)
+            std::this_thread::sleep_for(milliseconds(10));
+        ASSERT_EQ(link.state(), SerialLink::State::Failed);
+        if (option == "--tcp") {
+            EXPECT_LT(test::CpuMicrosWhileSleeping(milliseconds(1000)), 20000L);
+        }
+        // While the server is away, each command tries once and goes nowhere.
+        EXPECT_EQ(answer(milliseconds(200)), "<none>");
+        EXPECT_EQ(session.replyPending.load(), 1);
+        EXPECT_EQ(link.state(), SerialLink::State::Failed);
+
+        // Back on its port: the next command connects again and is answered.
+        sim = std::make_unique<test::Sim>(
+            std::vector<std::string>{option, "127.0.0.1:" + address.substr(address.rfind(':') + 1)});
+        EXPECT_EQ(answer(milliseconds(2000)), "PH08\r\n");
+        EXPECT_EQ(link.state(), SerialLink::State::Open);
+        EXPECT_EQ(seam.texts(), std::vector<std::string>{});
+        link.CloseLink();
+    }
+}
+
+TEST(NetworkLink, ASilentServerIsGivenUpWithinHalfAMinute) {
+    test::Sim sim({"--tcp", "127.0.0.1:0"});
+    TcpTransport tcp(sim.path());
+    ASSERT_TRUE(tcp.Open([](const std::string& text) { ADD_FAILURE() << text; }));
+    int keepAlive = 0, idle = 0, interval = 0, probes = 0;
+    unsigned int userTimeoutMs = 0;
+    socklen_t size = sizeof(int);
+    ::getsockopt(tcp.fd(), SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &size);
+    ::getsockopt(tcp.fd(), IPPROTO_TCP, TCP_KEEPIDLE, &idle, &size);
+    ::getsockopt(tcp.fd(), IPPROTO_TCP, TCP_KEEPINTVL, &interval, &size);
+    ::getsockopt(tcp.fd(), IPPROTO_TCP, TCP_KEEPCNT, &probes, &size);
+    ::getsockopt(tcp.fd(), IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, &size);
+    // Probes while idle, and data left unacknowledged, both end the
+    // connection within 30 s.
+    EXPECT_EQ(keepAlive, 1);
+    EXPECT_GT(probes, 0);
+    EXPECT_LE(idle + probes * interval, 30);
+    EXPECT_GT(userTimeoutMs, 0u);
+    EXPECT_LE(userTimeoutMs, 30000u);
 }
 
 TEST(Trace, LinesAreStampedDirectedAndEscaped) {

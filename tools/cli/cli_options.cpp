@@ -33,8 +33,10 @@ const std::vector<CliOption> kOptions = {
      Store::Text<&Args::port>,
      kPortCommands,
      "COM1..COM3 (the devices the profile maps them to), a\n"
-     "device path, or tcp://HOST:PORT for a serial device\n"
-     "server in raw TCP mode (default: the profile's port)",
+     "device path, tcp://HOST:PORT for a serial device\n"
+     "server in raw TCP mode, or rfc2217://HOST:PORT for one\n"
+     "in RFC 2217 mode, whose line the tool sets (default:\n"
+     "the profile's port)",
      {}, "_kvt540m_cli_ports"},
     {"--rs485", nullptr, {}, Store::Flag<&Args::rs485>,
      "send display decode read verify", "an RS-485 line: commands carry the slave number",

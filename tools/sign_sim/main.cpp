@@ -110,6 +110,8 @@ int main(int argc, char** argv) {
 
     sign.Serve(signalPipe[0]);
     if (options.stats) {
+        for (const std::string& request : sign.lineRequests()) std::printf("asked %s\n", request.c_str());
+        if (sign.lineSpeed() != 0) std::printf("line speed at the last line: %ld bit/s\n", sign.lineSpeed());
         std::printf("received %ld bytes in %ld lines, sent %ld bytes\n", sign.bytesReceived(),
                     sign.linesReceived(), sign.bytesSent());
     }

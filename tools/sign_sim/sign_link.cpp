@@ -25,6 +25,18 @@ constexpr auto kSplitGap = std::chrono::milliseconds(30);
 // a stop bit.
 constexpr auto kByteTime = std::chrono::nanoseconds(11 * 1000000000LL / 38400);
 
+// A termios speed in bit/s.
+long SpeedBits(speed_t speed) {
+    static const std::pair<speed_t, long> kSpeeds[] = {
+        {B1200, 1200},     {B2400, 2400},     {B4800, 4800},     {B9600, 9600},
+        {B19200, 19200},   {B38400, 38400},   {B57600, 57600},   {B115200, 115200},
+        {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
+    };
+    for (const auto& [code, bits] : kSpeeds)
+        if (code == speed) return bits;
+    return -1;
+}
+
 std::string Printable(const std::string& line) {
     std::string out;
     for (unsigned char c : line) {
@@ -51,11 +63,14 @@ SignLink::~SignLink() {
 }
 
 bool SignLink::Open(std::string* error) {
-    if (options_.tcp.empty()) {
-        if (!OpenPty(error)) return false;
-    } else {
-        listener_ = ListenTcp(options_.tcp, &devicePath_, error);
+    if (!options_.tcp.empty()) {
+        listener_ = ListenTcp(options_.tcp, "--tcp", "tcp://", &devicePath_, error);
         if (listener_ < 0) return false;
+    } else if (!options_.rfc2217.empty()) {
+        listener_ = ListenTcp(options_.rfc2217, "--rfc2217", "rfc2217://", &devicePath_, error);
+        if (listener_ < 0) return false;
+    } else if (!OpenPty(error)) {
+        return false;
     }
     if (!options_.log.empty()) {
         log_ = std::fopen(options_.log.c_str(), "w");
@@ -111,6 +126,10 @@ void SignLink::Serve(int stopFd) {
         if (fds[0].revents) return;
         if (waitingForClient) {
             if (fds[1].revents) master_ = AcceptClient(listener_);
+            if (master_ >= 0 && !options_.rfc2217.empty()) {
+                telnet_ = std::make_unique<Rfc2217Server>(options_, &lineRequests_);
+                WriteWire(telnet_->Greeting());
+            }
         } else if (fds[1].revents & POLLIN) {
             Receive();
         } else if (fds[1].revents && listener_ >= 0) {
@@ -133,6 +152,7 @@ int SignLink::PollTimeoutMs() const {
 void SignLink::DropClient() {
     ::close(master_);
     master_ = -1;
+    telnet_.reset();
     received_.clear();
     pending_.clear();
 }
@@ -145,6 +165,11 @@ void SignLink::Receive() {
         return;
     }
     if (n < 0) return;
+    if (telnet_) {
+        std::string answers;
+        n = static_cast<ssize_t>(telnet_->Receive(chunk, static_cast<size_t>(n), &answers));
+        WriteWire(answers);
+    }
     bytesReceived_ += n;
     // The bytes just read follow each other on the line, after what came
     // before them.
@@ -166,6 +191,8 @@ void SignLink::Receive() {
 void SignLink::HandleLine(const std::string& line, Clock::time_point complete) {
     ++linesReceived_;
     Log(line);
+    termios tio{};
+    if (holder_ >= 0 && ::tcgetattr(holder_, &tio) == 0) lineSpeed_ = SpeedBits(::cfgetospeed(&tio));
     std::string prefix, body = line;
     int slave = 0;
     if (options_.rs485) {
@@ -222,21 +249,25 @@ void SignLink::SendDue() {
 }
 
 void SignLink::WriteAll(const std::string& bytes) {
-    if (master_ < 0) return;
+    if (WriteWire(telnet_ ? telnet_->Send(bytes) : bytes)) bytesSent_ += static_cast<long>(bytes.size());
+}
+
+bool SignLink::WriteWire(const std::string& bytes) {
+    if (master_ < 0) return false;
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
-            bytesSent_ += n;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) return;
+        if (n < 0 && errno != EAGAIN) return false;
         // Nobody reads the far end: wait a while for room, then give up.
         pollfd out{master_, POLLOUT, 0};
-        if (::poll(&out, 1, 1000) <= 0) return;
+        if (::poll(&out, 1, 1000) <= 0) return false;
     }
+    return true;
 }
 
 }  // namespace kvt::sim

@@ -1,17 +1,20 @@
-// The simulated sign's end of a pseudo-terminal, or (--tcp) of a TCP
-// connection as a serial device server would offer: receives lines (framed
-// on LF), answers them after the configured delay, optionally in two
-// writes, and logs what it receives. With --line-rate every byte takes its
-// time on the line both ways. Over TCP one client is served at a time; when
-// it goes, the next one may connect.
+// The simulated sign's end of a pseudo-terminal, or (--tcp, --rfc2217) of a
+// TCP connection as a serial device server would offer in raw TCP or in
+// RFC 2217 mode: receives lines (framed on LF), answers them after the
+// configured delay, optionally in two writes, and logs what it receives.
+// With --line-rate every byte takes its time on the line both ways. Over TCP
+// one client is served at a time; when it goes, the next one may connect.
 #pragma once
 
 #include <chrono>
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "rfc2217_server.h"
 #include "sign_answers.h"
 #include "sim_options.h"
 
@@ -38,6 +41,11 @@ public:
     long bytesReceived() const { return bytesReceived_; }
     long bytesSent() const { return bytesSent_; }
     long linesReceived() const { return linesReceived_; }
+    // --rfc2217: each line setting a client asked for, in order.
+    const std::vector<std::string>& lineRequests() const { return lineRequests_; }
+    // On a pseudo-terminal: the speed its line was set to (by whoever holds
+    // its device) when the last line came, in bit/s; 0 before any line.
+    long lineSpeed() const { return lineSpeed_; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -55,7 +63,10 @@ private:
     void HandleLine(const std::string& line, Clock::time_point complete);
     void Log(const std::string& line);
     void SendDue();
+    // The sign's bytes, as they go on the connection.
     void WriteAll(const std::string& bytes);
+    // Bytes on the connection as they are; false when they could not all go.
+    bool WriteWire(const std::string& bytes);
     int PollTimeoutMs() const;
 
     SimOptions options_;
@@ -65,7 +76,10 @@ private:
     // The sign keeps its far end open too, so that a client closing it does
     // not hang up the master: the next client can simply open it again.
     int holder_ = -1;
-    int listener_ = -1;  // --tcp: the listening socket; master_ is the client
+    int listener_ = -1;  // --tcp, --rfc2217: the listening socket; master_ is the client
+    std::unique_ptr<Rfc2217Server> telnet_;  // --rfc2217: the client's Telnet
+    std::vector<std::string> lineRequests_;
+    long lineSpeed_ = 0;
     std::FILE* log_ = nullptr;
     std::string received_;
     long linesReceived_ = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "protocol/slave_list.h"
+#include "rfc2217_server.h"
 #include "text/clipped.h"
 #include "tools/options/option_table.h"
 
@@ -43,6 +44,13 @@ void StoreNumbered(std::map<int, std::string>& into, const std::string& text) {
     if (SplitNumbered(text, low, high, &n, &rest)) into[n] = rest;
 }
 
+// The name of a COM-PORT-OPTION command the server confirms.
+bool IsCommandName(const std::string& text) {
+    for (int command = 1; command <= 12; ++command)
+        if (!text.empty() && text == Rfc2217Server::CommandName(command)) return true;
+    return false;
+}
+
 bool IsSlaveList(const std::string& text) {
     std::set<int> slaves;
     return ParseSlaveList(text, kLastSimSlave, &slaves);
@@ -62,6 +70,23 @@ const std::vector<SimOption> kOptions = {
      Store::Text<&SimOptions::tcp>, "",
      "listen there instead, as a serial device server in raw\n"
      "TCP mode would (port 0 takes a free one)"},
+    {"--rfc2217", "HOST:PORT", {Check::NonEmpty, "HOST:PORT"},
+     Store::Text<&SimOptions::rfc2217>, "",
+     "listen there as a serial device server in RFC 2217\n"
+     "mode: Telnet, whose client sets the line (the settings\n"
+     "asked for are confirmed and, with --stats, printed)"},
+    {"--rfc2217-refuse", nullptr, {}, Store::Flag<&SimOptions::rfc2217Refuse>, "",
+     "(tests) refuse COM-PORT-OPTION"},
+    {"--rfc2217-no-ack", "COMMAND",
+     {Check::Custom, "SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE, SET-CONTROL or PURGE-DATA",
+      0, 0, "", IsCommandName},
+     Store::Text<&SimOptions::rfc2217NoAck>, "",
+     "(tests) leave that setting unconfirmed: SET-BAUDRATE,\n"
+     "SET-DATASIZE, SET-PARITY, SET-STOPSIZE, SET-CONTROL or\n"
+     "PURGE-DATA"},
+    {"--rfc2217-chatter", nullptr, {}, Store::Flag<&SimOptions::rfc2217Chatter>, "",
+     "(tests) slip Telnet commands (NOP, NOTIFY-LINESTATE)\n"
+     "into every reply"},
     {"--log", "FILE", kFileName, Store::Text<&SimOptions::log>, "",
      "write each received line after the monotonic clock's\n"
      "time in seconds"},
@@ -93,7 +118,9 @@ const std::vector<SimOption> kOptions = {
      "TEXT (E1, MENU, ...; none: no reply), not carrying it out"},
     {"--stats", nullptr, {}, Store::Flag<&SimOptions::stats>, "",
      "print the bytes received and sent and the lines\n"
-     "received when it ends"},
+     "received when it ends (before them, with --rfc2217\n"
+     "each setting asked for, on a pseudo-terminal the\n"
+     "line's speed when the last line came)"},
 };
 
 constexpr int kHelpColumn = 24;
@@ -104,8 +131,9 @@ void PrintSimUsage() {
     std::printf(
         "Usage: kvt540m-sign-sim [OPTION]...\n"
         "Plays an LED message sign on a pseudo-terminal: prints the device path of the\n"
-        "simulated sign (with --tcp its address, tcp://HOST:PORT), then answers every\n"
-        "line it receives there as the sign would, until SIGINT or SIGTERM.\n"
+        "simulated sign (with --tcp or --rfc2217 its address, tcp://HOST:PORT or\n"
+        "rfc2217://HOST:PORT), then answers every line it receives there as the sign\n"
+        "would, until SIGINT or SIGTERM.\n"
         "\n"
         "Options:\n");
     options::PrintAllOptions(kOptions, kHelpColumn);
@@ -130,8 +158,13 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         *error = "unexpected argument " + Clipped(parsed.positional.front());
         return false;
     }
-    if (!options->tcp.empty() && !options->link.empty()) {
-        *error = "--link goes with a pseudo-terminal, not with --tcp";
+    if ((!options->tcp.empty() || !options->rfc2217.empty()) && !options->link.empty()) {
+        *error = std::string("--link goes with a pseudo-terminal, not with ") +
+                 (options->tcp.empty() ? "--rfc2217" : "--tcp");
+        return false;
+    }
+    if (!options->tcp.empty() && !options->rfc2217.empty()) {
+        *error = "--tcp and --rfc2217 go one at a time";
         return false;
     }
     if (options->rs485 && options->slaves.empty()) options->slaves.insert(0);

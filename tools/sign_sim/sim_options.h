@@ -15,6 +15,10 @@ struct SimOptions {
     std::string save;         // --save FILE.dat: state written on SIGINT/SIGTERM
     std::string link;         // --link PATH: symbolic link to the device
     std::string tcp;          // --tcp HOST:PORT: listen there instead of a pty
+    std::string rfc2217;      // --rfc2217 HOST:PORT: listen there in RFC 2217 mode
+    bool rfc2217Refuse = false;  // --rfc2217-refuse: refuse COM-PORT-OPTION
+    std::string rfc2217NoAck;    // --rfc2217-no-ack COMMAND: leave that setting unconfirmed
+    bool rfc2217Chatter = false; // --rfc2217-chatter: Telnet commands in every reply
     std::string log;          // --log FILE: each received line, timestamped
     bool rs485 = false;       // --rs485: lines carry a two-digit slave number
     std::set<int> slaves;     // --slave LIST (N,N-M,...): the numbers answered to

@@ -14,10 +14,11 @@
 
 namespace kvt::sim {
 
-int ListenTcp(const std::string& hostPort, std::string* address, std::string* error) {
+int ListenTcp(const std::string& hostPort, const std::string& option, const std::string& scheme,
+              std::string* address, std::string* error) {
     const size_t colon = hostPort.rfind(':');
     if (colon == std::string::npos || colon + 1 == hostPort.size()) {
-        *error = "--tcp needs HOST:PORT";
+        *error = option + " needs HOST:PORT";
         return -1;
     }
     std::string host = hostPort.substr(0, colon);
@@ -50,7 +51,7 @@ int ListenTcp(const std::string& hostPort, std::string* address, std::string* er
     ::getnameinfo(reinterpret_cast<sockaddr*>(&bound), size, name, sizeof name, service,
                   sizeof service, NI_NUMERICHOST | NI_NUMERICSERV);
     const bool v6 = bound.ss_family == AF_INET6;
-    *address = std::string("tcp://") + (v6 ? "[" : "") + name + (v6 ? "]" : "") + ":" + service;
+    *address = scheme + (v6 ? "[" : "") + name + (v6 ? "]" : "") + ":" + service;
     return fd;
 }
 
