@@ -148,7 +148,7 @@ void SerialLink::Dropped(const Transport& port) {
     // brings.
     framer_.Clear();
     ClosePort();
-    reconnect_ = port.Reconnects();
+    reconnect_ = reconnectAllowed_ && port.Reconnects();
 }
 
 SerialLink::PortPtr SerialLink::Reconnect() {

@@ -47,6 +47,11 @@ public:
     // Lines sent and received are also recorded there (nullptr: no trace).
     // Set while the reader is not running.
     void SetTrace(Trace* trace) { trace_ = trace; }
+    // Whether a dropped network connection is opened again at the next
+    // write (the default). A program that drives many links from one
+    // thread turns it off: a write must not wait for a connect there, and
+    // the link stays failed. Set while the reader is not running.
+    void SetReconnect(bool allowed) { reconnectAllowed_ = allowed; }
 
     // Opens the transport for the device name; each failing step reports
     // its message (see the transport) and leaves the link Failed.
@@ -101,6 +106,7 @@ private:
     std::atomic<bool> readThreadRun_{false};
     std::atomic<State> state_{State::Closed};
     std::atomic<bool> reconnect_{false};  // the next write connects again
+    bool reconnectAllowed_ = true;
     LineFramer framer_;  // touched by the reader only while it runs
     Trace* trace_ = nullptr;
 };

@@ -11,6 +11,9 @@ ThreadOpener::~ThreadOpener() { Wait(); }
 
 void ThreadOpener::Open(Session& session, const std::string& device, Done done) {
     SerialLink& link = session.link();
+    // A line whose connection drops fails its signs rather than hold up
+    // every line while it connects again.
+    link.SetReconnect(false);
     link.SetConsumer([this, &session](const std::string& line) {
         loop_.PostTask([&session, line] { session.InterpretReply(line); });
     });
