@@ -123,10 +123,14 @@ bool PortSession::Open() {
     }
     seam_.SetOpening(true);
     link.OpenPort(device);
-    if (link.state() == SerialLink::State::Open) link.StartReadThread();
+    // Opened is opened: should the far end hang up before the reader has
+    // started, the command goes on and ends in "No Connect" as after any
+    // dropped connection, instead of failing without a word.
+    const bool opened = link.state() == SerialLink::State::Open;
+    if (opened) link.StartReadThread();
     seam_.SetOpening(false);
     session_.ResetReplyState();
-    return link.state() == SerialLink::State::Open;
+    return opened;
 }
 
 void PortSession::CommandSent() {
