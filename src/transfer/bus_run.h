@@ -18,10 +18,9 @@ namespace kvt {
 
 struct SlaveResult {
     int slave = 0;
-    // The sign's error, "No Connect", "Reply Not Understood"; "" = none.
-    std::string error;
+    std::string error;                     // the sign's error, "No Connect", ...; "" = none
     std::vector<std::string> differences;  // deploy with verify: where the sign differs
-    Millis ms = 0;  // how long the slave took
+    Millis ms = 0;                         // how long the slave took
 
     bool ok() const { return error.empty() && differences.empty(); }
     // "OK", the error, or "N differences".
