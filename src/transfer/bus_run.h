@@ -20,8 +20,7 @@ namespace kvt {
 
 struct SlaveResult {
     int slave = 0;
-    // The sign's error, "No Connect", "Reply Not Understood"; "" = none.
-    std::string error;
+    std::string error;                     // the sign's error, "No Connect", ...; "" = none
     std::vector<std::string> differences;  // deploy with verify: where the sign differs
     Millis ms = 0;                         // how long the slave took
     bool notReached = false;               // its line failed before its turn

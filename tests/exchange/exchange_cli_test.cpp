@@ -178,6 +178,9 @@ TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
         const std::string start = c.lines == 1 ? "Can't file open: " : "kvt540m-cli: ";
         EXPECT_EQ(last, start + Path(c.name) + c.last) << c.name;
     }
+    ToolResult r = Run({"import", Data("sample.dat"), Path("rows.csv"), "/" + x2000});
+    EXPECT_EQ(r.err.substr(r.err.rfind(": ... and")), ": ... and 5 more problems\nkvt540m-cli: /" +
+                                                         x40.substr(1) + "... not written\n");
 
     // A FIFO is read up to the limit and no further.
     ASSERT_EQ(mkfifo(Path("fifo.csv").c_str(), 0600), 0);
@@ -192,7 +195,7 @@ TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
         }
         close(fd);
     });
-    const ToolResult r = Run({"import", Data("sample.dat"), Path("fifo.csv"), Path("out.dat")});
+    r = Run({"import", Data("sample.dat"), Path("fifo.csv"), Path("out.dat")});
     close(open(Path("fifo.csv").c_str(), O_RDONLY | O_NONBLOCK));  // a writer still waiting ends
     writer.join();
     EXPECT_EQ(r.err,

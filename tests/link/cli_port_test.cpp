@@ -118,6 +118,14 @@ TEST_F(CliOnSim, PortThatCannotBeOpenedIsSaidInOneLine) {
     }
 }
 
+TEST_F(CliOnSim, ADevicePathOfAnyLengthGivesShortMessages) {
+    for (const std::string& port : {"/" + std::string(100000, 'd'), "/dev/" + std::string(200, 'd')}) {
+        CliResult r = Run({"display", "on", "--port", port});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_LT(r.out.size() + r.err.size(), 300u) << r.err.substr(0, 300);
+    }
+}
+
 TEST_F(CliOnSim, CtrlCDuringTheReadBackWritesNoFile) {
     test::Sim sim({});
     CliResult r = Run({"read", dir / "out.dat", "--port", sim.path()}, 1.7);

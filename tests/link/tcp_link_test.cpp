@@ -58,6 +58,36 @@ private:
     int port_ = 0;
 };
 
+// A server on 127.0.0.1 that hangs up on every connection at once.
+class HangUpServer {
+public:
+    HangUpServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        server_ = std::thread([this] {
+            for (int fd; (fd = ::accept(listener_, nullptr, nullptr)) >= 0;) ::close(fd);
+        });
+    }
+    ~HangUpServer() {
+        ::shutdown(listener_, SHUT_RDWR);  // ends the accept
+        server_.join();
+        ::close(listener_);
+    }
+    std::string address() const { return "tcp://127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread server_;
+};
+
 // A free port on 127.0.0.1 that nobody listens on.
 int ClosedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -147,6 +177,15 @@ TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {
         EXPECT_EQ(seam.texts(), std::vector<std::string>{c.message}) << c.address;
         EXPECT_EQ(session.link().state(), SerialLink::State::Failed);
     }
+}
+
+// Also when the server hangs up before the tool's reader has started.
+TEST(TcpLink, AServerThatHangsUpAtOnceGivesNoConnect) {
+    test::TempDir dir;
+    HangUpServer server;
+    test::CliResult r = RunCli(dir, {"display", "on", "--port", server.address()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "No Connect\n") << r.err;
 }
 
 TEST(NetworkLink, ADroppedConnectionFailsWithoutSpinningAndConnectsAgainAtTheNextCommand) {

@@ -75,7 +75,7 @@ int RunImport(const Args& args) {
     if (!problems.empty()) {
         for (const std::string& problem : problems)
             std::fprintf(stderr, "kvt540m-cli: %s: %s\n", in.c_str(), problem.c_str());
-        std::fprintf(stderr, "kvt540m-cli: %s not written\n", out.c_str());
+        std::fprintf(stderr, "kvt540m-cli: %s not written\n", Clipped(out).c_str());
         return kExitFailed;
     }
     return SaveStore(session, out);

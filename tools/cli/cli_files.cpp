@@ -3,6 +3,7 @@
 
 #include "settings/bounded_read.h"
 #include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
@@ -76,7 +77,7 @@ int RunDecode(const Args& args) {
                                     ? std::string("standard input is larger than ") + kMaxInputText
                                     : "cannot read standard input";
         std::fprintf(stderr, "kvt540m-cli: %s; %s not written\n", why.c_str(),
-                     args.positional[0].c_str());
+                     Clipped(args.positional[0]).c_str());
         return kExitFailed;
     }
     size_t start = 0;

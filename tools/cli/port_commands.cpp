@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/settings_file.h"
+#include "text/clipped.h"
 #include "tools/cli/port_session.h"
 #include "tools/options/exit_codes.h"
 
@@ -82,7 +83,7 @@ int ReadBackOverPort(Session& session, const std::string& outPath, const PortOpt
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
                      reason.c_str(), reason.empty() ? "" : "; ",
                      port.answered() - port.notUnderstood(), kReadBackLastStep - 1,
-                     outPath.c_str());
+                     Clipped(outPath).c_str());
         return kExitFailed;
     }
     std::string message;

@@ -111,16 +111,20 @@ bool PortSession::Open() {
     }
     seam_.SetOpening(true);
     link.OpenPort(device);
-    if (link.state() == SerialLink::State::Open) link.StartReadThread();
+    // Opened is opened: should the far end hang up before the reader has
+    // started, the command goes on and ends in "No Connect" as after any
+    // dropped connection, instead of failing without a word.
+    const bool opened = link.state() == SerialLink::State::Open;
+    if (opened) link.StartReadThread();
     const std::vector<std::string> messages = seam_.EndOpening();
     // A device that failed is said once: the device, the reason, the first
     // failing step; a network address's own message says as much.
-    if (link.state() != SerialLink::State::Open && !link.openFailure().empty())
+    if (!opened && !link.openFailure().empty())
         std::fprintf(stderr, "kvt540m-cli: %s\n", link.openFailure().c_str());
     else
         for (const std::string& message : messages) std::fprintf(stderr, "%s\n", message.c_str());
     session_.ResetReplyState();
-    return link.state() == SerialLink::State::Open;
+    return opened;
 }
 
 void PortSession::CommandSent() {
