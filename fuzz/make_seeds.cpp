@@ -189,6 +189,13 @@ int main(int argc, char** argv) {
     ok &= Write("tcp_address", "long-name", "tcp://" + Cp932ToUtf8(texts) + ":1");
     ok &= Write("tcp_address", "rfc2217", "rfc2217://[2001:db8::7]:65535");
 
+    ok &= Write("fleet_sheet", "stations.csv",
+                "\xEF\xBB\xBFport,slave,file,name\r\ntcp://192.0.2.10:4001,1,a.dat,North 1\r\n"
+                "tcp://192.0.2.10:4001,02,b.dat,\r\nrfc2217://[::1]:4001,31,c.dat,South\r\n"
+                "COM1,,d.dat,Office\r\n");
+    ok &= Write("fleet_sheet", "refused.csv",
+                "name,port,slave\nx,COM2,1\ny,COM2,1\nz,COM2,\n,COM3,32\n\"q\",,\n");
+
     // A telnet input: where a read ends (two bytes), then the stream. What
     // the simulated sign's RFC 2217 server says, chatter and 0xFF included,
     // and what we send it.
