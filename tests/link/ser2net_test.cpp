@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "link/cli_runner.h"
+#include "link/loopback.h"
 
 namespace kvt {
 namespace {
@@ -23,18 +24,6 @@ std::string FindSer2net() {
     for (const char* path : {"/usr/sbin/ser2net", "/usr/bin/ser2net", "/usr/local/sbin/ser2net"})
         if (::access(path, X_OK) == 0) return path;
     return "";
-}
-
-int FreePort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 // Whether something listens on 127.0.0.1:port, from the kernel's table
@@ -54,7 +43,7 @@ bool Listening(int port) {
 class Ser2net {
 public:
     Ser2net(const std::string& binary, const std::string& device)
-        : rfc2217Port_(FreePort()), rawPort_(FreePort()) {
+        : rfc2217Port_(test::FreeLoopbackPort()), rawPort_(test::FreeLoopbackPort()) {
         const std::string config = dir_ / "ser2net.yaml";
         std::ofstream(config) << "connection: &rfc2217\n"
                               << "    accepter: telnet(rfc2217),tcp,127.0.0.1," << rfc2217Port_ << "\n"

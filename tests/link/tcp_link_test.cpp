@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "link/cli_runner.h"
+#include "link/loopback.h"
 #include "serial/reply_queue.h"
 #include "serial/tcp_transport.h"
 #include "serial/trace.h"
@@ -31,18 +32,12 @@ const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 class DeafServer {
 public:
     DeafServer() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 0);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        sockaddr_in address;
+        listener_ = test::BindLoopback(0, &address);
         port_ = ntohs(address.sin_port);
         for (int& filler : fillers_) {
             filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            ::connect(filler, reinterpret_cast<sockaddr*>(&address), size);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
         }
         std::this_thread::sleep_for(milliseconds(100));
     }
@@ -62,14 +57,8 @@ private:
 class HangUpServer {
 public:
     HangUpServer() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        sockaddr_in address;
+        listener_ = test::BindLoopback(4, &address);
         port_ = ntohs(address.sin_port);
         server_ = std::thread([this] {
             for (int fd; (fd = ::accept(listener_, nullptr, nullptr)) >= 0;) ::close(fd);
@@ -87,19 +76,6 @@ private:
     int port_ = 0;
     std::thread server_;
 };
-
-// A free port on 127.0.0.1 that nobody listens on.
-int ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 using test::RunCli;
 
@@ -127,7 +103,7 @@ TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
 TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
     test::RecordingSeam seam;
     Session session{&seam};
-    const int closed = ClosedPort();
+    const int closed = test::FreeLoopbackPort();
     session.link().OpenPort("tcp://127.0.0.1:" + std::to_string(closed));
     EXPECT_EQ(session.link().state(), SerialLink::State::Failed);
     EXPECT_EQ(seam.texts(), std::vector<std::string>{"Cannot connect to 127.0.0.1 port " +
