@@ -21,14 +21,7 @@ dir=build-fuzz
 read -r -a targets <<<"$(sed -n '/^set(KVT_FUZZ_TARGETS/,/)/p' fuzz/CMakeLists.txt |
   tr '()\n' '   ' | sed 's/set *KVT_FUZZ_TARGETS//')"
 
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DKVT_FUZZ=ON "${launcher[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)" >/dev/null
+scripts/build.sh "$dir" -DCMAKE_CXX_COMPILER=clang++ -DKVT_FUZZ=ON >/dev/null
 
 rm -rf "$dir/seeds"
 "$dir/fuzz/kvt540m-fuzz-seeds" "$dir/seeds"
@@ -38,18 +31,34 @@ if [ "${KVT_FUZZ_SCRATCH:-0}" = 1 ]; then
   trap 'rm -rf "$work"' EXIT
 fi
 
+# fuzz_target T: runs one target; its status goes to $dir/T.status.
+fuzz_target() {
+  local t=$1 log=$dir/$1.log
+  mkdir -p "$work/$t" "$dir/crashes/$t"
+  # Leaks count as failures too (ASan's leak check at the end of each input).
+  if "$dir/fuzz/${t}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="$dir/crashes/$t/" "$work/$t" "$dir/seeds/$t" >"$log" 2>&1; then
+    echo ok >"$dir/$t.status"
+  else
+    echo "FAILED (see $log; input in $dir/crashes/$t/)" >"$dir/$t.status"
+  fi
+}
+
+# As many targets at once as there are cores.
+running=0
+for t in "${targets[@]}"; do
+  if [ "$running" -ge "$(nproc)" ]; then wait -n; running=$((running - 1)); fi
+  fuzz_target "$t" &
+  running=$((running + 1))
+done
+wait
+
 failed=()
 printf '%-18s %12s %8s %8s  %s\n' target executions cov ft result
 for t in "${targets[@]}"; do
-  mkdir -p "$work/$t" "$dir/crashes/$t"
   log=$dir/$t.log
-  status=ok
-  # Leaks count as failures too (ASan's leak check at the end of each input).
-  if ! "$dir/fuzz/${t}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
-      -artifact_prefix="$dir/crashes/$t/" "$work/$t" "$dir/seeds/$t" >"$log" 2>&1; then
-    status="FAILED (see $log; input in $dir/crashes/$t/)"
-    failed+=("$t")
-  fi
+  status=$(cat "$dir/$t.status")
+  [ "$status" = ok ] || failed+=("$t")
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o ' cov: [0-9]*' "$log" | tail -1 | tr -dc 0-9)
   ft=$(grep -o ' ft: [0-9]*' "$log" | tail -1 | tr -dc 0-9)

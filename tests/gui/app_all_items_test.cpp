@@ -8,6 +8,7 @@
 
 #include "dialogs/all_items_dlg.h"
 #include "session_rig.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -221,5 +222,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppAllItemsTest)
+KVT_QTEST(AppAllItemsTest)
 #include "app_all_items_test.moc"

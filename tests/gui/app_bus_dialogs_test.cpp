@@ -17,6 +17,7 @@
 #include "dialogs/device_setting_dlg.h"
 #include "dialogs/multi_sign_dlg.h"
 #include "session_rig.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -171,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppBusDialogsTest)
+KVT_QTEST(AppBusDialogsTest)
 #include "app_bus_dialogs_test.moc"

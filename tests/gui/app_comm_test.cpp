@@ -15,8 +15,8 @@
 #include "app/main_frame.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
-#include "qt_tsan_suppressions.h"
 #include "session_rig.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppCommTest)
+KVT_QTEST(AppCommTest)
 #include "app_comm_test.moc"

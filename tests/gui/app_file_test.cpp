@@ -14,6 +14,7 @@
 #include "app_test_support.h"
 #include "session_rig.h"
 #include "settings/settings_file.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -246,5 +247,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppFileTest)
+KVT_QTEST(AppFileTest)
 #include "app_file_test.moc"

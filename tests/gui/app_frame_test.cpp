@@ -14,6 +14,7 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
+#include "support/qt_test_main.h"
 #include "widgets/dialog_units.h"
 #include "app/main_frame.h"
 #include "app_test_support.h"
@@ -358,5 +359,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppFrameTest)
+KVT_QTEST(AppFrameTest)
 #include "app_frame_test.moc"

@@ -16,6 +16,7 @@
 #include "app_test_support.h"
 #include "session_rig.h"
 #include "settings/settings_file.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -86,14 +87,14 @@ private slots:
     // Under a file-size limit a save must fail with its message, not end
     // the program by SIGXFSZ half-way through.
     void programIgnoresTheFileSizeSignal() {
-        if (QStringLiteral(KVT_APP_PATH).isEmpty()) QSKIP("no program in this build");
+        if (QString(KVT_APP_PATH).isEmpty()) QSKIP("no program in this build");
         QTemporaryDir runtime;
         test::ChildProcess app;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         app.process().setProcessEnvironment(env);
-        app.process().start(QStringLiteral(KVT_APP_PATH), {});
+        app.process().start(QString(KVT_APP_PATH), {});
         QVERIFY(app.process().waitForStarted(5000));
         const QString status = QString("/proc/%1/status").arg(app.process().processId());
         auto ignoresSizeSignal = [&] {
@@ -127,7 +128,7 @@ private slots:
     void fileNamedAtStartIsOpened_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("readable");
-        QTest::newRow("settings file") << QStringLiteral(KVT_TEST_DATA "/sample.dat") << true;
+        QTest::newRow("settings file") << QString(KVT_TEST_DATA) + "/sample.dat" << true;
         QTest::newRow("missing") << config_.path() + "/missing.dat" << false;
     }
     void fileNamedAtStartIsOpened() {
@@ -200,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppInstanceTest)
+KVT_QTEST(AppInstanceTest)
 #include "app_instance_test.moc"

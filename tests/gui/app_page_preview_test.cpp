@@ -18,6 +18,7 @@
 #include "settings/cp932.h"
 #include "session_rig.h"
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -214,5 +215,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppPagePreviewTest)
+KVT_QTEST(AppPagePreviewTest)
 #include "app_page_preview_test.moc"

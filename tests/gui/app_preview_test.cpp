@@ -9,6 +9,7 @@
 #include "app/kvt540m_view.h"
 #include "session_rig.h"
 #include "settings/settings_file.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -184,5 +185,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppPreviewTest)
+KVT_QTEST(AppPreviewTest)
 #include "app_preview_test.moc"

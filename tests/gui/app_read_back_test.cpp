@@ -9,6 +9,7 @@
 
 #include "dialogs/read_setting_dlg.h"
 #include "session_rig.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -205,5 +206,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppReadBackTest)
+KVT_QTEST(AppReadBackTest)
 #include "app_read_back_test.moc"

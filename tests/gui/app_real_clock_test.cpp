@@ -12,6 +12,7 @@
 #include "app/main_frame.h"
 #include "app_test_support.h"
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -83,5 +84,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppRealClockTest)
+KVT_QTEST(AppRealClockTest)
 #include "app_real_clock_test.moc"

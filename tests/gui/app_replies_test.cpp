@@ -14,8 +14,8 @@
 #include "app/qt_message_seam.h"
 #include "app/reply_pump.h"
 #include "app_test_support.h"
-#include "qt_tsan_suppressions.h"
 #include "session_rig.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 
@@ -258,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppRepliesTest)
+KVT_QTEST(AppRepliesTest)
 #include "app_replies_test.moc"

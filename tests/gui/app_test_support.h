@@ -92,7 +92,7 @@ public:
     SimulatedSign(const QString& folder, const QStringList& extra = {})
         : link_(folder + "/port"), log_(folder + "/sign.log") {
         QStringList args{"--link", link_, "--log", log_};
-        child_.process().start(QStringLiteral(KVT_SIM_PATH), args + extra);
+        child_.process().start(QString(KVT_SIM_PATH), args + extra);
         child_.process().waitForReadyRead(5000);  // it prints its device when ready
     }
     bool running() const { return child_.process().state() == QProcess::Running; }

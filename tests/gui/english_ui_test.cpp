@@ -34,6 +34,7 @@
 #include "preview/page_preview_window.h"
 #include "profile/profile.h"
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -286,5 +287,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EnglishUiTest)
+KVT_QTEST(EnglishUiTest)
 #include "english_ui_test.moc"

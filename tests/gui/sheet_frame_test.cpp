@@ -9,6 +9,7 @@
 #include "editor/stacked_tab_bar.h"
 #include "sheet_support.h"
 #include "settings/cp932.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -196,5 +197,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetFrameTest)
+KVT_QTEST(SheetFrameTest)
 #include "sheet_frame_test.moc"

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -243,5 +244,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetPagesTest)
+KVT_QTEST(SheetPagesTest)
 #include "sheet_pages_test.moc"

@@ -9,6 +9,7 @@
 #include "app/reply_pump.h"
 #include "app_test_support.h"
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -71,5 +72,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetRoadTest)
+KVT_QTEST(SheetRoadTest)
 #include "sheet_road_test.moc"

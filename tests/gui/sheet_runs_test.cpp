@@ -2,6 +2,7 @@
 // counter, the one "Success", the stop on an error reply, a skipped page,
 // one run at a time.
 #include "sheet_support.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -138,5 +139,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetRunsTest)
+KVT_QTEST(SheetRunsTest)
 #include "sheet_runs_test.moc"

@@ -5,6 +5,7 @@
 
 #include "sheet_support.h"
 #include "settings/cp932.h"
+#include "support/qt_test_main.h"
 
 using namespace kvt;
 using namespace kvt::test;
@@ -185,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SheetTextTest)
+KVT_QTEST(SheetTextTest)
 #include "sheet_text_test.moc"

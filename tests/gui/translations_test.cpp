@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "support/qt_test_main.h"
+
 namespace {
 
 struct Message {
@@ -71,5 +73,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TranslationsTest)
+KVT_QTEST_GUILESS(TranslationsTest)
 #include "translations_test.moc"

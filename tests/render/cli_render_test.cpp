@@ -16,14 +16,14 @@ struct Result {
 
 Result Cli(const QStringList& args) {
     QProcess cli;
-    cli.start(QStringLiteral(KVT_CLI_PATH), args);
+    cli.start(QString(KVT_CLI_PATH), args);
     cli.waitForFinished(60000);
     return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
             QString::fromUtf8(cli.readAllStandardOutput()),
             QString::fromUtf8(cli.readAllStandardError())};
 }
 
-QString Data(const char* name) { return QStringLiteral(KVT_TEST_DATA "/") + name; }
+QString Data(const char* name) { return QString(KVT_TEST_DATA) + "/" + name; }
 
 // The middle pixel of dot (x, y) of line `line`.
 QRgb DotPixel(const QImage& image, int scale, int line, int x, int y) {
