@@ -131,14 +131,21 @@ TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {
     }
 }
 
-// A server that hangs up at once (here after the first command): the
-// command goes on and ends in No Connect as after any drop.
+// A server that hangs up at once: the command goes on and ends in No
+// Connect as after any drop, whether the hang-up is there before the tool's
+// reader starts (here it comes with the one answer that ends the opening, a
+// refusal of RFC 2217) or comes after it (after the first command).
 TEST(TcpLink, AServerThatHangsUpAtOnceGivesNoConnect) {
-    test::TempDir dir;
-    test::HangUpServer server;
-    test::CliResult r = RunCli(dir, {"display", "on", "--port", server.address()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "No Connect\n") << r.err;
+    const struct {
+        std::string scheme, lastWords;
+    } cases[] = {{"rfc2217", "\xFF\xFE\x2C"}, {"tcp", ""}};
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        test::HangUpServer server(c.lastWords);
+        test::CliResult r = RunCli(dir, {"display", "on", "--port", server.address(c.scheme)});
+        EXPECT_EQ(r.status, 1) << c.scheme;
+        EXPECT_EQ(r.out, "No Connect\n") << c.scheme << ": " << r.err;
+    }
 }
 
 TEST(NetworkLink, ADroppedConnectionFailsWithoutSpinningAndConnectsAgainAtTheNextCommand) {
