@@ -98,21 +98,27 @@ void SerialLink::StartReadThread() {
     DrainWake();
     framer_.Clear();
     readThreadRun_ = true;
+    std::promise<void> looked;
+    std::future<void> lookedOnce = looked.get_future();
     try {
-        reader_ = std::thread(&SerialLink::ReadThreadProc, this);
+        reader_ = std::thread(&SerialLink::ReadThreadProc, this, std::move(looked));
     } catch (const std::system_error&) {
         readThreadRun_ = false;
         Report("error creating read thread");
         ClosePort();
+        return;
     }
+    lookedOnce.wait();
 }
 
-void SerialLink::ReadThreadProc() {
+void SerialLink::ReadThreadProc(std::promise<void> lookedOnce) {
+    bool first = true;
     while (readThreadRun_) {
-        // Without a port (Failed) the reader waits on the wake pipe alone.
+        // Without a port (Failed) the reader waits on the wake pipe alone;
+        // the first look, which the starter waits for, does not wait.
         PortPtr port = CurrentPort();
         pollfd fds[2] = {{wakeRead_, POLLIN, 0}, {port ? port->fd() : -1, POLLIN, 0}};
-        int ready = ::poll(fds, port ? 2 : 1, -1);
+        int ready = ::poll(fds, port ? 2 : 1, first ? 0 : -1);
         if (ready < 0) {
             if (errno == EINTR) continue;
             break;  // cannot wait at all: end rather than spin
@@ -120,7 +126,9 @@ void SerialLink::ReadThreadProc() {
         if (fds[0].revents) DrainWake();
         if (!readThreadRun_) break;
         if (port && fds[1].revents && !ReadOnce(*port, fds[1].revents)) Dropped(*port);
+        if (std::exchange(first, false)) lookedOnce.set_value();
     }
+    if (first) lookedOnce.set_value();
     // Discard what the driver still holds: it belongs to no one any more.
     if (PortPtr port = CurrentPort()) port->DiscardInput();
 }

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -56,6 +57,9 @@ public:
     // Opens the transport for the device name; each failing step reports
     // its message (see the transport) and leaves the link Failed.
     void OpenPort(const std::string& device);
+    // Returns once the reader has taken a first look at the port, so that
+    // a hang-up that came before the start, with nothing before it to
+    // read, already shows in state().
     void StartReadThread();
     void CloseLink();
 
@@ -83,7 +87,8 @@ private:
     void DrainWake();
     void MakeWakePipe();
     void CloseWakePipe();
-    void ReadThreadProc();
+    // Fulfils lookedOnce after its first look at the port.
+    void ReadThreadProc(std::promise<void> lookedOnce);
     // Handles what poll() reported on the port; false when the device is
     // gone (hang-up, EIO).
     bool ReadOnce(Transport& port, short revents);

@@ -16,8 +16,10 @@
 #include "preview/page_preview_window.h"
 #include "render/led_colours.h"
 #include "settings/cp932.h"
+#include "settings/settings_file.h"
 #include "session_rig.h"
 #include "sheet_support.h"
+#include "support/led_picture.h"
 #include "support/qt_test_main.h"
 
 using namespace kvt;
@@ -128,6 +130,29 @@ private slots:
                                     qRgb(255, 255, 255)}));
         QCOMPARE(pages, QList<int>({2}));
         QVERIFY(blinkTimer);
+    }
+
+    // Every colour's dots are its own colour, at both white levels.
+    void everyColourIsShownInItsOwnColour() {
+        PagePreviewWindow* preview = OpenPreview();
+        for (const char* file : {"colours.dat", "colours-low.dat"}) {
+            const bool low = QString(file).contains("low");
+            QVERIFY(ReadSettingsFile(KVT_TEST_DATA "/" + std::string(file), &session().panelSettings,
+                                     &session().currentPage));
+            for (int p = 0; p < 24; ++p) {
+                session().currentPage = p;
+                emit frame_->view()->storeEdited();
+                Dot(preview, 0, 0, 0);  // painted
+                for (int line = 0; line < 7; ++line) {
+                    const std::string shown =
+                        test::LineColours(preview->panel()->picture(), preview->panel()->scale(), line);
+                    const std::string expected = test::SampleLineColours(p, line, low);
+                    QVERIFY2(shown == expected,
+                             qPrintable(QString("%1 page %2 line %3: %4, not %5").arg(file).arg(p + 1)
+                                            .arg(line + 1).arg(shown.c_str(), expected.c_str())));
+                }
+            }
+        }
     }
 
     void fileNewShowsTheEmptyStore() {

@@ -213,6 +213,20 @@ private slots:
         QVERIFY2(japanese.isEmpty(), qPrintable(japanese.join(" | ")));
     }
 
+    // Each colour is named for its colour, in the lists of the character
+    // and of the border colours alike.
+    void coloursAreNamedForTheirColours() {
+        QVERIFY(InstallTranslations(UiLanguage::English));
+        CMyPropertySheet sheet(rig_->session, rig_->engine);
+        for (int id : {1014, 1015}) {
+            auto* combo = Control<QComboBox>(ShowTab(sheet, 3), id);
+            QStringList names;
+            for (int i = 0; i < combo->count(); ++i) names << combo->itemText(i);
+            QCOMPARE(names, QStringList({"Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan",
+                                         "White", "Blank"}));
+        }
+    }
+
     // Qt's own file dialog follows: English in English, Japanese in Japanese.
     void fileDialogFollowsTheLanguage() {
         for (UiLanguage language : {UiLanguage::English, UiLanguage::Japanese}) {

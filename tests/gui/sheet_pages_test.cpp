@@ -2,6 +2,7 @@
 // line each "設定" puts on the wire, in RS-232C and RS-485 mode.
 #include <QCheckBox>
 
+#include "settings/settings_file.h"
 #include "sheet_support.h"
 #include "support/qt_test_main.h"
 
@@ -17,6 +18,37 @@ class SheetPagesTest : public QObject {
 
 private slots:
     void init() { rig_ = std::make_unique<SessionRig>(); }
+
+    // Every control of every page that changes the settings marks them
+    // modified, so that New, Open and Exit ask to save them.
+    void everyEditMarksTheSettingsModified() {
+        CMyPropertySheet sheet(session(), rig_->engine);
+        QStringList edits;
+        for (int tab = 0; tab < kSheetPageCount; ++tab) {
+            QWidget* page = ShowTab(sheet, tab);
+            for (QWidget* control : page->findChildren<QWidget*>()) {
+                if (!control->isEnabled() || !control->isVisibleTo(page)) continue;
+                session().modified = 0;
+                const std::string before = FormatSettings(session().panelSettings, 0);
+                if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                    const int next = (combo->currentIndex() + 1) % combo->count();
+                    combo->setCurrentIndex(next);
+                    emit combo->activated(next);
+                } else if (qobject_cast<QCheckBox*>(control)) {
+                    QTest::mouseClick(control, Qt::LeftButton);
+                } else if (qobject_cast<QLineEdit*>(control)) {
+                    QTest::keyClicks(control, QStringLiteral("Q"));
+                }
+                if (FormatSettings(session().panelSettings, 0) == before) continue;
+                const QString edit = QString("tab %1 control %2").arg(tab).arg(control->objectName());
+                edits << edit;
+                QVERIFY2(session().modified == 1, qPrintable(edit + " changed the settings unmarked"));
+            }
+        }
+        // Seven texts, seven fills, eight white levels, fourteen colours,
+        // seven blinks, eight display times, two positions.
+        QCOMPARE(edits.size(), 53);
+    }
 
     void fillBorderBitsFollowTheLineNotTheId() {
         CMyPropertySheet sheet(session(), rig_->engine);

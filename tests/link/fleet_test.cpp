@@ -1,6 +1,7 @@
 // kvt540m-cli fleet against lines of simulated signs on TCP: every line at
-// once with each sign's own file, a line whose server refuses, a sign that
-// differs, the table, the report, the files of a read, and Ctrl+C.
+// once with each sign's own file and its selected page, a line whose server
+// refuses, one whose connection drops, a sign that differs, the exit
+// statuses, the table, the report, the files of a read, and Ctrl+C.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,6 +11,7 @@
 #include <fstream>
 
 #include "link/cli_runner.h"
+#include "link/loopback.h"
 #include "settings/settings_file.h"
 
 namespace kvt {
@@ -20,8 +22,19 @@ const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
 class FleetTest : public ::testing::Test {
 protected:
     FleetTest()
-        : a({"--tcp", "127.0.0.1:0", "--rs485", "--slave", "1-2", "--load-slave", "2=" + kSample}),
+        : a({"--tcp", "127.0.0.1:0", "--rs485", "--slave", "1-2", "--load-slave", "2=" + File()}),
           b({"--tcp", "127.0.0.1:0", "--rs485", "--slave", "1,3"}) {}
+    // The signs' file: sample.dat with page 5 selected alone (no sequence),
+    // which is the page a deploy sends and a verify compares.
+    std::string File() {
+        PanelSettings settings;
+        int page = 0;
+        std::string message;
+        EXPECT_TRUE(ReadSettingsFile(kSample, &settings, &page, &message));
+        settings.sequenceMode = 0;
+        EXPECT_EQ(WriteSettingsFile(dir / "sample.dat", settings, 4, &message), SaveResult::Ok);
+        return dir / "sample.dat";
+    }
     // The sheet: two signs on a, two on b, and one on a server that refuses.
     std::string Sheet() {
         const std::string sheet = dir / "fleet.csv";
@@ -31,9 +44,13 @@ protected:
                              << b.path() << ",1,sample.dat,gate 1\r\n"
                              << b.path() << ",3,sample.dat,gate 3\r\n"
                              << "tcp://127.0.0.1:1,5,sample.dat,closed\r\n";
-        std::ifstream in(kSample, std::ios::binary);
-        std::ofstream(dir / "sample.dat", std::ios::binary) << in.rdbuf();
         return sheet;
+    }
+    // The sheet without the line that refuses, in a file of its own.
+    std::string Reachable(const std::string& sheet) {
+        std::string rows = test::ReadFile(sheet);
+        std::ofstream(dir / "reachable.csv") << rows.substr(0, rows.find("tcp://127.0.0.1:1,"));
+        return dir / "reachable.csv";
     }
     // The table's row of the sign: its name, then the rest of the row.
     static std::string RowOf(const std::string& table, const std::string& name) {
@@ -51,7 +68,10 @@ protected:
 
 TEST_F(FleetTest, EveryLineAtOnceWithATableAndAReport) {
     const std::string sheet = Sheet();
-    // Before: only a's slave 2 holds the file.
+    // Before: only a's slave 2 holds the file; differences and nothing worse.
+    test::CliResult differs =
+        test::RunCli(dir, {"fleet", "verify", Reachable(sheet), "--pace", "reply", "--gap", "0"});
+    EXPECT_EQ(differs.status, 3) << differs.out << differs.err;
     test::CliResult verify = test::RunCli(dir, {"fleet", "verify", sheet, "--pace", "reply", "--gap", "0"});
     EXPECT_EQ(verify.status, 1) << verify.err;  // the closed line is worse than differences
     EXPECT_NE(RowOf(verify.out, "hall").find(" differences "), std::string::npos) << verify.out;
@@ -77,16 +97,30 @@ TEST_F(FleetTest, EveryLineAtOnceWithATableAndAReport) {
     EXPECT_EQ(signs[4].toObject()["result"].toString(), "not reached");
     EXPECT_NE(signs[4].toObject()["error"].toString().indexOf("Connection refused"), -1);
 
-    // Without the closed line, everything agrees now.
-    std::string rows = test::ReadFile(sheet);
-    rows = rows.substr(0, rows.find("tcp://127.0.0.1:1"));
-    std::ofstream(sheet) << rows;
-    test::CliResult again = test::RunCli(dir, {"fleet", "verify", sheet, "--pace", "reply"});
+    // Without the closed line, everything agrees now, the selected page too.
+    test::CliResult again = test::RunCli(dir, {"fleet", "verify", Reachable(sheet), "--pace", "reply"});
     EXPECT_EQ(again.status, 0) << again.out << again.err;
+}
+
+// A line whose connection drops fails its signs and is not connected again
+// (a connect would hold up every line). At the timed pace commands go on
+// after the drop until the sign is given up.
+TEST_F(FleetTest, ALineWhoseConnectionDropsIsNotConnectedAgain) {
+    test::HangUpServer server;
+    const std::string sheet = dir / "dropping.csv";
+    std::ofstream(sheet) << "port,slave,file,name\r\n"
+                         << server.address() << ",1,sample.dat,first\r\n"
+                         << server.address() << ",2,sample.dat,second\r\n";
+    test::CliResult deploy = test::RunCli(dir, {"fleet", "deploy", sheet});
+    EXPECT_EQ(deploy.status, 1);
+    EXPECT_NE(RowOf(deploy.out, "first").find("No Connect"), std::string::npos) << deploy.out;
+    EXPECT_NE(RowOf(deploy.out, "second").find("not reached"), std::string::npos) << deploy.out;
+    EXPECT_EQ(server.connections(), 1);
 }
 
 TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
     const std::string sheet = Sheet();
+    std::ofstream(sheet, std::ios::app) << b.path() << ",4,sample.dat,silent\r\n";
     test::CliResult read =
         test::RunCli(dir, {"fleet", "read", sheet, dir / "out", "--pace", "reply", "--gap", "0"});
     EXPECT_EQ(read.status, 1) << read.err;
@@ -95,7 +129,10 @@ TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
     std::string message;
     ASSERT_TRUE(ReadSettingsFile(dir / "out/gate_3.dat", &settings, &page, &message)) << read.out;
     EXPECT_TRUE(ReadSettingsFile(dir / "out/hall.dat", &settings, &page, &message));
+    // No file for a sign not reached, nor for one that did not answer.
     EXPECT_FALSE(Exists(dir / "out/closed.dat"));
+    EXPECT_NE(RowOf(read.out, "silent").find("No Connect"), std::string::npos) << read.out;
+    EXPECT_FALSE(Exists(dir / "out/silent.dat"));
 
     // Stopped during the timed read-back: the table, and no file of a sign not done.
     test::CliResult stopped = test::RunCli(dir, {"fleet", "read", sheet, dir / "stopped"}, 2.0);

@@ -53,30 +53,6 @@ private:
     int port_ = 0;
 };
 
-// A server on 127.0.0.1 that hangs up on every connection at once.
-class HangUpServer {
-public:
-    HangUpServer() {
-        sockaddr_in address;
-        listener_ = test::BindLoopback(4, &address);
-        port_ = ntohs(address.sin_port);
-        server_ = std::thread([this] {
-            for (int fd; (fd = ::accept(listener_, nullptr, nullptr)) >= 0;) ::close(fd);
-        });
-    }
-    ~HangUpServer() {
-        ::shutdown(listener_, SHUT_RDWR);  // ends the accept
-        server_.join();
-        ::close(listener_);
-    }
-    std::string address() const { return "tcp://127.0.0.1:" + std::to_string(port_); }
-
-private:
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread server_;
-};
-
 using test::RunCli;
 
 TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
@@ -155,13 +131,21 @@ TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {
     }
 }
 
-// Also when the server hangs up before the tool's reader has started.
+// A server that hangs up at once: the command goes on and ends in No
+// Connect as after any drop, whether the hang-up is there before the tool's
+// reader starts (here it comes with the one answer that ends the opening, a
+// refusal of RFC 2217) or comes after it (after the first command).
 TEST(TcpLink, AServerThatHangsUpAtOnceGivesNoConnect) {
-    test::TempDir dir;
-    HangUpServer server;
-    test::CliResult r = RunCli(dir, {"display", "on", "--port", server.address()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "No Connect\n") << r.err;
+    const struct {
+        std::string scheme, lastWords;
+    } cases[] = {{"rfc2217", "\xFF\xFE\x2C"}, {"tcp", ""}};
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        test::HangUpServer server(c.lastWords);
+        test::CliResult r = RunCli(dir, {"display", "on", "--port", server.address(c.scheme)});
+        EXPECT_EQ(r.status, 1) << c.scheme;
+        EXPECT_EQ(r.out, "No Connect\n") << c.scheme << ": " << r.err;
+    }
 }
 
 TEST(NetworkLink, ADroppedConnectionFailsWithoutSpinningAndConnectsAgainAtTheNextCommand) {

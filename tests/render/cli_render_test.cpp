@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/led_picture.h"
+
 namespace {
 
 struct Result {
@@ -68,6 +70,22 @@ TEST_F(CliRender, AllWritesOnePicturePerPageWithContent) {
     EXPECT_EQ(written, expected);
     EXPECT_EQ(r.out.count('\n'), 24);
     EXPECT_EQ(QImage(folder + "/page24.png").size(), QSize(448, 224));
+}
+
+// Every colour's dots are its own colour, at both white levels.
+TEST_F(CliRender, EveryColourIsDrawnInItsOwnColour) {
+    for (const char* file : {"colours.dat", "colours-low.dat"}) {
+        const bool low = QString(file).contains("low");
+        const QString folder = Path(file);
+        ASSERT_EQ(Cli({"render", Data(file), "--all", "--out", folder, "--scale", "1"}).status, 0);
+        for (int p = 0; p < 24; ++p) {
+            const QImage image(folder + QString("/page%1.png").arg(p + 1, 2, 10, QChar('0')));
+            for (int line = 0; line < 7; ++line)
+                EXPECT_EQ(kvt::test::LineColours(image, 1, line),
+                          kvt::test::SampleLineColours(p, line, low))
+                    << file << " page " << p + 1 << " line " << line + 1;
+        }
+    }
 }
 
 TEST_F(CliRender, FailuresAreReported) {
