@@ -137,7 +137,7 @@ private slots:
         PagePreviewWindow* preview = OpenPreview();
         for (const char* file : {"colours.dat", "colours-low.dat"}) {
             const bool low = QString(file).contains("low");
-            QVERIFY(ReadSettingsFile(KVT_TEST_DATA "/" + std::string(file), &session().panelSettings,
+            QVERIFY(ReadSettingsFile(std::string(KVT_TEST_DATA) + "/" + file, &session().panelSettings,
                                      &session().currentPage));
             for (int p = 0; p < 24; ++p) {
                 session().currentPage = p;
