@@ -10,7 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 export QT_QPA_PLATFORM=offscreen
-jobs=$(nproc)
+# Tests spend most of their time waiting for replies and timers: two at a
+# time a core.
+test_jobs=$(( $(nproc) * 2 ))
 
 # stage NAME COMMAND...: runs one stage and keeps its seconds for the table.
 stage_names=() stage_seconds=() current=
@@ -33,7 +35,7 @@ stage_table() {
 }
 trap stage_table EXIT
 
-ctest_run() { ctest --test-dir "$1" --output-on-failure -j "$jobs" "${@:2}"; }
+ctest_run() { ctest --test-dir "$1" --output-on-failure -j "$test_jobs" "${@:2}"; }
 asan_ctest() {
   ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1" \
   LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
