@@ -21,7 +21,13 @@ dir=build-fuzz
 read -r -a targets <<<"$(sed -n '/^set(KVT_FUZZ_TARGETS/,/)/p' fuzz/CMakeLists.txt |
   tr '()\n' '   ' | sed 's/set *KVT_FUZZ_TARGETS//')"
 
-scripts/build.sh "$dir" -DCMAKE_CXX_COMPILER=clang++ -DKVT_FUZZ=ON >/dev/null
+# Quiet unless the build fails.
+build_log=$(mktemp)
+if ! scripts/build.sh "$dir" -DCMAKE_CXX_COMPILER=clang++ -DKVT_FUZZ=ON >"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  exit 1
+fi
+rm -f "$build_log"
 
 rm -rf "$dir/seeds"
 "$dir/fuzz/kvt540m-fuzz-seeds" "$dir/seeds"
