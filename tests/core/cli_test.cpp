@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/file_bytes.h"
+#include "support/test_paths.h"
 
 namespace {
 

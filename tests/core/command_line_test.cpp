@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/run_tool.h"
+#include "support/test_paths.h"
 #include "version.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "support/file_bytes.h"
 #include "support/run_tool.h"
+#include "support/test_paths.h"
 
 namespace {
 

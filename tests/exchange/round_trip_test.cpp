@@ -9,6 +9,7 @@
 #include "settings/cp932.h"
 #include "settings/settings_file.h"
 #include "support/file_bytes.h"
+#include "support/test_paths.h"
 
 namespace kvt {
 namespace {

@@ -17,6 +17,7 @@
 #include "session_rig.h"
 #include "settings/settings_file.h"
 #include "support/qt_test_main.h"
+#include "support/test_paths.h"
 
 using namespace kvt;
 

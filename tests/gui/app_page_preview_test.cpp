@@ -21,6 +21,7 @@
 #include "sheet_support.h"
 #include "support/led_picture.h"
 #include "support/qt_test_main.h"
+#include "support/test_paths.h"
 
 using namespace kvt;
 

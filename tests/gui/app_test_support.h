@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "support/test_paths.h"
+
 namespace kvt::test {
 
 // Calls act with the next modal window once it is up (a dialog run with

@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 
 #include "support/qt_test_main.h"
+#include "support/test_paths.h"
 
 namespace {
 

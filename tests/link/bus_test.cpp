@@ -11,6 +11,7 @@
 #include "link/cli_runner.h"
 #include "session/session.h"
 #include "settings/settings_file.h"
+#include "support/test_paths.h"
 #include "tools/cli/bus_report.h"
 
 namespace kvt {

@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "settings/settings_file.h"
 #include "protocol/read_back_decoders.h"
+#include "support/test_paths.h"
 
 namespace kvt {
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/pty_partner.h"
+#include "support/test_paths.h"
 
 namespace kvt::test {
 

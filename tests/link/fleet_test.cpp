@@ -13,6 +13,7 @@
 #include "link/cli_runner.h"
 #include "link/loopback.h"
 #include "settings/settings_file.h"
+#include "support/test_paths.h"
 
 namespace kvt {
 namespace {

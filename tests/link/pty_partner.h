@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/test_paths.h"
+
 extern char** environ;
 
 namespace kvt::test {

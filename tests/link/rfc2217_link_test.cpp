@@ -18,6 +18,7 @@
 #include "serial/telnet_codec.h"
 #include "session/session.h"
 #include "support/recording_seam.h"
+#include "support/test_paths.h"
 
 namespace kvt {
 namespace {

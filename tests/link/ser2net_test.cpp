@@ -10,6 +10,7 @@
 
 #include "link/cli_runner.h"
 #include "link/loopback.h"
+#include "support/test_paths.h"
 
 namespace kvt {
 namespace {

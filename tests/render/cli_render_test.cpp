@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "support/led_picture.h"
+#include "support/test_paths.h"
 
 namespace {
 

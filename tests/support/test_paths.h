@@ -1,7 +1,6 @@
 // Where the programs under test and the test data are. ctest sets them in
 // each test's environment, so that no build's own paths are compiled into
 // the tests and their compilations are shared between checkouts (ccache).
-// Included in every test source by the build.
 #pragma once
 
 #include <cstdio>
