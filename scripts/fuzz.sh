@@ -7,6 +7,7 @@
 #
 #   scripts/fuzz.sh [SECONDS]
 #
+# SECONDS 0 builds the targets and runs none.
 # With KVT_FUZZ_SCRATCH=1 each target starts from its seeds alone and what
 # it finds is thrown away afterwards (the test command's short runs);
 # otherwise the corpus grows in build-fuzz/corpus/TARGET/ from run to run.
@@ -28,6 +29,7 @@ if ! scripts/build.sh "$dir" -DCMAKE_CXX_COMPILER=clang++ -DKVT_FUZZ=ON >"$build
   exit 1
 fi
 rm -f "$build_log"
+[ "$seconds" -gt 0 ] || exit 0
 
 rm -rf "$dir/seeds"
 "$dir/fuzz/kvt540m-fuzz-seeds" "$dir/seeds"
