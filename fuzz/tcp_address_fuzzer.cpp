@@ -7,6 +7,7 @@
 // never cut inside a UTF-8 sequence.
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,10 +21,13 @@ using namespace kvt;
 
 namespace {
 
-// Characters of well-formed UTF-8, counted by Qt's decoder.
+// Characters of well-formed UTF-8, counted by Qt's decoder; a byte order
+// mark at the start is a character like any other (QString::fromUtf8 drops
+// it).
 size_t Characters(const std::string& utf8) {
-    return static_cast<size_t>(
-        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUcs4().size());
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decoder(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return static_cast<size_t>(text.toUcs4().size());
 }
 
 void CheckClipped(const std::string& value) {
