@@ -188,6 +188,9 @@ int main(int argc, char** argv) {
     ok &= Write("tcp_address", "name", "tcp://localhost:0");
     ok &= Write("tcp_address", "long-name", "tcp://" + Cp932ToUtf8(texts) + ":1");
     ok &= Write("tcp_address", "rfc2217", "rfc2217://[2001:db8::7]:65535");
+    // Pasted from a file that begins with a byte order mark: clipped with the
+    // mark as its first character.
+    ok &= Write("tcp_address", "bom", "\xEF\xBB\xBF" + std::string(60, '/'));
 
     ok &= Write("fleet_sheet", "stations.csv",
                 "\xEF\xBB\xBFport,slave,file,name\r\ntcp://192.0.2.10:4001,1,a.dat,North 1\r\n"
