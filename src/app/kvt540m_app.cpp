@@ -57,7 +57,7 @@ void CKVT540MApp::StartTrace() {
     // Reported from the trace's own thread: the box waits for the window
     // thread, and the trace never waits for the box.
     trace_ = std::make_unique<Trace>(path, [this](const std::string& text) {
-        QMetaObject::invokeMethod(qApp, [this, text] { session_.PortStyleBox(text); },
+        QMetaObject::invokeMethod(qApp, [this, text] { session_.Report(Outcome::Link(text)); },
                                   Qt::QueuedConnection);
     });
     if (trace_->Open()) session_.link().SetTrace(trace_.get());

@@ -15,19 +15,37 @@ namespace {
 
 QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
+// A slave's result in words: the sign's own error and the link's own
+// message as they are.
+QString ResultText(const SlaveResult& r) {
+    if (r.notReached) return QStringLiteral("not reached");
+    switch (r.problem) {
+    case SignProblem::None: break;
+    case SignProblem::SignError: return QString::fromUtf8(SignErrorText(r.signError));
+    case SignProblem::NoConnect: return QStringLiteral("No Connect");
+    case SignProblem::NotUnderstood: return QStringLiteral("Reply Not Understood");
+    case SignProblem::PortNotOpened:
+    case SignProblem::LineFailed:
+    case SignProblem::FileNotWritten: return QString::fromStdString(r.detail);
+    }
+    const int n = static_cast<int>(r.differences.size());
+    if (n == 0) return QStringLiteral("OK");
+    return QString::number(n) + (n == 1 ? QStringLiteral(" difference") : QStringLiteral(" differences"));
+}
+
 // The box at the end: how many signs took the settings, and what went
 // wrong with the others.
-std::string Summary(const std::vector<SlaveResult>& results) {
+QString Summary(const std::vector<SlaveResult>& results) {
     int ok = 0;
-    std::string failures;
+    QString failures;
     for (const SlaveResult& r : results) {
         if (r.ok()) {
             ++ok;
             continue;
         }
-        failures += "\n" + TwoDigits(r.slave) + ": " + r.Summary();
+        failures += "\n" + TwoDigitText(r.slave) + ": " + ResultText(r);
     }
-    return "OK " + std::to_string(ok) + " / " + std::to_string(results.size()) + failures;
+    return QStringLiteral("OK %1 / %2").arg(ok).arg(results.size()) + failures;
 }
 
 }  // namespace
@@ -114,20 +132,19 @@ void CMultiSignDlg::done(int result) {
 }
 
 void CMultiSignDlg::SlaveRunStarted(int slave, RunKind kind) {
-    results_[slave]->setText(kind == RunKind::ReadBack ? tr("照合中…")
-                                                       : tr("送信中…"));
+    verifying_ = kind == RunKind::ReadBack;
+    results_[slave]->setText(verifying_ ? tr("照合中…") : tr("送信中…"));
 }
 
-void CMultiSignDlg::StepDone(int slave, int step) {
-    const bool verifying = results_[slave]->text() == tr("照合中…");
-    progress_->setValue(slavesDone_ * stepsPerSlave_ + (verifying ? kAllItemsLastStep : 0) + step);
+void CMultiSignDlg::StepDone(int, int step) {
+    progress_->setValue(slavesDone_ * stepsPerSlave_ + (verifying_ ? kAllItemsLastStep : 0) + step);
 }
 
 void CMultiSignDlg::SlaveDone(const SlaveResult& result, const Session&) {
     ++slavesDone_;
     progress_->setValue(slavesDone_ * stepsPerSlave_);
     QLabel* label = results_[result.slave];
-    label->setText(QString::fromStdString(result.Summary()));
+    label->setText(ResultText(result));
     QString details;
     for (const std::string& difference : result.differences)
         details += QString::fromStdString(difference) + "\n";
@@ -136,7 +153,7 @@ void CMultiSignDlg::SlaveDone(const SlaveResult& result, const Session&) {
 
 void CMultiSignDlg::BusDone(const std::vector<SlaveResult>& results) {
     EndRun();
-    session_.NoticeBox(Summary(results));
+    session_.NoticeBox(Summary(results).toStdString());
 }
 
 }  // namespace kvt

@@ -64,6 +64,7 @@ private:
     QProgressBar* progress_;
     int stepsPerSlave_ = 0;
     int slavesDone_ = 0;
+    bool verifying_ = false;  // the slave in hand is being read back
 };
 
 }  // namespace kvt

@@ -9,14 +9,6 @@ namespace {
 constexpr Millis kLastReplyMs = 7 * kReplyTickMs;
 }  // namespace
 
-std::string SlaveResult::Summary() const {
-    if (notReached) return "not reached";
-    if (!error.empty()) return error;
-    if (differences.empty()) return "OK";
-    return std::to_string(differences.size()) +
-           (differences.size() == 1 ? " difference" : " differences");
-}
-
 BusRun::BusRun(Session& session, Clock& clock, RunEngine& engine)
     : session_(session), clock_(clock), engine_(engine), timer_(clock.NewTimer([this] {
           if (phase_ == Phase::AwaitingLastReply) PhaseDone();
@@ -88,7 +80,7 @@ void BusRun::StartRun(RunKind kind) {
     sent_ = answered_ = 0;
     noConnect_ = false;
     notUnderstood_ = false;
-    errorMessage_.clear();
+    errorReplied_ = false;
     // A reply still pending or an error left from the slave before belongs
     // to nobody now.
     session_.ResetReplyState();
@@ -114,19 +106,20 @@ void BusRun::RunEnded(RunEnd end) {
 
 bool BusRun::Settled() const { return answered_ >= sent_ || noConnect_; }
 
-std::string BusRun::Problem(RunEnd end) const {
-    if (!errorMessage_.empty()) return errorMessage_;
-    if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return "No Connect";
-    if (notUnderstood_) return "Reply Not Understood";
-    return "";
+SignProblem BusRun::Problem(RunEnd end) const {
+    if (errorReplied_) return SignProblem::SignError;
+    if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return SignProblem::NoConnect;
+    if (notUnderstood_) return SignProblem::NotUnderstood;
+    return SignProblem::None;
 }
 
 void BusRun::PhaseDone() {
     timer_->Stop();
     phase_ = Phase::Running;
-    const std::string problem = Problem(end_);
-    if (!problem.empty()) {
-        current_.error = problem;
+    const SignProblem problem = Problem(end_);
+    if (problem != SignProblem::None) {
+        current_.problem = problem;
+        current_.signError = firstError_;
     } else if (kind_ == RunKind::ReadBack && job_ != BusJob::ReadAll) {
         current_.differences =
             CompareWithSign(file_, filePage_, session_.panelSettings, session_.currentPage);
@@ -190,8 +183,10 @@ void BusRun::ReplyNotUnderstood() {
     if (running()) notUnderstood_ = true;
 }
 
-void BusRun::ErrorReplied(const std::string& message) {
-    if (running() && errorMessage_.empty()) errorMessage_ = message;
+void BusRun::ErrorReplied(SignError error) {
+    if (!running() || errorReplied_) return;
+    errorReplied_ = true;
+    firstError_ = error;
 }
 
 }  // namespace kvt

@@ -15,20 +15,9 @@
 #include "transfer/clock.h"
 #include "transfer/pacing.h"
 #include "transfer/run_engine.h"
+#include "transfer/sign_result.h"
 
 namespace kvt {
-
-struct SlaveResult {
-    int slave = 0;
-    std::string error;                     // the sign's error, "No Connect", ...; "" = none
-    std::vector<std::string> differences;  // deploy with verify: where the sign differs
-    Millis ms = 0;                         // how long the slave took
-    bool notReached = false;               // its line failed before its turn
-
-    bool ok() const { return !notReached && error.empty() && differences.empty(); }
-    // "OK", "not reached", the error, or "N differences".
-    std::string Summary() const;
-};
 
 enum class BusJob { Deploy, ReadAll, Verify };
 
@@ -85,13 +74,13 @@ private:
     void RunDone(RunEnd end);
     void PhaseDone();
     void SlaveDone();
-    std::string Problem(RunEnd end) const;
+    SignProblem Problem(RunEnd end) const;
     bool Settled() const;
     // SessionListener
     void CommandSent() override;
     void ReplyInterpreted() override;
     void NoConnect() override;
-    void ErrorReplied(const std::string& message) override;
+    void ErrorReplied(SignError error) override;
     void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
@@ -126,7 +115,8 @@ private:
     int answered_ = 0;
     bool noConnect_ = false;
     bool notUnderstood_ = false;
-    std::string errorMessage_;
+    bool errorReplied_ = false;
+    SignError firstError_ = SignError::CommandError;
     Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;
 };

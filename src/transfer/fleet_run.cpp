@@ -7,20 +7,19 @@ namespace kvt {
 
 namespace {
 
-// What a line's port said while it opened is kept for the view; the boxes
-// of the replies need no one (the bus run keeps what they tell).
+// What a line's port said while it opened is kept for the view; the
+// outcomes of the replies need no one (the bus run keeps what they tell).
 class LineSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override {
-        if (opening) messages.push_back(box.text);
         return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
+    }
+    void Tell(const Outcome& outcome, void*) override {
+        if (opening && outcome.kind == OutcomeKind::LinkMessage) messages.push_back(outcome.message);
     }
     bool opening = true;
     std::vector<std::string> messages;
 };
-
-// Why the signs after a line's port went away were not reached.
-constexpr const char* kLineFailed = "the line's port failed";
 
 }  // namespace
 
@@ -116,7 +115,8 @@ void FleetRun::Opened(size_t line, bool opened) {
         targets.push_back({sign.slave, &sign.settings, sign.currentPage});
     states_[line] = LineState::Running;
     if (!opened || !rig.bus.StartSigns(job_, targets, verify_, pacing_, &rig)) {
-        FailRest(line, rig.seam.messages.empty() ? "the port did not open" : rig.seam.messages.front());
+        FailRest(line, SignProblem::PortNotOpened,
+                 rig.seam.messages.empty() ? "" : rig.seam.messages.front());
         LineDone(line);
     }
 }
@@ -130,14 +130,17 @@ void FleetRun::SignDone(size_t line, size_t sign, const SlaveResult& result,
     if (running_ && !result.ok() && rig.session.link().state() == SerialLink::State::Failed &&
         sign + 1 < results_[line].size()) {
         rig.bus.Abort();
-        FailRest(line, kLineFailed);
+        FailRest(line, SignProblem::LineFailed, "");
         LineDone(line);
     }
 }
 
-void FleetRun::FailRest(size_t line, const std::string& why) {
-    for (SlaveResult& result : results_[line])
-        if (result.notReached) result.error = why;
+void FleetRun::FailRest(size_t line, SignProblem why, const std::string& detail) {
+    for (SlaveResult& result : results_[line]) {
+        if (!result.notReached) continue;
+        result.problem = why;
+        result.detail = detail;
+    }
 }
 
 void FleetRun::LineDone(size_t line) {

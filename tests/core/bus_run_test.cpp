@@ -60,11 +60,12 @@ TEST_F(BusRunTest, DeployServesEverySlaveAndTellsHowEachWent) {
     EXPECT_EQ(session.lineMode, 1);
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 5u);
-    EXPECT_EQ(watcher.final[0].Summary(), "OK");
-    EXPECT_EQ(watcher.final[1].Summary(), "No Connect");
-    EXPECT_EQ(watcher.final[2].Summary(), "Command Error");
-    EXPECT_EQ(watcher.final[3].Summary(), "OK");
-    EXPECT_EQ(watcher.final[4].Summary(), "Reply Not Understood");
+    EXPECT_TRUE(watcher.final[0].ok());
+    EXPECT_EQ(watcher.final[1].problem, SignProblem::NoConnect);
+    EXPECT_EQ(watcher.final[2].problem, SignProblem::SignError);
+    EXPECT_EQ(watcher.final[2].signError, SignError::CommandError);
+    EXPECT_TRUE(watcher.final[3].ok());
+    EXPECT_EQ(watcher.final[4].problem, SignProblem::NotUnderstood);
     EXPECT_EQ(watcher.final[0].ms, 30500 + 5);  // the whole timed transfer and its last reply
     // The silent slave: its first text at 0.5 s, "No Connect" 3.0 to 3.5 s later.
     EXPECT_GE(watcher.final[1].ms, 3500);
@@ -84,7 +85,7 @@ TEST_F(BusRunTest, ReadAllHandsEachSlavesStoreToTheView) {
     ASSERT_TRUE(run.Start(BusJob::Deploy, {1}, true, Pacing{Pace::Reply, 0}, &watcher));
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 1u);
-    EXPECT_EQ(watcher.final[0].Summary(), "OK");
+    EXPECT_TRUE(watcher.final[0].ok());
     EXPECT_EQ(bus.linesTo[1], 102 + 102);  // the transfer, then the read-back
 
     watcher = Watcher{};
@@ -119,7 +120,7 @@ TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 1u);
     EXPECT_EQ(watcher.final[0].differences, std::vector<std::string>{"V position: file 8, sign 2"});
-    EXPECT_EQ(watcher.final[0].Summary(), "1 difference");
+    EXPECT_EQ(watcher.final[0].problem, SignProblem::None);
     EXPECT_EQ(session.panelSettings.vPosition, 8) << "the file's store is back after the read";
 }
 

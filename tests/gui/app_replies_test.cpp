@@ -177,12 +177,12 @@ private slots:
         QCOMPARE(seen.modality, int(Qt::ApplicationModal));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        session.SuccessBox();
+        session.Report(Outcome::Of(OutcomeKind::Success));
         QCOMPARE(seen.title, QString("設定完了"));
         QCOMPARE(seen.icon, int(QMessageBox::NoIcon));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        session.PortStyleBox("Miss! File Open");
+        session.Report(Outcome::Link("Miss! File Open"));
         QCOMPARE(seen.icon, int(QMessageBox::Critical));
         QVERIFY(seen.parent == nullptr);
 

@@ -172,7 +172,7 @@ class EnglishUiTest : public QObject {
         frame.ExitProcedure();
         frame.SetEnglish(true);
         frame.SetEnglish(false);
-        session.SuccessBox();
+        session.Report(Outcome::Of(OutcomeKind::Success));
         session.panelSettings.lineText[0][0] = "A";  // not a two-byte character
         session.Dispatch(BuildTextCommand(session.panelSettings, 'A', 0));
         {

@@ -9,6 +9,7 @@
 #include "protocol/slave_list.h"
 #include "settings/settings_file.h"
 #include "tools/cli/bus_report.h"
+#include "tools/cli/outcome_table.h"
 #include "tools/cli/port_session.h"
 #include "transfer/sign_compare.h"
 
@@ -44,8 +45,10 @@ public:
             std::string message;
             const std::string path = dir_ + "/slave-" + TwoDigits(result.slave) + ".dat";
             if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) !=
-                SaveResult::Ok)
-                kept.error = message;
+                SaveResult::Ok) {
+                kept.problem = SignProblem::FileNotWritten;
+                kept.detail = message;
+            }
         }
         results.push_back(kept);
     }
@@ -68,12 +71,9 @@ private:
 // The table of results on standard output; true when every slave succeeded.
 bool PrintTable(const std::vector<SlaveResult>& results) {
     std::printf("slave  result                              seconds\n");
-    bool allOk = true;
-    for (const SlaveResult& r : results) {
-        std::printf("   %02d  %-34s %7.1f\n", r.slave, r.Summary().c_str(), r.ms / 1000.0);
-        allOk = allOk && r.ok();
-    }
-    return allOk;
+    for (const SlaveResult& r : results)
+        std::printf("   %02d  %-34s %7.1f\n", r.slave, ResultText(r).c_str(), r.ms / 1000.0);
+    return ResultsStatus(results, false) == kExitOk;
 }
 
 int Finish(const Args& args, const char* command, const std::vector<SlaveResult>& results,
@@ -146,10 +146,7 @@ int RunVerify(const Args& args) {
         return InterruptedExit();
     if (end != RunEnd::Finished || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
-                     end == RunEnd::StoppedOnError ? "the sign answered with an error"
-                     : end == RunEnd::Finished && port.notUnderstood() > 0
-                         ? "the sign's reply was not understood"
-                         : "No Connect");
+                     ReadBackFailureText(OutcomeOf(end, port.notUnderstood() > 0)));
         return kExitFailed;
     }
     const std::vector<std::string> differences =

@@ -6,6 +6,7 @@
 
 #include "settings/settings_file.h"
 #include "text/clipped.h"
+#include "tools/cli/outcome_table.h"
 
 namespace kvt::cli {
 
@@ -16,11 +17,8 @@ namespace {
 void PutResult(const SlaveResult& r, QJsonObject* entry) {
     QJsonArray differences;
     for (const std::string& d : r.differences) differences.append(QString::fromStdString(d));
-    (*entry)["result"] = r.notReached        ? "not reached"
-                         : !r.error.empty()  ? "error"
-                         : r.differences.empty() ? "OK"
-                                                 : "differences";
-    (*entry)["error"] = QString::fromStdString(r.error);
+    (*entry)["result"] = ReportResult(r);
+    (*entry)["error"] = QString::fromStdString(ProblemText(r));
     (*entry)["differences"] = differences;
     (*entry)["seconds"] = static_cast<double>((r.ms + 50) / 100) / 10;
 }

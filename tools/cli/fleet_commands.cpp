@@ -15,6 +15,7 @@
 #include "tools/cli/fleet_progress.h"
 #include "tools/cli/interrupt.h"
 #include "tools/cli/line_opener.h"
+#include "tools/cli/outcome_table.h"
 
 namespace kvt::cli {
 
@@ -63,19 +64,16 @@ void PrintTable(const std::vector<FleetSignResult>& results) {
                 Padded("line", lineWidth).c_str(), "result", "seconds");
     for (const FleetSignResult& r : results)
         std::printf("%s  %s  %-34s %7.1f\n", Padded(Clipped(r.name), signWidth).c_str(),
-                    Padded(Clipped(r.line), lineWidth).c_str(), Clipped(r.result.Summary()).c_str(),
+                    Padded(Clipped(r.line), lineWidth).c_str(), Clipped(ResultText(r.result)).c_str(),
                     static_cast<double>((r.result.ms + 50) / 100) / 10);
 }
 
 // 0 when every sign succeeded, 3 when verification found differences and
 // nothing worse, 1 otherwise.
 int StatusOf(const std::vector<FleetSignResult>& results) {
-    bool differences = false;
-    for (const FleetSignResult& r : results) {
-        if (r.result.notReached || !r.result.error.empty()) return kExitFailed;
-        differences |= !r.result.differences.empty();
-    }
-    return differences ? kExitDiffers : kExitOk;
+    std::vector<SlaveResult> signs;
+    for (const FleetSignResult& r : results) signs.push_back(r.result);
+    return ResultsStatus(signs, true);
 }
 
 // The sheet's lines for the job; false (the problems printed) when the

@@ -116,7 +116,10 @@ void FleetProgress::LineDone(size_t line) {
 SlaveResult FleetProgress::ResultOf(size_t line, size_t sign) const {
     SlaveResult result = run_.results()[line][sign];
     auto fileError = fileErrors_.find({line, sign});
-    if (fileError != fileErrors_.end()) result.error = fileError->second;
+    if (fileError != fileErrors_.end()) {
+        result.problem = SignProblem::FileNotWritten;
+        result.detail = fileError->second;
+    }
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include "settings/settings_file.h"
 #include "text/clipped.h"
+#include "tools/cli/outcome_table.h"
 #include "tools/cli/port_session.h"
 #include "tools/options/exit_codes.h"
 
@@ -13,29 +14,10 @@ namespace kvt::cli {
 
 namespace {
 
-const char* const kNotUnderstood = "the sign's reply was not understood";
-
-// Why a run did not get to its end, or "" when it did.
-std::string StopReason(RunEnd end) {
-    switch (end) {
-    case RunEnd::Finished: return "";
-    case RunEnd::StoppedOnError: return "the run stopped on the sign's error reply";
-    case RunEnd::NoConnect: return "the run stopped: the sign did not answer";
-    }
-    return "";
-}
-
-// Why a run failed although it got to its end, or "": a reply that is none
-// the sign gives (garbled, or from another device) leaves a step undone.
-std::string Trouble(RunEnd end, const PortSession& port) {
-    const std::string reason = StopReason(end);
-    return reason.empty() && port.notUnderstood() > 0 ? kNotUnderstood : reason;
-}
-
 // Opens the port and runs kind to its end, waiting for the last replies.
 // False with *status set when it could not (no port, Ctrl+C); otherwise
-// *reason says why the run stopped early, "" when it did not.
-bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, std::string* reason,
+// *outcome says how the run ended.
+bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, RunOutcome* outcome,
                  int* status) {
     *status = kExitFailed;
     if (!port.Open()) return false;
@@ -44,7 +26,7 @@ bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, std::str
         *status = InterruptedExit();
         return false;
     }
-    *reason = Trouble(end, port);
+    *outcome = OutcomeOf(end, port.notUnderstood() > 0);
     return true;
 }
 
@@ -59,27 +41,30 @@ int SendSingleOverPort(Session& session, const Command& command, const PortOptio
     if (!port.Open()) return kExitFailed;
     session.Dispatch(command);
     if (!port.AwaitReplies()) return InterruptedExit();
-    if (port.notUnderstood() > 0) std::fprintf(stderr, "kvt540m-cli: %s\n", kNotUnderstood);
-    return port.AllAnswered() && !port.seam().replyMessages().empty() ? kExitOk : kExitFailed;
+    if (port.notUnderstood() > 0)
+        std::fprintf(stderr, "kvt540m-cli: %s\n", RunStopText(RunOutcome::NotUnderstood));
+    return port.AllAnswered() && !port.seam().replies().empty() ? kExitOk : kExitFailed;
 }
 
 int SendAllItemsOverPort(Session& session, const PortOptions& options) {
     PortSession port(session, options);
-    std::string reason;
+    RunOutcome outcome;
     int status;
-    if (!RunToTheEnd(port, RunKind::AllItems, options.pacing, &reason, &status)) return status;
-    if (!reason.empty()) std::fprintf(stderr, "kvt540m-cli: %s\n", reason.c_str());
-    return reason.empty() && port.AllAnswered() ? kExitOk : kExitFailed;
+    if (!RunToTheEnd(port, RunKind::AllItems, options.pacing, &outcome, &status)) return status;
+    if (outcome != RunOutcome::Finished)
+        std::fprintf(stderr, "kvt540m-cli: %s\n", RunStopText(outcome));
+    return port.AllAnswered() ? RunStatus(outcome) : kExitFailed;
 }
 
 // OUT is written only when every request was answered: a read cut short
 // must not replace a file with values the sign never sent.
 int ReadBackOverPort(Session& session, const std::string& outPath, const PortOptions& options) {
     PortSession port(session, options);
-    std::string reason;
+    RunOutcome outcome;
     int status;
-    if (!RunToTheEnd(port, RunKind::ReadBack, options.pacing, &reason, &status)) return status;
-    if (!reason.empty() || !port.AllAnswered()) {
+    if (!RunToTheEnd(port, RunKind::ReadBack, options.pacing, &outcome, &status)) return status;
+    if (outcome != RunOutcome::Finished || !port.AllAnswered()) {
+        const std::string reason = RunStopText(outcome);
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
                      reason.c_str(), reason.empty() ? "" : "; ",
                      port.answered() - port.notUnderstood(), kReadBackLastStep - 1,

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "profile/profile.h"
+#include "tools/cli/outcome_table.h"
 
 namespace kvt::cli {
 
@@ -61,20 +62,23 @@ private:
 
 }  // namespace
 
-BoxResult SessionSeam::Show(const BoxRequest& box) {
+// The tool's commands ask no questions and show no boxes of their own.
+BoxResult SessionSeam::Show(const BoxRequest& box) { return StderrSeam().Show(box); }
+
+void SessionSeam::Tell(const Outcome& outcome, void*) {
+    const std::string text = OutcomeText(outcome);
     if (opening_) {
-        openMessages_.push_back(box.text);
-    } else if (step_ > 0) {
+        openMessages_.push_back(text);
+    } else if (outcome.kind == OutcomeKind::Rejected) {
         ++rejections_;
-        std::fprintf(stderr, "step %d: %s\n", step_, box.text.c_str());
+        std::fprintf(stderr, "step %d: %s\n", step_, text.c_str());
     } else {
-        replyMessages_.push_back(box.text);
+        replies_.push_back(outcome.kind);
         if (!quiet_) {
-            std::fprintf(stdout, "%s\n", box.text.c_str());
+            std::fprintf(stdout, "%s\n", text.c_str());
             std::fflush(stdout);
         }
     }
-    return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
 }
 
 PortSession::PortSession(Session& session, const PortOptions& options)
@@ -186,9 +190,9 @@ bool PortSession::AwaitReplies() {
 
 bool PortSession::AllAnswered() const {
     if (answered_ < sent_ || notUnderstood_ > 0 || seam_.rejections() > 0) return false;
-    const auto& messages = seam_.replyMessages();
-    return std::all_of(messages.begin(), messages.end(),
-                       [](const std::string& m) { return m == "Success"; });
+    const auto& replies = seam_.replies();
+    return std::all_of(replies.begin(), replies.end(),
+                       [](OutcomeKind kind) { return kind == OutcomeKind::Success; });
 }
 
 }  // namespace kvt::cli

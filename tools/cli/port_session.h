@@ -18,12 +18,13 @@
 
 namespace kvt::cli {
 
-// Where the boxes of a session go: the link's port failures to standard
-// error (by PortSession::Open), a run's own rejections to standard error as "step N: MESSAGE", and
-// the messages of the sign's replies to standard output.
+// Where the outcomes of a session go: the link's messages to standard
+// error (by PortSession::Open), a run's rejected steps to standard error as
+// "step N: MESSAGE", and what the sign's replies tell to standard output.
 class SessionSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override;
+    void Tell(const Outcome& outcome, void* owner) override;
 
     // While the port opens, its messages are kept for Open to print.
     void SetOpening(bool opening) { opening_ = opening; }
@@ -34,14 +35,15 @@ public:
     // Quiet: the reply messages are kept but not printed (the bus commands
     // print a table instead).
     void SetQuiet(bool quiet) { quiet_ = quiet; }
-    // Forgets the messages and rejections so far (the next slave's run).
+    // Forgets the outcomes and rejections so far (the next run).
     void Clear() {
-        replyMessages_.clear();
+        replies_.clear();
         rejections_ = 0;
     }
+    // The step a rejection belongs to.
     void SetStep(int step) { step_ = step; }
-    // Every reply message shown so far ("Success", "No Connect", errors).
-    const std::vector<std::string>& replyMessages() const { return replyMessages_; }
+    // What every reply told so far (Success, an error, No Connect).
+    const std::vector<OutcomeKind>& replies() const { return replies_; }
     int rejections() const { return rejections_; }
 
 private:
@@ -50,7 +52,7 @@ private:
     bool quiet_ = false;
     int step_ = 0;
     int rejections_ = 0;
-    std::vector<std::string> replyMessages_;
+    std::vector<OutcomeKind> replies_;
 };
 
 class PortSession : private SessionListener {
@@ -86,8 +88,8 @@ public:
     bool noConnectSeen() const { return noConnects_ > 0; }
     int answered() const { return answered_; }
     int notUnderstood() const { return notUnderstood_; }
-    // True when every command got a reply that was understood and every
-    // message was "Success" (or a read-back reply, which shows none).
+    // True when every command got a reply that was understood, no step was
+    // rejected and every reply told Success (a read-back reply tells none).
     bool AllAnswered() const;
 
 private:
