@@ -22,8 +22,7 @@ CKVT540MApp::CKVT540MApp(Clock* clock)
     : clock_(ClockOrQt(clock, &qtClock_)),
       session_(&seam_),
       pump_(session_),
-      engine_(session_, clock_),
-      replyTimer_(session_, clock_) {
+      line_(session_, clock_) {
     session_.link().SetConsumer([this](const std::string& line) { pump_.Post(line); });
 }
 
@@ -44,7 +43,7 @@ bool CKVT540MApp::InitInstance(const QString& file) {
     link.OpenPort(PortDevicePath(session_.comPortIndex));
     link.StartReadThread();
 
-    frame_ = std::make_unique<CMainFrame>(session_, engine_, replyTimer_, &pump_);
+    frame_ = std::make_unique<CMainFrame>(line_, &pump_);
     QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
     if (!file.isEmpty()) frame_->OpenFile(file);

@@ -50,11 +50,8 @@ QString Summary(const std::vector<SlaveResult>& results) {
 
 }  // namespace
 
-CMultiSignDlg::CMultiSignDlg(RunEngine& engine, bool fast, QWidget* parent)
-    : QDialog(parent),
-      session_(engine.session()),
-      bus_(engine.session(), engine.clock(), engine),
-      seam_(&engine.session().seam()) {
+CMultiSignDlg::CMultiSignDlg(SignLine& line, bool fast, QWidget* parent)
+    : QDialog(parent), session_(line.session()), bus_(line), seam_(&session_.seam()) {
     setObjectName(QStringLiteral("MultiSign"));
     setWindowTitle(tr("複数表示器へ送信"));
     auto* grid = new QGridLayout;

@@ -15,6 +15,7 @@
 #include "transfer/clock.h"
 #include "transfer/pacing.h"
 #include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 #include "transfer/sign_result.h"
 
 namespace kvt {
@@ -46,7 +47,7 @@ public:
 
 class BusRun : private SessionListener, private RunView {
 public:
-    BusRun(Session& session, Clock& clock, RunEngine& engine);
+    explicit BusRun(SignLine& line);
     ~BusRun() override;
     BusRun(const BusRun&) = delete;
     BusRun& operator=(const BusRun&) = delete;
@@ -75,17 +76,14 @@ private:
     void PhaseDone();
     void SlaveDone();
     SignProblem Problem(RunEnd end) const;
-    bool Settled() const;
     // SessionListener
-    void CommandSent() override;
     void ReplyInterpreted() override;
     void NoConnect() override;
-    void ErrorReplied(SignError error) override;
-    void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
     void RunEnded(RunEnd end) override;
 
+    SignLine& line_;
     Session& session_;
     Clock& clock_;
     RunEngine& engine_;
@@ -110,14 +108,6 @@ private:
     int startSlave_ = 0;
     SlaveResult current_;
     Millis slaveStart_ = 0;
-    // The tally of the run on the line.
-    int sent_ = 0;
-    int answered_ = 0;
-    bool noConnect_ = false;
-    bool notUnderstood_ = false;
-    bool errorReplied_ = false;
-    SignError firstError_ = SignError::CommandError;
-    Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;
 };
 

@@ -1,7 +1,6 @@
 #include "transfer/fleet_run.h"
 
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 
 namespace kvt {
 
@@ -27,31 +26,29 @@ public:
 struct FleetRun::Rig : BusView {
     Rig(FleetRun& run, size_t index, Clock& clock)
         : fleet(run),
-          line(index),
+          index(index),
           session(&seam),
-          engine(session, clock),
-          replyTimer(session, clock),
-          bus(session, clock, engine) {
-        replyTimer.StartWithFirstCommand();
+          line(session, clock),
+          bus(line) {
+        line.replyTimer().StartWithFirstCommand();
     }
     void SlaveRunStarted(int, RunKind kind) override {
-        if (fleet.view_) fleet.view_->SignRunStarted(line, sign, kind);
+        if (fleet.view_) fleet.view_->SignRunStarted(index, sign, kind);
     }
     void StepDone(int, int step) override {
-        if (fleet.view_) fleet.view_->StepDone(line, sign, step);
+        if (fleet.view_) fleet.view_->StepDone(index, sign, step);
     }
     void SlaveDone(const SlaveResult& result, const Session& done) override {
-        fleet.SignDone(line, sign++, result, done);
+        fleet.SignDone(index, sign++, result, done);
     }
-    void BusDone(const std::vector<SlaveResult>&) override { fleet.LineDone(line); }
+    void BusDone(const std::vector<SlaveResult>&) override { fleet.LineDone(index); }
 
     FleetRun& fleet;
-    size_t line;
+    size_t index;
     size_t sign = 0;  // the sign in hand
     LineSeam seam;
     Session session;
-    RunEngine engine;
-    ReplyTimer replyTimer;
+    SignLine line;
     BusRun bus;
 };
 

@@ -8,7 +8,6 @@
 #include "support/fake_bus.h"
 #include "support/recording_seam.h"
 #include "transfer/bus_run.h"
-#include "transfer/reply_timer.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt {
@@ -32,7 +31,7 @@ class BusRunTest : public ::testing::Test {
 protected:
     BusRunTest() {
         session.SetPort(&bus);
-        replyTimer.StartWithFirstCommand();
+        line.replyTimer().StartWithFirstCommand();
         session.panelSettings.hPosition = 11;
         session.panelSettings.lineText[0][0] = "\x82\xA0";
     }
@@ -45,9 +44,8 @@ protected:
     test::RecordingSeam seam;
     Session session{&seam};
     FakeBus bus{session, clock};
-    RunEngine engine{session, clock};
-    ReplyTimer replyTimer{session, clock};
-    BusRun run{session, clock, engine};
+    SignLine line{session, clock};
+    BusRun run{line};
     Watcher watcher;
 };
 
@@ -139,7 +137,7 @@ TEST_F(BusRunTest, AbortEndsTheRunSilentlyAndRestoresTheSession) {
     EXPECT_TRUE(watcher.done.empty());
 
     // Another run holds the line: no bus run starts.
-    ASSERT_TRUE(engine.Start(RunKind::ColourPages, Pacing{}, nullptr));
+    ASSERT_TRUE(line.engine().Start(RunKind::ColourPages, Pacing{}, nullptr));
     EXPECT_FALSE(run.Start(BusJob::Deploy, {1}, false, Pacing{}, &watcher));
     EXPECT_FALSE(run.Start(BusJob::Deploy, {}, false, Pacing{}, &watcher));
 }

@@ -58,7 +58,7 @@ private slots:
 
     void sendsToEachChosenSlaveAndSumsUpInOneBox() {
         AnswerAsABus();
-        CMultiSignDlg dialog(rig_->engine, true);
+        CMultiSignDlg dialog(rig_->line, true);
         for (int n : {1, 2, 3}) dialog.slave(n)->setChecked(true);
         dialog.OnStart();
         QVERIFY(dialog.running());
@@ -84,7 +84,7 @@ private slots:
 
     void closingTheDialogEndsItsRun() {
         AnswerAsABus();
-        auto dialog = std::make_unique<CMultiSignDlg>(rig_->engine, false);
+        auto dialog = std::make_unique<CMultiSignDlg>(rig_->line, false);
         dialog->slave(1)->setChecked(true);
         dialog->OnStart();
         rig_->clock.Advance(2000);  // timed: four texts so far
@@ -102,7 +102,7 @@ private slots:
     void anotherRunHoldsTheLine() {
         AnswerAsABus();
         QVERIFY(rig_->engine.Start(RunKind::ColourPages, Pacing{}, nullptr));
-        CMultiSignDlg dialog(rig_->engine, true);
+        CMultiSignDlg dialog(rig_->line, true);
         dialog.slave(1)->setChecked(true);
         dialog.OnStart();
         QVERIFY(!dialog.running());
@@ -150,7 +150,7 @@ private slots:
     }
 
     void deviceSettingWritesTheProfileAndOpensTheNewDevice() {
-        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer);
+        CMainFrame frame(rig_->line);
         frame.SetDeviceDiscovery([] { return std::vector<SerialPortInfo>{}; });
         const QString missing = config_.path() + "/no-such-adapter";
         test::WhenModal([&](QWidget* modal) {

@@ -78,7 +78,7 @@ private slots:
         link_.OpenPort(com1_.device.toStdString());
         link_.StartReadThread();
         QCOMPARE(int(link_.state()), int(SerialLink::State::Open));
-        frame_ = std::make_unique<CMainFrame>(session_, rig_.engine, rig_.replyTimer, &pump_);
+        frame_ = std::make_unique<CMainFrame>(rig_.line, &pump_);
     }
     void cleanupTestCase() {
         frame_->ShutDown();

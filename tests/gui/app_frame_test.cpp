@@ -31,7 +31,7 @@ class AppFrameTest : public QObject {
     test::SignOnClock& sign() { return rig_->sign; }
     test::BoxRecorder& boxes() { return rig_->boxes; }
     void NewFrame() {
-        frame_ = new CMainFrame(session(), rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->doc().SetFileChooser([this](bool) {
             ++dialogs_;
             return chosen_.isEmpty() ? QString() : chosen_.takeFirst();

@@ -66,7 +66,7 @@ private slots:
     void init() {
         rig_ = std::make_unique<test::SessionRig>();
         now_ = 1000;
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_));
     }
@@ -206,7 +206,7 @@ private slots:
         preview->move(320, 260);
         frame_->ShutDown();
         delete frame_;
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->show();
         preview = OpenPreview();
         QCOMPARE(preview->pos(), QPoint(320, 260));

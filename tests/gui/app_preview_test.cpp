@@ -58,7 +58,7 @@ class AppPreviewTest : public QObject {
 private slots:
     void init() {
         rig_ = std::make_unique<test::SessionRig>();
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_));
     }

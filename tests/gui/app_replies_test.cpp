@@ -239,7 +239,7 @@ private slots:
         QtMessageSeam seam;
         rig_->session.SetSeam(&seam);
         ReplyPump pump(rig_->session);
-        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer, &pump);
+        CMainFrame frame(rig_->line, &pump);
         frame.show();
         bool quit = false;
         connect(&frame, &CMainFrame::quitRequested, this, [&quit] {

@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt::test {
@@ -109,8 +108,9 @@ struct SessionRig {
     VirtualClock clock;
     BoxRecorder boxes;
     Session session{&boxes};
-    RunEngine engine{session, clock};
-    ReplyTimer replyTimer{session, clock};
+    SignLine line{session, clock};
+    RunEngine& engine = line.engine();
+    ReplyTimer& replyTimer = line.replyTimer();
     SignOnClock sign{session, clock};
 
     // Keeps every box "open" for ms of virtual time (ticks meanwhile come

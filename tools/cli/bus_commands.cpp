@@ -146,7 +146,7 @@ int RunVerify(const Args& args) {
         return InterruptedExit();
     if (end != RunEnd::Finished || !port.AllAnswered()) {
         std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
-                     ReadBackFailureText(OutcomeOf(end, port.notUnderstood() > 0)));
+                     ReadBackFailureText(OutcomeOf(end, port.tally().notUnderstood > 0)));
         return kExitFailed;
     }
     const std::vector<std::string> differences =

@@ -26,7 +26,7 @@ bool RunToTheEnd(PortSession& port, RunKind kind, const Pacing& pacing, RunOutco
         *status = InterruptedExit();
         return false;
     }
-    *outcome = OutcomeOf(end, port.notUnderstood() > 0);
+    *outcome = OutcomeOf(end, port.tally().notUnderstood > 0);
     return true;
 }
 
@@ -41,7 +41,7 @@ int SendSingleOverPort(Session& session, const Command& command, const PortOptio
     if (!port.Open()) return kExitFailed;
     session.Dispatch(command);
     if (!port.AwaitReplies()) return InterruptedExit();
-    if (port.notUnderstood() > 0)
+    if (port.tally().notUnderstood > 0)
         std::fprintf(stderr, "kvt540m-cli: %s\n", RunStopText(RunOutcome::NotUnderstood));
     return port.AllAnswered() && !port.seam().replies().empty() ? kExitOk : kExitFailed;
 }
@@ -67,7 +67,7 @@ int ReadBackOverPort(Session& session, const std::string& outPath, const PortOpt
         const std::string reason = RunStopText(outcome);
         std::fprintf(stderr, "kvt540m-cli: %s%s%d of %d requests answered; %s not written\n",
                      reason.c_str(), reason.empty() ? "" : "; ",
-                     port.answered() - port.notUnderstood(), kReadBackLastStep - 1,
+                     port.tally().answered - port.tally().notUnderstood, kReadBackLastStep - 1,
                      Clipped(outPath).c_str());
         return kExitFailed;
     }

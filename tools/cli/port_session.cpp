@@ -85,18 +85,15 @@ PortSession::PortSession(Session& session, const PortOptions& options)
     : session_(session),
       options_(options),
       loop_([&session](const std::string& line) { session.InterpretReply(line); }),
-      replyTimer_(session, loop_),
-      engine_(session, loop_) {
+      line_(session, loop_) {
     session_.SetSeam(&seam_);
-    session_.AddListener(this);
     session_.link().SetConsumer([this](const std::string& line) { loop_.Post(line); });
-    replyTimer_.StartWithFirstCommand();
+    line_.replyTimer().StartWithFirstCommand();
 }
 
 PortSession::~PortSession() {
     session_.link().CloseLink();
     session_.link().SetTrace(nullptr);
-    session_.RemoveListener(this);
     session_.SetSeam(nullptr);
 }
 
@@ -131,27 +128,18 @@ bool PortSession::Open() {
     return opened;
 }
 
-void PortSession::CommandSent() {
-    ++sent_;
-    lastActivity_ = loop_.Now();
-}
-
-void PortSession::ReplyInterpreted() {
-    ++answered_;
-    lastActivity_ = loop_.Now();
-}
-
 bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence,
                       const std::string& label) {
     Progress progress(seam_, LastStep(kind), label);
-    const int noConnectsBefore = noConnects_;
-    auto silent = [&] { return stopOnSilence && noConnects_ > noConnectsBefore; };
-    engine_.Start(kind, pacing, &progress);
-    const bool done = loop_.RunUntil([&] { return !engine_.running() || silent(); }, INT64_MAX,
+    RunEngine& engine = line_.engine();
+    const int noConnectsBefore = tally().noConnects;
+    auto silent = [&] { return stopOnSilence && tally().noConnects > noConnectsBefore; };
+    engine.Start(kind, pacing, &progress);
+    const bool done = loop_.RunUntil([&] { return !engine.running() || silent(); }, INT64_MAX,
                                      &interrupted);
     *end = progress.end();
-    if (engine_.running()) {
-        engine_.Abort();
+    if (engine.running()) {
+        engine.Abort();
         if (done) *end = RunEnd::NoConnect;
     }
     return done;
@@ -159,29 +147,21 @@ bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stop
 
 bool PortSession::RunBus(BusJob job, const std::vector<int>& slaves, bool verify,
                          const Pacing& pacing, BusView* view) {
-    BusRun bus(session_, loop_, engine_);
+    BusRun bus(line_);
     bus.Start(job, slaves, verify, pacing, view);
     const bool done = loop_.RunUntil([&] { return !bus.running(); }, INT64_MAX, &interrupted);
     if (!done) bus.Abort();
     return done;
 }
 
-void PortSession::ResetTally() {
-    sent_ = 0;
-    answered_ = 0;
-    noConnects_ = 0;
-    notUnderstood_ = 0;
-    seam_.Clear();
-    session_.ResetReplyState();
-}
-
 bool PortSession::AwaitReplies() {
-    const int noConnectsBefore = noConnects_;
+    const int noConnectsBefore = tally().noConnects;
     auto settled = [&] {
-        return answered_ >= sent_ || (session_.replyPending == 0 && noConnects_ > noConnectsBefore);
+        return tally().answered >= tally().sent ||
+               (session_.replyPending == 0 && tally().noConnects > noConnectsBefore);
     };
     while (!settled()) {
-        const Millis quietEnd = lastActivity_ + kQuietMs;
+        const Millis quietEnd = tally().lastActivity + kQuietMs;
         if (loop_.Now() >= quietEnd) break;
         if (!loop_.RunUntil(settled, quietEnd, &interrupted)) return false;
     }
@@ -189,7 +169,8 @@ bool PortSession::AwaitReplies() {
 }
 
 bool PortSession::AllAnswered() const {
-    if (answered_ < sent_ || notUnderstood_ > 0 || seam_.rejections() > 0) return false;
+    if (tally().answered < tally().sent || tally().notUnderstood > 0 || seam_.rejections() > 0)
+        return false;
     const auto& replies = seam_.replies();
     return std::all_of(replies.begin(), replies.end(),
                        [](OutcomeKind kind) { return kind == OutcomeKind::Success; });

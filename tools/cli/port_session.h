@@ -13,8 +13,7 @@
 #include "tools/cli/port_commands.h"
 #include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 
 namespace kvt::cli {
 
@@ -35,11 +34,6 @@ public:
     // Quiet: the reply messages are kept but not printed (the bus commands
     // print a table instead).
     void SetQuiet(bool quiet) { quiet_ = quiet; }
-    // Forgets the outcomes and rejections so far (the next run).
-    void Clear() {
-        replies_.clear();
-        rejections_ = 0;
-    }
     // The step a rejection belongs to.
     void SetStep(int step) { step_ = step; }
     // What every reply told so far (Success, an error, No Connect).
@@ -55,10 +49,10 @@ private:
     std::vector<OutcomeKind> replies_;
 };
 
-class PortSession : private SessionListener {
+class PortSession {
 public:
     PortSession(Session& session, const PortOptions& options);
-    ~PortSession() override;
+    ~PortSession();
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
@@ -82,34 +76,18 @@ public:
 
     SessionSeam& seam() { return seam_; }
     const SessionSeam& seam() const { return seam_; }
-    // Counts afresh for the next run on the same port.
-    void ResetTally();
-    int sent() const { return sent_; }
-    bool noConnectSeen() const { return noConnects_ > 0; }
-    int answered() const { return answered_; }
-    int notUnderstood() const { return notUnderstood_; }
+    const LineTally& tally() const { return line_.tally(); }
     // True when every command got a reply that was understood, no step was
     // rejected and every reply told Success (a read-back reply tells none).
     bool AllAnswered() const;
 
 private:
-    void CommandSent() override;
-    void ReplyInterpreted() override;
-    void NoConnect() override { ++noConnects_; }
-    void ReplyNotUnderstood() override { ++notUnderstood_; }
-
     Session& session_;
     PortOptions options_;
     std::unique_ptr<Trace> trace_;
     SessionSeam seam_;
     PollLoop loop_;
-    ReplyTimer replyTimer_;
-    RunEngine engine_;
-    int sent_ = 0;
-    int answered_ = 0;
-    int noConnects_ = 0;
-    int notUnderstood_ = 0;
-    Millis lastActivity_ = 0;
+    SignLine line_;
     InterruptGuard interrupt_;
 };
 
