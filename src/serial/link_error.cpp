@@ -5,21 +5,31 @@
 
 namespace kvt {
 
+namespace {
+
+const struct {
+    int number;
+    LinkError error;
+} kErrors[] = {
+    {0, LinkError::None},
+    {ENOENT, LinkError::NoDevice},
+    {ENODEV, LinkError::NoDevice},
+    {ENXIO, LinkError::NoDevice},
+    {EACCES, LinkError::NoPermission},
+    {EBUSY, LinkError::InUse},
+    {ENOTTY, LinkError::NotSerial},
+    {ETIMEDOUT, LinkError::NoAnswer},
+    {ECONNREFUSED, LinkError::Refused},
+    {EHOSTUNREACH, LinkError::Unreachable},
+    {ENETUNREACH, LinkError::Unreachable},
+};
+
+}  // namespace
+
 LinkError LinkErrorOf(int errnoValue) {
-    switch (errnoValue) {
-    case 0: return LinkError::None;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return LinkError::NoDevice;
-    case EACCES: return LinkError::NoPermission;
-    case EBUSY: return LinkError::InUse;
-    case ENOTTY: return LinkError::NotSerial;
-    case ETIMEDOUT: return LinkError::NoAnswer;
-    case ECONNREFUSED: return LinkError::Refused;
-    case EHOSTUNREACH:
-    case ENETUNREACH: return LinkError::Unreachable;
-    default: return LinkError::Other;
-    }
+    for (const auto& e : kErrors)
+        if (e.number == errnoValue) return e.error;
+    return LinkError::Other;
 }
 
 std::string LinkErrorReason(int errnoValue) {

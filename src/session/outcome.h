@@ -12,20 +12,22 @@
 namespace kvt {
 
 enum class OutcomeKind {
-    Success,      // "GO" while no run is going on
-    SignError,    // the sign answered with an error (signError says which)
-    NoConnect,    // a command stayed unanswered for the reply time-out
+    Success,  // "GO" while no run is going on
+    SignError,  // the sign answered with an error (signError says which)
+    NoConnect,  // a command stayed unanswered for the reply time-out
     LinkMessage,  // the link on its port: why it did not open, a warning it opened with
-    Rejected,     // a command was not sent (rejection says why)
+    Rejected,  // a command was not sent (rejection says why)
 };
 
 struct Outcome {
     OutcomeKind kind = OutcomeKind::Success;
     SignError signError = SignError::CommandError;  // SignError
-    Rejection rejection = Rejection::None;          // Rejected
+    Rejection rejection = Rejection::None;  // Rejected
     std::string message;  // LinkMessage: the link's own words; Rejected: the command's message
 
-    static Outcome Of(OutcomeKind kind) { return Outcome{kind, SignError::CommandError, Rejection::None, ""}; }
+    static Outcome Of(OutcomeKind kind) {
+        return Outcome{kind, SignError::CommandError, Rejection::None, ""};
+    }
     static Outcome ErrorReply(SignError error) {
         return Outcome{OutcomeKind::SignError, error, Rejection::None, ""};
     }

@@ -25,7 +25,6 @@ enum class BusJob { Deploy, ReadAll, Verify };
 // A sign of the bus: its slave number (kNoSlave: the one sign of an RS-232C
 // line) and the settings it is to hold (a deploy, a verify; nullptr: the
 // session's store at the start).
-constexpr int kNoSlave = -1;
 struct BusTarget {
     int slave = 0;
     const PanelSettings* settings = nullptr;

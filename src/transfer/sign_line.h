@@ -16,12 +16,12 @@ namespace kvt {
 // What happened on the line since the tally was last reset.
 struct LineTally {
     int sent = 0;
-    int answered = 0;     // reply lines interpreted
+    int answered = 0;  // reply lines interpreted
     int noConnects = 0;
     int notUnderstood = 0;
     bool errorReplied = false;
     SignError firstError = SignError::CommandError;  // when errorReplied
-    Millis lastActivity = 0;                         // the last command or reply
+    Millis lastActivity = 0;  // the last command or reply
 
     // Every command has had its reply, or the sign was given up on.
     bool Settled() const { return answered >= sent || noConnects > 0; }

@@ -21,22 +21,25 @@ RunOutcome OutcomeOf(RunEnd end, bool notUnderstood);
 // What went wrong with one sign of a bus or fleet run.
 enum class SignProblem {
     None,
-    SignError,       // the sign answered with an error (signError says which)
-    NoConnect,       // a command stayed unanswered
-    NotUnderstood,   // a reply was none the sign gives
-    PortNotOpened,   // its line's port did not open (detail: the port's first message, if any)
-    LineFailed,      // its line's port went away before its turn
+    SignError,  // the sign answered with an error (signError says which)
+    NoConnect,  // a command stayed unanswered
+    NotUnderstood,  // a reply was none the sign gives
+    PortNotOpened,  // its line's port did not open (detail: the port's first message, if any)
+    LineFailed,  // its line's port went away before its turn
     FileNotWritten,  // a read: its file could not be written (detail: why)
 };
 
+// The slave number of the one sign of an RS-232C line.
+constexpr int kNoSlave = -1;
+
 struct SlaveResult {
-    int slave = 0;
+    int slave = 0;  // or kNoSlave
     bool notReached = false;  // its turn never came (problem: why, when known)
     SignProblem problem = SignProblem::None;
     SignError signError = SignError::CommandError;  // SignError
-    std::string detail;                             // see SignProblem
-    std::vector<std::string> differences;           // a verify: where the sign differs
-    Millis ms = 0;                                  // how long the sign took
+    std::string detail;  // see SignProblem
+    std::vector<std::string> differences;  // a verify: where the sign differs
+    Millis ms = 0;  // how long the sign took
 
     bool ok() const { return !notReached && problem == SignProblem::None && differences.empty(); }
 };

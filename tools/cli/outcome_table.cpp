@@ -10,16 +10,14 @@ const struct {
     OutcomeKind kind;
     const char* text;  // nullptr: the sign's error, or the outcome's own message
 } kOutcomes[] = {
-    {OutcomeKind::Success, "Success"},
-    {OutcomeKind::SignError, nullptr},
-    {OutcomeKind::NoConnect, "No Connect"},
-    {OutcomeKind::LinkMessage, nullptr},
+    {OutcomeKind::Success, "Success"},      {OutcomeKind::SignError, nullptr},
+    {OutcomeKind::NoConnect, "No Connect"}, {OutcomeKind::LinkMessage, nullptr},
     {OutcomeKind::Rejected, nullptr},
 };
 
 const struct {
     RunOutcome outcome;
-    const char* stopped;         // send, read
+    const char* stopped;  // send, read
     const char* readBackFailed;  // verify
     int status;
 } kRunOutcomes[] = {
@@ -62,16 +60,13 @@ std::string OutcomeText(const Outcome& outcome) {
     if (const char* text =
             Find(kOutcomes, [&](const auto& row) { return row.kind == outcome.kind; }).text)
         return text;
-    return outcome.kind == OutcomeKind::SignError ? SignErrorText(outcome.signError) : outcome.message;
+    return outcome.kind == OutcomeKind::SignError ? SignErrorText(outcome.signError)
+                                                  : outcome.message;
 }
 
-const char* RunStopText(RunOutcome outcome) {
-    return RunRow(outcome).stopped;
-}
+const char* RunStopText(RunOutcome outcome) { return RunRow(outcome).stopped; }
 
-const char* ReadBackFailureText(RunOutcome outcome) {
-    return RunRow(outcome).readBackFailed;
-}
+const char* ReadBackFailureText(RunOutcome outcome) { return RunRow(outcome).readBackFailed; }
 
 int RunStatus(RunOutcome outcome) { return RunRow(outcome).status; }
 

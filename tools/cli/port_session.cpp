@@ -154,6 +154,18 @@ bool PortSession::RunBus(BusJob job, const std::vector<int>& slaves, bool verify
     return done;
 }
 
+bool PortSession::RunToTheEnd(RunKind kind, RunOutcome* outcome, int* status) {
+    *status = kExitFailed;
+    if (!Open()) return false;
+    RunEnd end;
+    if (!Run(kind, options_.pacing, &end) || !AwaitReplies()) {
+        *status = InterruptedExit();
+        return false;
+    }
+    *outcome = OutcomeOf(end, tally().notUnderstood > 0);
+    return true;
+}
+
 bool PortSession::AwaitReplies() {
     const int noConnectsBefore = tally().noConnects;
     auto settled = [&] {

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "session/session.h"
+#include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
-#include "tools/cli/port_commands.h"
 #include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
 #include "transfer/sign_line.h"
+#include "transfer/sign_result.h"
 
 namespace kvt::cli {
 
@@ -69,6 +70,10 @@ public:
     // Ctrl+C (or SIGTERM) came; the bus run then stops at once.
     bool RunBus(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
                 BusView* view);
+    // Opens the port and runs kind at the options' pace to its end, waiting
+    // for the last replies. False with *status set when it could not (no
+    // port, Ctrl+C); otherwise *outcome says how the run ended.
+    bool RunToTheEnd(RunKind kind, RunOutcome* outcome, int* status);
     // After the last command: serves until every command has had a reply
     // line, "No Connect" has been shown, or nothing came for the time-out.
     // False when Ctrl+C came.
@@ -77,6 +82,7 @@ public:
     SessionSeam& seam() { return seam_; }
     const SessionSeam& seam() const { return seam_; }
     const LineTally& tally() const { return line_.tally(); }
+    Clock& clock() { return loop_; }
     // True when every command got a reply that was understood, no step was
     // rejected and every reply told Success (a read-back reply tells none).
     bool AllAnswered() const;
