@@ -36,13 +36,13 @@ std::string TwoDigitPage(int index) { return TwoDigits(index + 1); }
 
 void ShowPage(const PanelSettings& s, int p) {
     std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",
-                TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, 2, s.whiteLevel[p]).c_str(),
+                TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, kWhiteLevelRange.count(), s.whiteLevel[p]).c_str(),
                 s.displayTime[p], FillLines(s.fillMask[p]).c_str());
     for (int k = 0; k < kLineCount; ++k)
         std::printf("  line %d: char %s, edge %s, blink %s, text %s\n", k + 1,
-                    NameOf(kColourNames, 9, s.charColor[p][k]).c_str(),
-                    NameOf(kColourNames, 9, s.edgeColor[p][k]).c_str(),
-                    NameOf(kBlinkNames, 5, s.blinkMode[p][k]).c_str(),
+                    NameOf(kColourNames, kColourRange.count(), s.charColor[p][k]).c_str(),
+                    NameOf(kColourNames, kColourRange.count(), s.edgeColor[p][k]).c_str(),
+                    NameOf(kBlinkNames, kBlinkRange.count(), s.blinkMode[p][k]).c_str(),
                     Printable(s.lineText[p][k]).c_str());
 }
 

@@ -12,6 +12,9 @@ constexpr int kLineChars = 14;  // double-byte characters per line on the wire
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A one-digit value the range holds, or -1.
+int DigitIn(char c, ValueRange range) { return IsDigit(c) && range.Holds(c - '0') ? c - '0' : -1; }
+
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -99,7 +102,7 @@ bool SetColours(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 21; ++i)
-        if (line[i] < '0' || line[i] > '8') return false;
+        if (DigitIn(line[i], kColourRange) < 0) return false;
     for (int k = 0; k < kLineCount; ++k) {
         st.settings.charColor[page][k] = line[7 + 2 * k] - '0';
         st.settings.edgeColor[page][k] = line[8 + 2 * k] - '0';
@@ -111,7 +114,7 @@ bool SetBlink(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 14; ++i)
-        if (line[i] < '0' || line[i] > '4') return false;
+        if (DigitIn(line[i], kBlinkRange) < 0) return false;
     for (int k = 0; k < kLineCount; ++k) st.settings.blinkMode[page][k] = line[7 + k] - '0';
     return true;
 }
@@ -138,7 +141,7 @@ bool SetTimes(SignState& st, const std::string& line) {
 
 bool SetPosition(const std::string& line, int* position) {
     int value = ParseTwoDigits(line, 2);
-    if (value < 0 || value > 15) return false;
+    if (!kPositionRange.Holds(value)) return false;
     *position = value;
     return true;
 }
