@@ -5,15 +5,14 @@
 #include <map>
 
 #include "session/session.h"
-#include "support/fake_bus.h"
-#include "support/recording_seam.h"
+#include "support/sign_on_clock.h"
 #include "transfer/bus_run.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt {
 namespace {
 
-using test::FakeBus;
+using test::SignOnClock;
 
 class Watcher : public BusView {
 public:
@@ -30,7 +29,7 @@ public:
 class BusRunTest : public ::testing::Test {
 protected:
     BusRunTest() {
-        session.SetPort(&bus);
+        bus.AnswerAsSigns();
         line.replyTimer().StartWithFirstCommand();
         session.panelSettings.hPosition = 11;
         session.panelSettings.lineText[0][0] = "\x82\xA0";
@@ -43,7 +42,7 @@ protected:
     VirtualClock clock;
     test::RecordingSeam seam;
     Session session{&seam};
-    FakeBus bus{session, clock};
+    SignOnClock bus{session, clock};
     SignLine line{session, clock};
     BusRun run{line};
     Watcher watcher;
@@ -100,7 +99,7 @@ TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
     // A sign that takes everything but PV: answer PV with GO but do not apply.
     class KeepsV : public CommandPort {
     public:
-        explicit KeepsV(FakeBus& bus) : bus_(bus) {}
+        explicit KeepsV(SignOnClock& bus) : bus_(bus) {}
         void WritePort(const std::string& bytes) override {
             if (bytes.compare(2, 2, "PV") == 0 && bytes.size() == 8) {
                 const int before = bus_.signs[5].settings.vPosition;
@@ -111,7 +110,7 @@ TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
             bus_.WritePort(bytes);
         }
         void ClosePort() override {}
-        FakeBus& bus_;
+        SignOnClock& bus_;
     } keepsV(bus);
     session.SetPort(&keepsV);
     ASSERT_TRUE(run.Start(BusJob::Deploy, {5}, true, Pacing{Pace::Reply, 20}, &watcher));

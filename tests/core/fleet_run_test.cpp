@@ -6,14 +6,14 @@
 #include <map>
 #include <set>
 
-#include "support/fake_bus.h"
+#include "support/sign_on_clock.h"
 #include "transfer/fleet_run.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt {
 namespace {
 
-using test::FakeBus;
+using test::SignOnClock;
 
 // Opens each line's port 10 ms after it is asked, onto simulated signs of
 // that device; a device in `refused` does not open.
@@ -26,9 +26,9 @@ public:
         const bool ok = !refused.count(device);
         if (ok) {
             auto& bus = buses[device];
-            bus = std::make_unique<FakeBus>(session, clock_, rs232.count(device) > 0);
+            bus = std::make_unique<SignOnClock>(session, clock_);
+            bus->AnswerAsSigns();
             bus->signs = signs[device];
-            session.SetPort(bus.get());
             sessions[device] = &session;
         } else {
             session.Report(Outcome::Link("Cannot connect to " + device + ": Connection refused"));
@@ -41,8 +41,8 @@ public:
     }
 
     std::map<std::string, std::map<int, sim::SignState>> signs;  // what each device's signs hold
-    std::set<std::string> refused, rs232;
-    std::map<std::string, std::unique_ptr<FakeBus>> buses;
+    std::set<std::string> refused;
+    std::map<std::string, std::unique_ptr<SignOnClock>> buses;
     std::map<std::string, Session*> sessions;
     int maxOpen = 0;
 
@@ -186,7 +186,6 @@ TEST_F(FleetRunTest, VerifyComparesEachSignWithItsFileAndReadHandsOverWhatWasRea
 
 TEST_F(FleetRunTest, TheOneSignOfAnRs232LineGoesWithoutASlaveNumber) {
     FleetLine line = Line("com1", {kNoSlave});
-    opener.rs232.insert("com1");
     ASSERT_TRUE(run.Start(BusJob::Deploy, {line}, true, reply, 0, &recorder));
     RunToEnd();
     EXPECT_TRUE(Ok(0, 0));

@@ -60,7 +60,7 @@ class AppCommTest : public QObject {
     QTemporaryDir config_;
     Pty com1_, com2_;
     test::SessionRig rig_;
-    test::BoxRecorder& seam_ = rig_.boxes;
+    test::RecordingSeam& seam_ = rig_.boxes;
     Session& session_ = rig_.session;
     SerialLink& link_ = rig_.session.link();
     ReplyPump pump_{rig_.session};

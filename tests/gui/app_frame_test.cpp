@@ -29,7 +29,7 @@ class AppFrameTest : public QObject {
     std::unique_ptr<test::SessionRig> rig_;
     Session& session() { return rig_->session; }
     test::SignOnClock& sign() { return rig_->sign; }
-    test::BoxRecorder& boxes() { return rig_->boxes; }
+    test::RecordingSeam& boxes() { return rig_->boxes; }
     void NewFrame() {
         frame_ = new CMainFrame(rig_->line);
         frame_->doc().SetFileChooser([this](bool) {

@@ -161,7 +161,7 @@ class EnglishUiTest : public QObject {
 
     // The boxes the program and its core ask the seam for, as the seam shows them.
     QStringList BoxTexts() {
-        BoxRecorder& boxes = rig_->boxes;
+        RecordingSeam& boxes = rig_->boxes;
         boxes.clear();
         Session& session = rig_->session;
         CMainFrame frame(rig_->line);

@@ -17,7 +17,7 @@ class SheetRunsTest : public QObject {
     std::unique_ptr<SessionRig> rig_;
     Session& session() { return rig_->session; }
     SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
+    RecordingSeam& boxes() { return rig_->boxes; }
 
 private slots:
     void init() { rig_ = std::make_unique<SessionRig>(); }

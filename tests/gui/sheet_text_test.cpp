@@ -23,7 +23,7 @@ class SheetTextTest : public QObject {
     std::unique_ptr<SessionRig> rig_;
     Session& session() { return rig_->session; }
     SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
+    RecordingSeam& boxes() { return rig_->boxes; }
 
 private slots:
     void init() { rig_ = std::make_unique<SessionRig>(); }

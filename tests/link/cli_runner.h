@@ -26,7 +26,8 @@ inline std::unique_ptr<Child> StartCli(const TempDir& dir, const std::vector<std
                                        const std::string& name = "cli") {
     std::vector<std::string> argv{KVT_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Child>(argv, dir / (name + ".out"), dir / (name + ".err"), dir.path());
+    return std::make_unique<Child>(argv, dir / (name + ".out"), dir / (name + ".err"),
+                                   ChildSetup{"/dev/null", dir.path()});
 }
 
 // Waits for a started tool to end and collects what it did.

@@ -52,7 +52,8 @@ public:
                               << "    accepter: tcp,127.0.0.1," << rawPort_ << "\n"
                               << "    connector: serialdev," << device << ",38400e81,local\n";
         child_ = std::make_unique<test::Child>(std::vector<std::string>{binary, "-n", "-u", "-c", config},
-                                               dir_ / "out", dir_ / "err", dir_.path());
+                                               dir_ / "out", dir_ / "err",
+                                               test::ChildSetup{"/dev/null", dir_.path()});
         for (auto end = Clock::now() + milliseconds(5000); Clock::now() < end;
              std::this_thread::sleep_for(milliseconds(20)))
             if (Listening(rfc2217Port_) && Listening(rawPort_)) return;
