@@ -31,8 +31,6 @@ class SignLine : private SessionListener {
 public:
     SignLine(Session& session, Clock& clock);
     ~SignLine() override;
-    SignLine(const SignLine&) = delete;
-    SignLine& operator=(const SignLine&) = delete;
 
     Session& session() { return session_; }
     Clock& clock() { return clock_; }

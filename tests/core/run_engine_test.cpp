@@ -39,8 +39,7 @@ protected:
 
     // Runs the clock until the run is over (or a minute of virtual time).
     void Finish() {
-        for (int i = 0; i < 600 && engine.running(); ++i) clock.Advance(100);
-        ASSERT_FALSE(engine.running());
+        ASSERT_TRUE(test::RunClockWhile(clock, [this] { return engine.running(); }, 60000));
     }
 
     VirtualClock clock;

@@ -7,16 +7,9 @@
 using namespace kvt;
 using namespace kvt::test;
 
-class SheetPagesTest : public QObject {
+class SheetPagesTest : public QObject, SheetRig {
     Q_OBJECT
-    std::unique_ptr<SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    SignOnClock& sign() { return rig_->sign; }
-    RecordingSeam& boxes() { return rig_->boxes; }
-
 private slots:
-    void init() { rig_ = std::make_unique<SessionRig>(); }
-
     void fillBorderBitsFollowTheLineNotTheId() {
         CMyPropertySheet sheet(session(), rig_->engine);
         QWidget* page = ShowTab(sheet, 1);
@@ -241,6 +234,8 @@ private slots:
         QCOMPARE(sign().lines.size(), size_t(0));
         QCOMPARE(boxes().boxes().size(), size_t(1));  // told, not silently dropped
     }
+
+    void init() { NewRig(); }
 };
 
 QTEST_MAIN(SheetPagesTest)

@@ -16,7 +16,7 @@
 namespace kvt {
 namespace {
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 class BusTest : public ::testing::Test {
 protected:

@@ -13,6 +13,8 @@
 
 namespace kvt::test {
 
+inline const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+
 struct CliResult {
     int status;
     double cpuSeconds;

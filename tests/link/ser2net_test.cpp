@@ -17,7 +17,7 @@ namespace {
 using test::Clock;
 using test::milliseconds;
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 // Where ser2net is installed; "" when it is not.
 std::string FindSer2net() {

@@ -81,6 +81,13 @@ private:
     std::vector<std::unique_ptr<Timer>> answers_;
 };
 
+// Advances the clock 100 ms at a time while `going` says so, for at most
+// limitMs; false when it still does then.
+inline bool RunClockWhile(VirtualClock& clock, const std::function<bool()>& going, Millis limitMs) {
+    for (Millis waited = 0; waited < limitMs && going(); waited += 100) clock.Advance(100);
+    return !going();
+}
+
 // A session whose boxes are recorded and whose command lines go to a sign
 // that does not answer.
 struct RecordedSession {

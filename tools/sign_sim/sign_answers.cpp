@@ -76,11 +76,14 @@ bool SetText(SignState& st, const std::string& line) {
     return true;
 }
 
-bool SetFillAll(SignState& st, const std::string& line) {
-    int masks[kPageCount];
+// "PTFB", "PTCT": a two-character value for each page after the head, each
+// read by parse (-1: not one); all of them or none go into the field.
+bool SetAllPages(const std::string& line, int (*parse)(const std::string&, size_t),
+                 int (&field)[kPageCount]) {
+    int values[kPageCount];
     for (int p = 0; p < kPageCount; ++p)
-        if ((masks[p] = HexByte(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) st.settings.fillMask[p] = masks[p];
+        if ((values[p] = parse(line, 4 + 2 * p)) < 0) return false;
+    for (int p = 0; p < kPageCount; ++p) field[p] = values[p];
     return true;
 }
 
@@ -131,14 +134,6 @@ bool SetPageSelect(SignState& st, const std::string& line) {
     return true;
 }
 
-bool SetTimes(SignState& st, const std::string& line) {
-    int times[kPageCount];
-    for (int p = 0; p < kPageCount; ++p)
-        if ((times[p] = ParseTwoDigits(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) st.settings.displayTime[p] = times[p];
-    return true;
-}
-
 bool SetPosition(const std::string& line, int* position) {
     int value = ParseTwoDigits(line, 2);
     if (!kPositionRange.Holds(value)) return false;
@@ -150,9 +145,9 @@ bool SetPosition(const std::string& line, int* position) {
 bool ApplySetCommand(SignState& st, const std::string& line) {
     PanelSettings& s = st.settings;
     if (line.size() == 398 && line[0] == 'C' && (line[1] == 'A' || line[1] == 'N')) return SetText(st, line);
-    if (Is(line, "PTFB", 70)) return SetFillAll(st, line);
+    if (Is(line, "PTFB", 70)) return SetAllPages(line, HexByte, s.fillMask);
     if (Is(line, "PTWL", 38)) return SetWhiteAll(st, line);
-    if (Is(line, "PTCT", 70)) return SetTimes(st, line);
+    if (Is(line, "PTCT", 70)) return SetAllPages(line, ParseTwoDigits, s.displayTime);
     if (Is(line, "PH", 6)) return SetPosition(line, &s.hPosition);
     if (Is(line, "PV", 6)) return SetPosition(line, &s.vPosition);
     if (line == "IDON\r\n" || line == "IDOF\r\n") {
