@@ -15,22 +15,24 @@ namespace {
 
 QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
-// A slave's result in words: the sign's own error and the link's own
-// message as they are.
+// A slave's result in the window's language; the sign's own error, the
+// link's own message and "No Connect" as they are, as their boxes show them.
 QString ResultText(const SlaveResult& r) {
-    if (r.notReached) return QStringLiteral("not reached");
+    if (r.notReached) return CMultiSignDlg::tr("未到達");
     switch (r.problem) {
     case SignProblem::None: break;
     case SignProblem::SignError: return QString::fromUtf8(SignErrorText(r.signError));
     case SignProblem::NoConnect: return QStringLiteral("No Connect");
-    case SignProblem::NotUnderstood: return QStringLiteral("Reply Not Understood");
+    case SignProblem::NotUnderstood: return CMultiSignDlg::tr("応答を解釈できません");
     case SignProblem::PortNotOpened:
-    case SignProblem::LineFailed:
+        return r.detail.empty() ? CMultiSignDlg::tr("ポートが開きません")
+                                : QString::fromStdString(r.detail);
+    case SignProblem::LineFailed: return CMultiSignDlg::tr("回線のポートが失われました");
     case SignProblem::FileNotWritten: return QString::fromStdString(r.detail);
     }
     const int n = static_cast<int>(r.differences.size());
-    if (n == 0) return QStringLiteral("OK");
-    return QString::number(n) + (n == 1 ? QStringLiteral(" difference") : QStringLiteral(" differences"));
+    if (n == 0) return CMultiSignDlg::tr("正常");
+    return n == 1 ? CMultiSignDlg::tr("相違 1 件") : CMultiSignDlg::tr("相違 %1 件").arg(n);
 }
 
 // The box at the end: how many signs took the settings, and what went
@@ -45,7 +47,7 @@ QString Summary(const std::vector<SlaveResult>& results) {
         }
         failures += "\n" + TwoDigitText(r.slave) + ": " + ResultText(r);
     }
-    return QStringLiteral("OK %1 / %2").arg(ok).arg(results.size()) + failures;
+    return CMultiSignDlg::tr("正常 %1 / %2").arg(ok).arg(results.size()) + failures;
 }
 
 }  // namespace
