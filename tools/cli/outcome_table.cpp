@@ -1,3 +1,5 @@
+// Each table is a switch, so that the compiler names a kind of outcome that
+// has no row (-Wswitch).
 #include "tools/cli/outcome_table.h"
 
 #include "tools/options/exit_codes.h"
@@ -6,75 +8,59 @@ namespace kvt::cli {
 
 namespace {
 
-const struct {
-    OutcomeKind kind;
-    const char* text;  // nullptr: the sign's error, or the outcome's own message
-} kOutcomes[] = {
-    {OutcomeKind::Success, "Success"},      {OutcomeKind::SignError, nullptr},
-    {OutcomeKind::NoConnect, "No Connect"}, {OutcomeKind::LinkMessage, nullptr},
-    {OutcomeKind::Rejected, nullptr},
+struct RunRow {
+    const char* stopped;         // send, read: why the run failed; "" when it did not
+    const char* readBackFailed;  // verify: why its read-back failed
+    int status;                  // with every command answered
 };
 
-const struct {
-    RunOutcome outcome;
-    const char* stopped;  // send, read
-    const char* readBackFailed;  // verify
-    int status;
-} kRunOutcomes[] = {
+RunRow RowOf(RunOutcome outcome) {
+    switch (outcome) {
     // verify: a finished read-back with a request left unanswered
-    {RunOutcome::Finished, "", "No Connect", kExitOk},
-    {RunOutcome::StoppedOnError, "the run stopped on the sign's error reply",
-     "the sign answered with an error", kExitFailed},
-    {RunOutcome::NoConnect, "the run stopped: the sign did not answer", "No Connect", kExitFailed},
-    {RunOutcome::NotUnderstood, "the sign's reply was not understood",
-     "the sign's reply was not understood", kExitFailed},
-};
-
-const struct {
-    SignProblem problem;
-    const char* text;  // nullptr: the sign's error; a detail, when there is one, says it instead
-} kProblems[] = {
-    {SignProblem::None, ""},
-    {SignProblem::SignError, nullptr},
-    {SignProblem::NoConnect, "No Connect"},
-    {SignProblem::NotUnderstood, "Reply Not Understood"},
-    {SignProblem::PortNotOpened, "the port did not open"},
-    {SignProblem::LineFailed, "the line's port failed"},
-    {SignProblem::FileNotWritten, ""},
-};
-
-template <typename Row, size_t N, typename Match>
-const Row& Find(const Row (&rows)[N], Match match) {
-    for (const Row& row : rows)
-        if (match(row)) return row;
-    return rows[0];
-}
-
-const auto& RunRow(RunOutcome outcome) {
-    return Find(kRunOutcomes, [outcome](const auto& row) { return row.outcome == outcome; });
+    case RunOutcome::Finished: return {"", "No Connect", kExitOk};
+    case RunOutcome::StoppedOnError:
+        return {"the run stopped on the sign's error reply", "the sign answered with an error",
+                kExitFailed};
+    case RunOutcome::NoConnect:
+        return {"the run stopped: the sign did not answer", "No Connect", kExitFailed};
+    case RunOutcome::NotUnderstood:
+        return {"the sign's reply was not understood", "the sign's reply was not understood",
+                kExitFailed};
+    }
+    return {"", "", kExitFailed};
 }
 
 }  // namespace
 
 std::string OutcomeText(const Outcome& outcome) {
-    if (const char* text =
-            Find(kOutcomes, [&](const auto& row) { return row.kind == outcome.kind; }).text)
-        return text;
-    return outcome.kind == OutcomeKind::SignError ? SignErrorText(outcome.signError)
-                                                  : outcome.message;
+    switch (outcome.kind) {
+    case OutcomeKind::Success: return "Success";
+    case OutcomeKind::SignError: return SignErrorText(outcome.signError);
+    case OutcomeKind::NoConnect: return "No Connect";
+    case OutcomeKind::LinkMessage: return outcome.message;
+    case OutcomeKind::Rejected: return outcome.message;
+    }
+    return outcome.message;
 }
 
-const char* RunStopText(RunOutcome outcome) { return RunRow(outcome).stopped; }
+const char* RunStopText(RunOutcome outcome) { return RowOf(outcome).stopped; }
 
-const char* ReadBackFailureText(RunOutcome outcome) { return RunRow(outcome).readBackFailed; }
+const char* ReadBackFailureText(RunOutcome outcome) { return RowOf(outcome).readBackFailed; }
 
-int RunStatus(RunOutcome outcome) { return RunRow(outcome).status; }
+int RunStatus(RunOutcome outcome) { return RowOf(outcome).status; }
 
 std::string ProblemText(const SlaveResult& result) {
-    if (!result.detail.empty()) return result.detail;
-    const char* text =
-        Find(kProblems, [&](const auto& row) { return row.problem == result.problem; }).text;
-    return text ? text : SignErrorText(result.signError);
+    switch (result.problem) {
+    case SignProblem::None: return "";
+    case SignProblem::SignError: return SignErrorText(result.signError);
+    case SignProblem::NoConnect: return "No Connect";
+    case SignProblem::NotUnderstood: return "Reply Not Understood";
+    case SignProblem::PortNotOpened:
+        return result.detail.empty() ? "the port did not open" : result.detail;
+    case SignProblem::LineFailed: return "the line's port failed";
+    case SignProblem::FileNotWritten: return result.detail;
+    }
+    return result.detail;
 }
 
 std::string ResultText(const SlaveResult& result) {
