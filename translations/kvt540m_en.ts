@@ -232,6 +232,38 @@
         <source>送信中…</source>
         <translation>Sending…</translation>
     </message>
+    <message>
+        <source>未到達</source>
+        <translation>not reached</translation>
+    </message>
+    <message>
+        <source>応答を解釈できません</source>
+        <translation>Reply Not Understood</translation>
+    </message>
+    <message>
+        <source>ポートが開きません</source>
+        <translation>the port did not open</translation>
+    </message>
+    <message>
+        <source>回線のポートが失われました</source>
+        <translation>the line&apos;s port failed</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>相違 1 件</source>
+        <translation>1 difference</translation>
+    </message>
+    <message>
+        <source>相違 %1 件</source>
+        <translation>%1 differences</translation>
+    </message>
+    <message>
+        <source>正常 %1 / %2</source>
+        <translation>OK %1 / %2</translation>
+    </message>
 </context>
 <context>
     <name>kvt::CMyPropertyPage4</name>

@@ -22,8 +22,7 @@ CKVT540MApp::CKVT540MApp(Clock* clock)
     : clock_(ClockOrQt(clock, &qtClock_)),
       session_(&seam_),
       pump_(session_),
-      engine_(session_, clock_),
-      replyTimer_(session_, clock_) {
+      line_(session_, clock_) {
     session_.link().SetConsumer([this](const std::string& line) { pump_.Post(line); });
 }
 
@@ -44,7 +43,7 @@ bool CKVT540MApp::InitInstance(const QString& file) {
     link.OpenPort(PortDevicePath(session_.comPortIndex));
     link.StartReadThread();
 
-    frame_ = std::make_unique<CMainFrame>(session_, engine_, replyTimer_, &pump_);
+    frame_ = std::make_unique<CMainFrame>(line_, &pump_);
     QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
     if (!file.isEmpty()) frame_->OpenFile(file);
@@ -57,7 +56,7 @@ void CKVT540MApp::StartTrace() {
     // Reported from the trace's own thread: the box waits for the window
     // thread, and the trace never waits for the box.
     trace_ = std::make_unique<Trace>(path, [this](const std::string& text) {
-        QMetaObject::invokeMethod(qApp, [this, text] { session_.PortStyleBox(text); },
+        QMetaObject::invokeMethod(qApp, [this, text] { session_.Report(Outcome::Link(text)); },
                                   Qt::QueuedConnection);
     });
     if (trace_->Open()) session_.link().SetTrace(trace_.get());

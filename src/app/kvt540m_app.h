@@ -1,7 +1,7 @@
 // The application object: the one-copy rule and the one sign's world the
 // windows work on: the session with its link and Qt boxes, the clock, the
-// run engine, the beat of the reply time-out, the reply pump; and the main
-// frame.
+// sign's line (run engine, beat of the reply time-out), the reply pump; and
+// the main frame.
 #pragma once
 
 #include <memory>
@@ -13,8 +13,7 @@
 #include "app/reply_pump.h"
 #include "serial/trace.h"
 #include "session/session.h"
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 
 namespace kvt {
 
@@ -41,7 +40,7 @@ public:
 
 
     Session& session() { return session_; }
-    RunEngine& engine() { return engine_; }
+    RunEngine& engine() { return line_.engine(); }
     CMainFrame* frame() const { return frame_.get(); }
 
 private:
@@ -54,8 +53,7 @@ private:
     Clock& clock_;
     Session session_;
     ReplyPump pump_;
-    RunEngine engine_;
-    ReplyTimer replyTimer_;
+    SignLine line_;
     std::unique_ptr<Trace> trace_;  // the profile's trace_file, when set
     std::unique_ptr<CMainFrame> frame_;
 };

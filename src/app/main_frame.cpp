@@ -19,20 +19,20 @@
 #include "app/kvt540m_view.h"
 #include "preview/page_preview_window.h"
 #include "session/session.h"
-#include "transfer/reply_timer.h"
+#include "transfer/sign_line.h"
 
 namespace kvt {
 
-CMainFrame::CMainFrame(Session& session, RunEngine& engine, ReplyTimer& replyTimer,
-                       ReplyPump* pump, QWidget* parent)
+CMainFrame::CMainFrame(SignLine& line, ReplyPump* pump, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      session_(session),
-      engine_(engine),
-      replyTimer_(replyTimer),
+      line_(line),
+      session_(line.session()),
+      engine_(line.engine()),
+      replyTimer_(line.replyTimer()),
       pump_(pump),
-      view_(new CKVT540MView(session, engine, this)),
-      doc_(session, view_) {
+      view_(new CKVT540MView(session_, engine_, this)),
+      doc_(session_, view_) {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QStringLiteral("Information scroller"));
     setWindowIcon(AppIcon());
@@ -213,7 +213,7 @@ void CMainFrame::OnDeviceSetting() {
 }
 
 void CMainFrame::OnMultiSign() {
-    CMultiSignDlg dialog(engine_, fastTransfer(), nullptr);
+    CMultiSignDlg dialog(line_, fastTransfer(), nullptr);
     dialog.exec();
 }
 

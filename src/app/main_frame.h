@@ -22,6 +22,7 @@ class ReplyPump;
 class ReplyTimer;
 class RunEngine;
 class Session;
+class SignLine;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -29,8 +30,7 @@ public:
     // pump: the reply pump to stop at shut-down (null when replies are fed
     // to the session directly, e.g. in tests). The fast-transfer choice is
     // read from the profile.
-    CMainFrame(Session& session, RunEngine& engine, ReplyTimer& replyTimer,
-               ReplyPump* pump = nullptr, QWidget* parent = nullptr);
+    CMainFrame(SignLine& line, ReplyPump* pump = nullptr, QWidget* parent = nullptr);
 
     CKVT540MView* view() const { return view_; }
     CKVT540MDoc& doc() { return doc_; }
@@ -87,6 +87,7 @@ private:
     // The store has changed (sheet, file, read-back): the preview follows.
     void StoreChanged();
 
+    SignLine& line_;
     Session& session_;
     RunEngine& engine_;
     ReplyTimer& replyTimer_;

@@ -15,28 +15,45 @@ namespace {
 
 QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
+// A slave's result in the window's language; the sign's own error, the
+// link's own message and "No Connect" as they are, as their boxes show them.
+QString ResultText(const SlaveResult& r) {
+    if (r.notReached) return CMultiSignDlg::tr("未到達");
+    switch (r.problem) {
+    case SignProblem::None: break;
+    case SignProblem::SignError: return QString::fromUtf8(SignErrorText(r.signError));
+    case SignProblem::NoConnect: return QStringLiteral("No Connect");
+    case SignProblem::NotUnderstood: return CMultiSignDlg::tr("応答を解釈できません");
+    case SignProblem::PortNotOpened:
+        return r.detail.empty() ? CMultiSignDlg::tr("ポートが開きません")
+                                : QString::fromStdString(r.detail);
+    case SignProblem::LineFailed: return CMultiSignDlg::tr("回線のポートが失われました");
+    case SignProblem::FileNotWritten: return QString::fromStdString(r.detail);
+    }
+    const int n = static_cast<int>(r.differences.size());
+    if (n == 0) return CMultiSignDlg::tr("正常");
+    return n == 1 ? CMultiSignDlg::tr("相違 1 件") : CMultiSignDlg::tr("相違 %1 件").arg(n);
+}
+
 // The box at the end: how many signs took the settings, and what went
 // wrong with the others.
-std::string Summary(const std::vector<SlaveResult>& results) {
+QString Summary(const std::vector<SlaveResult>& results) {
     int ok = 0;
-    std::string failures;
+    QString failures;
     for (const SlaveResult& r : results) {
         if (r.ok()) {
             ++ok;
             continue;
         }
-        failures += "\n" + TwoDigits(r.slave) + ": " + r.Summary();
+        failures += "\n" + TwoDigitText(r.slave) + ": " + ResultText(r);
     }
-    return "OK " + std::to_string(ok) + " / " + std::to_string(results.size()) + failures;
+    return CMultiSignDlg::tr("正常 %1 / %2").arg(ok).arg(results.size()) + failures;
 }
 
 }  // namespace
 
-CMultiSignDlg::CMultiSignDlg(RunEngine& engine, bool fast, QWidget* parent)
-    : QDialog(parent),
-      session_(engine.session()),
-      bus_(engine.session(), engine.clock(), engine),
-      seam_(&engine.session().seam()) {
+CMultiSignDlg::CMultiSignDlg(SignLine& line, bool fast, QWidget* parent)
+    : QDialog(parent), session_(line.session()), bus_(line), seam_(&session_.seam()) {
     setObjectName(QStringLiteral("MultiSign"));
     setWindowTitle(tr("複数表示器へ送信"));
     auto* grid = new QGridLayout;
@@ -114,20 +131,19 @@ void CMultiSignDlg::done(int result) {
 }
 
 void CMultiSignDlg::SlaveRunStarted(int slave, RunKind kind) {
-    results_[slave]->setText(kind == RunKind::ReadBack ? tr("照合中…")
-                                                       : tr("送信中…"));
+    verifying_ = kind == RunKind::ReadBack;
+    results_[slave]->setText(verifying_ ? tr("照合中…") : tr("送信中…"));
 }
 
-void CMultiSignDlg::StepDone(int slave, int step) {
-    const bool verifying = results_[slave]->text() == tr("照合中…");
-    progress_->setValue(slavesDone_ * stepsPerSlave_ + (verifying ? kAllItemsLastStep : 0) + step);
+void CMultiSignDlg::StepDone(int, int step) {
+    progress_->setValue(slavesDone_ * stepsPerSlave_ + (verifying_ ? kAllItemsLastStep : 0) + step);
 }
 
 void CMultiSignDlg::SlaveDone(const SlaveResult& result, const Session&) {
     ++slavesDone_;
     progress_->setValue(slavesDone_ * stepsPerSlave_);
     QLabel* label = results_[result.slave];
-    label->setText(QString::fromStdString(result.Summary()));
+    label->setText(ResultText(result));
     QString details;
     for (const std::string& difference : result.differences)
         details += QString::fromStdString(difference) + "\n";
@@ -136,7 +152,7 @@ void CMultiSignDlg::SlaveDone(const SlaveResult& result, const Session&) {
 
 void CMultiSignDlg::BusDone(const std::vector<SlaveResult>& results) {
     EndRun();
-    session_.NoticeBox(Summary(results));
+    session_.NoticeBox(Summary(results).toStdString());
 }
 
 }  // namespace kvt

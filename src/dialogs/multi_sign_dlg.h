@@ -25,7 +25,7 @@ public:
     static constexpr int kSlaves = 32;
 
     // fast: the starting choice of "高速転送".
-    CMultiSignDlg(RunEngine& engine, bool fast, QWidget* parent = nullptr);
+    CMultiSignDlg(SignLine& line, bool fast, QWidget* parent = nullptr);
     ~CMultiSignDlg() override;
 
     void OnStart();  // "開始"
@@ -64,6 +64,7 @@ private:
     QProgressBar* progress_;
     int stepsPerSlave_ = 0;
     int slavesDone_ = 0;
+    bool verifying_ = false;  // the slave in hand is being read back
 };
 
 }  // namespace kvt

@@ -8,7 +8,8 @@ namespace {
 // " 0" .. " 9", then "10" .. "99": item index = seconds.
 QStringList SecondItems() {
     QStringList items;
-    for (int s = 0; s < 100; ++s) items << QStringLiteral("%1").arg(s, 2);
+    for (int s = kDisplayTimeRange.low; s <= kDisplayTimeRange.high; ++s)
+        items << QStringLiteral("%1").arg(s, 2);
     return items;
 }
 }  // namespace

@@ -84,7 +84,7 @@ void SettingsPage::AddPageNoGroup(int gx, int gy, int cx, int cy) {
 
 void SettingsPage::AddSlaveNoGroup(int gx, int gy, int cx, int cy) {
     AddGroup(QStringLiteral("Slave No."), gx, gy, 60, 40);
-    slaveCombo_ = AddCombo(1009, TwoDigitItems(0, 32), cx, cy, 48);
+    slaveCombo_ = AddCombo(1009, TwoDigitItems(0, kLastSlave + 1), cx, cy, 48);
     connect(slaveCombo_, &QComboBox::activated, this,
             [this](int index) { session_.slaveNo = index; });
 }

@@ -12,7 +12,7 @@ namespace kvt {
 CMyPropertyPage9::CMyPropertyPage9(Session& session) : SettingsPage(session, 111, 194, 155) {
     AddGroup(QStringLiteral("Horizontal"), 5, 10, 60, 65);
     AddGroup(QStringLiteral("Vertical"), 75, 10, 60, 65);
-    const QStringList steps = TwoDigitItems(0, 16);
+    const QStringList steps = TwoDigitItems(kPositionRange.low, kPositionRange.count());
     hCombo_ = AddCombo(1021, steps, 10, 25, 48);
     vCombo_ = AddCombo(1023, steps, 80, 25, 48);
     connect(hCombo_, &QComboBox::activated, this, [this](int index) {

@@ -39,7 +39,7 @@ QJsonObject LineObject(const PanelSettings& s, int p, int k) {
 QJsonObject PageObject(const PanelSettings& s, int p) {
     QJsonObject page;
     page["page"] = p + 1;
-    page["whiteLevel"] = NamedValue(kWhiteLevelNames, 2, s.whiteLevel[p]);
+    page["whiteLevel"] = NamedValue(kWhiteLevelNames, kWhiteLevelRange.count(), s.whiteLevel[p]);
     page["displayTime"] = s.displayTime[p];
     page["fill"] = FillValue(s.fillMask[p]);
     QJsonArray lines;

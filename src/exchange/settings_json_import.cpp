@@ -58,24 +58,27 @@ std::string AsInteger(const QJsonValue& v, int* out) {
 
 // A name in a string, or a code as a number.
 std::string AsNamed(const QJsonValue& v, int* out, bool (*parse)(const std::string&, int*),
-                    const char* what) {
+                    const std::string& what) {
     if (v.isString() && parse(v.toString().toStdString(), out)) return "";
     if (v.isDouble()) return AsInteger(v, out);
     return std::string("must be ") + what + ", not " + Describe(v);
 }
 
 std::string AsColour(const QJsonValue& v, int* out) {
-    return AsNamed(v, out, ParseColour,
-                   "a colour code 0..8 or one of \"黒\", \"赤\", \"緑\", \"黄\", \"青\", "
-                   "\"マゼンタ\", \"シアン\", \"白\", \"ブランク\"");
+    static const std::string what =
+        "a colour code " + RangeText(kColourRange) + " or one of " + ColourNameList("\"");
+    return AsNamed(v, out, ParseColour, what);
 }
 
 std::string AsBlink(const QJsonValue& v, int* out) {
-    return AsNamed(v, out, ParseBlink, "a blink code 0..4 or \"OFF\", \"1\"..\"4\"");
+    static const std::string what = "a blink code " + RangeText(kBlinkRange) + " or \"" +
+                                    kBlinkNames[0] + "\", \"1\"..\"" +
+                                    kBlinkNames[kBlinkRange.high] + "\"";
+    return AsNamed(v, out, ParseBlink, what);
 }
 
 bool ParseWhiteLevel(const std::string& text, int* out) {
-    for (int level = 0; level < 2; ++level)
+    for (int level = 0; level < kWhiteLevelRange.count(); ++level)
         if (text == kWhiteLevelNames[level]) {
             *out = level;
             return true;
@@ -166,13 +169,13 @@ private:
 
     // Reads object[key] when it is there; a value out of low..high is taken
     // only when it is the store's own.
-    void Field(const QJsonObject& object, const char* key, const Place& at, Decode decode, int low,
-               int high, int old, int* field) {
+    void Field(const QJsonObject& object, const char* key, const Place& at, Decode decode,
+               ValueRange range, int old, int* field) {
         const auto it = object.find(key);
         if (it == object.end()) return;
         int value = 0;
         std::string problem = decode(*it, &value);
-        if (problem.empty()) problem = RangeProblem(value, old, low, high);
+        if (problem.empty()) problem = RangeProblem(value, old, range);
         if (problem.empty())
             *field = value;
         else
@@ -230,9 +233,9 @@ private:
             root, top, "the document",
             {"format", "version", "selectedPage", "sequence", "hPosition", "vPosition", "pages"});
         ReadSelectedPage(root);
-        Field(root, "sequence", top, AsSequence, 0, 1, base_.sequenceMode, &result_.sequenceMode);
-        Field(root, "hPosition", top, AsInteger, 0, 15, base_.hPosition, &result_.hPosition);
-        Field(root, "vPosition", top, AsInteger, 0, 15, base_.vPosition, &result_.vPosition);
+        Field(root, "sequence", top, AsSequence, kSequenceRange, base_.sequenceMode, &result_.sequenceMode);
+        Field(root, "hPosition", top, AsInteger, kPositionRange, base_.hPosition, &result_.hPosition);
+        Field(root, "vPosition", top, AsInteger, kPositionRange, base_.vPosition, &result_.vPosition);
         const auto pages = root.find("pages");
         if (pages == root.end()) return;
         if (!pages->isArray())
@@ -267,11 +270,11 @@ private:
         int p = 0;
         if (!Number(page, "page", at, kPageCount, seen, &p)) return;
         at.label = " (page " + std::to_string(p + 1) + ")";
-        Field(page, "whiteLevel", at, AsWhiteLevel, 0, 1, base_.whiteLevel[p],
+        Field(page, "whiteLevel", at, AsWhiteLevel, kWhiteLevelRange, base_.whiteLevel[p],
               &result_.whiteLevel[p]);
-        Field(page, "displayTime", at, AsInteger, 0, 99, base_.displayTime[p],
+        Field(page, "displayTime", at, AsInteger, kDisplayTimeRange, base_.displayTime[p],
               &result_.displayTime[p]);
-        Field(page, "fill", at, AsFill, 0, 0x7F, base_.fillMask[p], &result_.fillMask[p]);
+        Field(page, "fill", at, AsFill, kFillRange, base_.fillMask[p], &result_.fillMask[p]);
         const auto lines = page.find("lines");
         if (lines == page.end()) return;
         if (!lines->isArray())
@@ -293,11 +296,11 @@ private:
         if (!Number(line, "line", at, kLineCount, seen, &k)) return;
         at.label = " (page " + std::to_string(p + 1) + " line " + std::to_string(k + 1) + ")";
         ReadText(line, at, p, k);
-        Field(line, "charColour", at, AsColour, 0, 8, base_.charColor[p][k],
+        Field(line, "charColour", at, AsColour, kColourRange, base_.charColor[p][k],
               &result_.charColor[p][k]);
-        Field(line, "borderColour", at, AsColour, 0, 8, base_.edgeColor[p][k],
+        Field(line, "borderColour", at, AsColour, kColourRange, base_.edgeColor[p][k],
               &result_.edgeColor[p][k]);
-        Field(line, "blink", at, AsBlink, 0, 4, base_.blinkMode[p][k], &result_.blinkMode[p][k]);
+        Field(line, "blink", at, AsBlink, kBlinkRange, base_.blinkMode[p][k], &result_.blinkMode[p][k]);
     }
 
     void ReadText(const QJsonObject& line, const Place& at, int p, int k) {

@@ -15,7 +15,9 @@ enum Column { kPage, kLine, kText, kCharColour, kBorderColour, kBlink, kColumnCo
 const char* const kHeader[kColumnCount] = {"page",          "line", "text", "character colour",
                                            "border colour", "blink"};
 
-const char* const kColourHint = "give 0..8 or 黒, 赤, 緑, 黄, 青, マゼンタ, シアン, 白, ブランク";
+const std::string kColourHint = "give " + RangeText(kColourRange) + " or " + ColourNameList("");
+const std::string kBlinkHint = "give " + std::string(kBlinkNames[0]) + " or 1.." +
+                               std::to_string(kBlinkRange.high) + " (0 for OFF)";
 
 // RFC 4180: a cell holding a comma, quote or line break goes in quotes, its
 // quotes doubled.
@@ -49,13 +51,12 @@ public:
     }
 
 private:
-    bool ReadNumber(const CsvRecord& record, int column, int low, int high, int* value) {
+    bool ReadNumber(const CsvRecord& record, int column, ValueRange range, int* value) {
         const std::string* cell = columns_.Cell(record, column);
         if (!cell) return false;
-        if (ParseInteger(*cell, value) && *value >= low && *value <= high) return true;
+        if (ParseInteger(*cell, value) && range.Holds(*value)) return true;
         columns_.Problem(record, column,
-                         Quoted(*cell) + " is not a " + kHeader[column] + " number " +
-                             std::to_string(low) + ".." + std::to_string(high));
+                         Quoted(*cell) + " is not a " + kHeader[column] + " number " + RangeText(range));
         return false;
     }
 
@@ -63,8 +64,8 @@ private:
         if (!columns_.CheckShape(record)) return;
         int page = 0;
         int line = 0;
-        const bool pageOk = ReadNumber(record, kPage, 1, kPageCount, &page);
-        if (!ReadNumber(record, kLine, 1, kLineCount, &line) || !pageOk) return;
+        const bool pageOk = ReadNumber(record, kPage, {1, kPageCount}, &page);
+        if (!ReadNumber(record, kLine, {1, kLineCount}, &line) || !pageOk) return;
         const int p = page - 1;
         const int k = line - 1;
         if (rowOf_[p][k] != 0) {
@@ -75,12 +76,12 @@ private:
         }
         rowOf_[p][k] = record.row;
         ReadText(record, p, k);
-        ReadCode(record, kCharColour, ParseColour, kColourHint, 8, base_.charColor[p][k],
-                 &result_.charColor[p][k]);
-        ReadCode(record, kBorderColour, ParseColour, kColourHint, 8, base_.edgeColor[p][k],
-                 &result_.edgeColor[p][k]);
-        ReadCode(record, kBlink, ParseBlink, "give OFF or 1..4 (0 for OFF)", 4,
-                 base_.blinkMode[p][k], &result_.blinkMode[p][k]);
+        ReadCode(record, kCharColour, ParseColour, kColourHint, kColourRange,
+                 base_.charColor[p][k], &result_.charColor[p][k]);
+        ReadCode(record, kBorderColour, ParseColour, kColourHint, kColourRange,
+                 base_.edgeColor[p][k], &result_.edgeColor[p][k]);
+        ReadCode(record, kBlink, ParseBlink, kBlinkHint, kBlinkRange, base_.blinkMode[p][k],
+                 &result_.blinkMode[p][k]);
     }
 
     void ReadText(const CsvRecord& record, int p, int k) {
@@ -95,7 +96,7 @@ private:
     }
 
     void ReadCode(const CsvRecord& record, int column, bool (*parse)(const std::string&, int*),
-                  const char* hint, int high, int old, int* field) {
+                  const std::string& hint, ValueRange range, int old, int* field) {
         const std::string* cell = columns_.Cell(record, column);
         if (!cell) return;
         int value = 0;
@@ -103,7 +104,7 @@ private:
             columns_.Problem(record, column, Quoted(*cell) + " is not a " + kHeader[column] + ": " + hint);
             return;
         }
-        const std::string problem = RangeProblem(value, old, 0, high);
+        const std::string problem = RangeProblem(value, old, range);
         if (problem.empty())
             *field = value;
         else
@@ -127,9 +128,9 @@ std::string TextsToCsv(const PanelSettings& s) {
         for (int k = 0; k < kLineCount; ++k) {
             out += std::to_string(p + 1) + "," + std::to_string(k + 1) + "," +
                    CsvCell(Cp932ToUtf8(s.lineText[p][k])) + "," +
-                   NameCell(kColourNames, 9, s.charColor[p][k]) + "," +
-                   NameCell(kColourNames, 9, s.edgeColor[p][k]) + "," +
-                   NameCell(kBlinkNames, 5, s.blinkMode[p][k]) + "\r\n";
+                   NameCell(kColourNames, kColourRange.count(), s.charColor[p][k]) + "," +
+                   NameCell(kColourNames, kColourRange.count(), s.edgeColor[p][k]) + "," +
+                   NameCell(kBlinkNames, kBlinkRange.count(), s.blinkMode[p][k]) + "\r\n";
         }
     return out;
 }

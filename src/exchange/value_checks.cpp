@@ -86,15 +86,21 @@ bool ParseInteger(const std::string& text, int* value) {
     return true;
 }
 
-std::string RangeProblem(int value, int old, int low, int high) {
-    if (value == old || (value >= low && value <= high)) return "";
-    return std::to_string(value) + " is out of range " + std::to_string(low) + ".." +
-           std::to_string(high);
+std::string RangeProblem(int value, int old, ValueRange range) {
+    if (value == old || range.Holds(value)) return "";
+    return std::to_string(value) + " is out of range " + RangeText(range);
+}
+
+std::string ColourNameList(const char* quote) {
+    std::string list;
+    for (const char* name : kColourNames)
+        list += (list.empty() ? "" : ", ") + std::string(quote) + name + quote;
+    return list;
 }
 
 bool ParseColour(const std::string& text, int* code) {
     const std::string t = TrimBlanks(text);
-    for (int c = 0; c < 9; ++c) {
+    for (int c = 0; c < kColourRange.count(); ++c) {
         if (t == kColourNames[c]) {
             *code = c;
             return true;

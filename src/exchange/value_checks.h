@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "settings/panel_settings.h"
+
 namespace kvt {
 
 // The text without the blanks and tabs around it.
@@ -15,8 +17,11 @@ std::string TrimBlanks(const std::string& text);
 // allowed (a spreadsheet user may type them).
 bool ParseInteger(const std::string& text, int* value);
 
-// "" when value is old or within low..high, otherwise why not.
-std::string RangeProblem(int value, int old, int low, int high);
+// "" when value is old or within the range, otherwise why not.
+std::string RangeProblem(int value, int old, ValueRange range);
+
+// The colour names in a hint, each between quote marks: "黒, 赤, ...".
+std::string ColourNameList(const char* quote);
 
 // A colour given as its code or its name ("黒" .. "ブランク"); false when it
 // is neither. The code is not range-checked here.

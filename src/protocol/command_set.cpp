@@ -44,16 +44,15 @@ Command Reject(Rejection why, std::string message) {
     return c;
 }
 
-bool InRange(int value, int low, int high) { return value >= low && value <= high; }
-
 // Rejects a value that only a hand-edited file (or a caller of the library)
 // can bring, so that no byte outside the field's digits can reach the wire.
 // The value is wide enough for a page number shown one above its index.
-Command OutOfRange(const std::string& what, long long value, int low, int high) {
+Command OutOfRange(const std::string& what, long long value, ValueRange range) {
     return Reject(Rejection::OutOfRange, "Value out of range: " + what + " is " +
-                                             std::to_string(value) + " (" + std::to_string(low) +
-                                             ".." + std::to_string(high) + ")");
+                                             std::to_string(value) + " (" + RangeText(range) + ")");
 }
+
+constexpr ValueRange kPageIndexRange{0, kPageCount - 1};
 
 std::string PageName(int page) { return "page " + std::to_string(page + 1); }
 
@@ -61,10 +60,10 @@ std::string LineName(int page, int line) {
     return PageName(page) + " line " + std::to_string(line + 1);
 }
 
-bool ValidPage(int page) { return InRange(page, 0, kPageCount - 1); }
+bool ValidPage(int page) { return kPageIndexRange.Holds(page); }
 
 Command BadPage(int page) {
-    return OutOfRange("page number", static_cast<long long>(page) + 1, 1, kPageCount);
+    return OutOfRange("page number", static_cast<long long>(page) + 1, {1, kPageCount});
 }
 
 // "P" pp, the head of the one-page commands.
@@ -124,7 +123,7 @@ Command BuildWhiteLevelAll(const PanelSettings& s) {
 Command BuildColourPage(const PanelSettings& s, int page) {
     if (!ValidPage(page)) return BadPage(page);
     for (int k = 0; k < kLineCount; ++k) {
-        if (s.charColor[page][k] == 8 && s.edgeColor[page][k] == 8) {
+        if (s.charColor[page][k] == kBlankColour && s.edgeColor[page][k] == kBlankColour) {
             return Reject(Rejection::BlankColour, kCantSetMessage);
         }
     }
@@ -132,11 +131,11 @@ Command BuildColourPage(const PanelSettings& s, int page) {
     for (int k = 0; k < kLineCount; ++k) {
         const int fore = s.charColor[page][k];
         const int edge = s.edgeColor[page][k];
-        if (!InRange(fore, 0, 8)) {
-            return OutOfRange("character colour of " + LineName(page, k), fore, 0, 8);
+        if (!kColourRange.Holds(fore)) {
+            return OutOfRange("character colour of " + LineName(page, k), fore, kColourRange);
         }
-        if (!InRange(edge, 0, 8)) {
-            return OutOfRange("border colour of " + LineName(page, k), edge, 0, 8);
+        if (!kColourRange.Holds(edge)) {
+            return OutOfRange("border colour of " + LineName(page, k), edge, kColourRange);
         }
         line += static_cast<char>('0' + fore);
         line += static_cast<char>('0' + edge);
@@ -149,7 +148,7 @@ Command BuildBlinkPage(const PanelSettings& s, int page) {
     std::string line = PageHead(page) + "BDLT";
     for (int k = 0; k < kLineCount; ++k) {
         const int mode = s.blinkMode[page][k];
-        if (!InRange(mode, 0, 4)) return OutOfRange("blink of " + LineName(page, k), mode, 0, 4);
+        if (!kBlinkRange.Holds(mode)) return OutOfRange("blink of " + LineName(page, k), mode, kBlinkRange);
         line += static_cast<char>('0' + mode);
     }
     return Line(line + kCrLf);
@@ -159,7 +158,7 @@ Command BuildDisplayOnOff(int displayOn) { return Line(displayOn != 0 ? "IDON\r\
 
 Command BuildPageSelect(const PanelSettings& s, int currentPage) {
     if (s.sequenceMode != 0) return Line("PAS\r\n");
-    if (!ValidPage(currentPage)) return OutOfRange("selected page", currentPage, 0, kPageCount - 1);
+    if (!ValidPage(currentPage)) return OutOfRange("selected page", currentPage, kPageIndexRange);
     return Line(PageHead(currentPage) + kCrLf);
 }
 
@@ -167,8 +166,8 @@ Command BuildDisplayTimeAll(const PanelSettings& s) {
     std::string line = "PTCT";
     for (int p = 0; p < kPageCount; ++p) {
         const int seconds = s.displayTime[p];
-        if (!InRange(seconds, 0, 99)) {
-            return OutOfRange("display time of " + PageName(p), seconds, 0, 99);
+        if (!kDisplayTimeRange.Holds(seconds)) {
+            return OutOfRange("display time of " + PageName(p), seconds, kDisplayTimeRange);
         }
         line += TwoDigits(seconds);
     }
@@ -177,18 +176,18 @@ Command BuildDisplayTimeAll(const PanelSettings& s) {
 
 Command BuildHPosition(const PanelSettings& s) {
     const int value = s.hPosition;
-    if (!InRange(value, 0, 15)) return OutOfRange("horizontal position", value, 0, 15);
+    if (!kPositionRange.Holds(value)) return OutOfRange("horizontal position", value, kPositionRange);
     return Line("PH" + TwoDigits(value) + kCrLf);
 }
 
 Command BuildVPosition(const PanelSettings& s) {
     const int value = s.vPosition;
-    if (!InRange(value, 0, 15)) return OutOfRange("vertical position", value, 0, 15);
+    if (!kPositionRange.Holds(value)) return OutOfRange("vertical position", value, kPositionRange);
     return Line("PV" + TwoDigits(value) + kCrLf);
 }
 
 std::string SlavePrefix(int lineMode, int slaveNo) {
-    if (lineMode == 0 || !InRange(slaveNo, 0, kLastSlave)) return "";
+    if (lineMode == 0 || !ValueRange{0, kLastSlave}.Holds(slaveNo)) return "";
     return TwoDigits(slaveNo);
 }
 

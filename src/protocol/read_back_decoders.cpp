@@ -152,18 +152,35 @@ bool DecodeReadBackReply(const std::string& text, PanelSettings* s, int* current
     return true;
 }
 
-std::string ErrorReplyMessage(const std::string& replyText) {
-    static const struct {
-        const char* reply;
-        const char* message;
-    } kErrors[] = {
-        {"GN\r\n", "Mode Error"},     {"MENU\r\n", "Menu Display"},
-        {"E0\r\n", "Framing Error"},  {"E1\r\n", "Parity Error"},
-        {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
-    };
-    for (const auto& e : kErrors) {
-        if (replyText == e.reply) return e.message;
+namespace {
+
+const struct {
+    const char* reply;
+    SignError error;
+    const char* text;
+} kSignErrors[] = {
+    {"GN\r\n", SignError::ModeError, "Mode Error"},
+    {"MENU\r\n", SignError::MenuDisplay, "Menu Display"},
+    {"E0\r\n", SignError::FramingError, "Framing Error"},
+    {"E1\r\n", SignError::ParityError, "Parity Error"},
+    {"E2\r\n", SignError::OverRunError, "Over Run Error"},
+    {"E3\r\n", SignError::CommandError, "Command Error"},
+};
+
+}  // namespace
+
+bool ErrorReplyOf(const std::string& replyText, SignError* error) {
+    for (const auto& e : kSignErrors) {
+        if (replyText != e.reply) continue;
+        *error = e.error;
+        return true;
     }
+    return false;
+}
+
+const char* SignErrorText(SignError error) {
+    for (const auto& e : kSignErrors)
+        if (e.error == error) return e.text;
     return "";
 }
 

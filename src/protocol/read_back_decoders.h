@@ -25,8 +25,14 @@ void DecodeColourReply(const std::string& text, PanelSettings* s);       // "Ppp
 // them; a "P" line that fits none of the layouts counts as one (dropped).
 bool DecodeReadBackReply(const std::string& text, PanelSettings* s, int* currentPage);
 
-// The error message of an error reply text ("GN\r\n" -> "Mode Error", ...),
-// or "" when the text is none of them.
-std::string ErrorReplyMessage(const std::string& replyText);
+// The errors the sign answers with.
+enum class SignError { ModeError, MenuDisplay, FramingError, ParityError, OverRunError, CommandError };
+
+// The error of an error reply text ("GN\r\n": ModeError, ...); false when
+// the text is none of them.
+bool ErrorReplyOf(const std::string& replyText, SignError* error);
+// The sign's own name of the error ("Mode Error", ...), shown as it is in
+// every language.
+const char* SignErrorText(SignError error);
 
 }  // namespace kvt

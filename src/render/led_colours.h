@@ -5,11 +5,12 @@
 
 #include <QRgb>
 
+#include "settings/panel_settings.h"
+
 namespace kvt {
 
-constexpr int kColourCount = 9;
 constexpr int kBlackColour = 0;  // "黒": the diodes stay dark
-constexpr int kBlankColour = 8;  // "ブランク": nothing is drawn, what lies below shows
+// kBlankColour ("ブランク", panel_settings.h): nothing is drawn, what lies below shows
 
 // Between the dots.
 constexpr QRgb kPanelRgb = qRgb(0, 0, 0);

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "serial/link_error.h"
 #include "serial/rfc2217_transport.h"
 #include "text/clipped.h"
 
@@ -143,8 +144,7 @@ bool TcpTransport::Open(const Report& report) {
     }
     ::freeaddrinfo(found);
     if (fd_ < 0) {
-        report("Cannot connect to " + where_ + ": " +
-               (error == ETIMEDOUT ? std::string("no answer within 3 s") : std::strerror(error)));
+        report("Cannot connect to " + where_ + ": " + LinkErrorReason(error));
         return false;
     }
     // Command lines are short and each one waits for its reply: send at once.

@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
-#include "text/clipped.h"
-
+#include "serial/link_error.h"
 #include "text/clipped.h"
 
 namespace kvt {
@@ -103,12 +101,6 @@ std::string PermissionHint(const std::string& devicePath) {
     return "Your user must be allowed to read and write the device.";
 }
 
-// Why a step failed, in the system's words; a file that is not a terminal
-// fails the first terminal call with ENOTTY.
-std::string Reason(int error) {
-    return error == ENOTTY ? "not a serial device" : std::strerror(error);
-}
-
 }  // namespace
 
 TtyTransport::~TtyTransport() { Close(); }
@@ -146,7 +138,7 @@ bool TtyTransport::Open(const Report& report) {
         Close();
         report(step.message);
     }
-    if (openErrno == EACCES) {
+    if (LinkErrorOf(openErrno) == LinkError::NoPermission) {
         report("Permission denied: " + Clipped(path_) + ". " + PermissionHint(path_));
         failure_ += ". " + PermissionHint(path_);
     }
@@ -154,7 +146,9 @@ bool TtyTransport::Open(const Report& report) {
 }
 
 void TtyTransport::NoteFailure(const char* step, int error) {
-    if (failure_.empty()) failure_ = Clipped(path_) + ": " + Reason(error) + " (" + step + ")";
+    // A file that is not a terminal fails the first terminal call with ENOTTY.
+    if (failure_.empty())
+        failure_ = Clipped(path_) + ": " + LinkErrorReason(error) + " (" + step + ")";
 }
 
 void TtyTransport::DiscardInput() {

@@ -37,6 +37,21 @@ MessageBoxSeam& StderrSeam() {
     return seam;
 }
 
+BoxRequest OutcomeBox(const Outcome& outcome, void* owner) {
+    switch (outcome.kind) {
+    case OutcomeKind::Success: return SuccessBoxRequest(owner);
+    case OutcomeKind::SignError: return ErrorBoxRequest(SignErrorText(outcome.signError), owner);
+    case OutcomeKind::NoConnect: return ErrorBoxRequest("No Connect", owner);
+    case OutcomeKind::LinkMessage: return PortStyleBoxRequest(outcome.message);
+    case OutcomeKind::Rejected:
+        // A line whose colours are both blank is shown like the link's own
+        // errors; the others warn.
+        return outcome.rejection == Rejection::BlankColour ? PortStyleBoxRequest(outcome.message)
+                                                           : WarningBoxRequest(outcome.message, owner);
+    }
+    return ErrorBoxRequest(outcome.message, owner);
+}
+
 BoxRequest ErrorBoxRequest(const std::string& text, void* owner) {
     return OwnedBox(text, "Error", BoxIcon::Hand, BoxBeep::Question, owner);
 }

@@ -1,11 +1,14 @@
 // The one seam through which every message box of the program passes.
-// The core never shows a box itself: it describes the box and hands it to
-// its session's MessageBoxSeam. The application installs one that shows Qt
-// boxes on the window thread; the command-line tool one that prints the
-// text; tests one that records the boxes.
+// The core never shows a box itself: it tells its session's MessageBoxSeam
+// what happened (an Outcome), which shows it as its box unless the seam
+// says it otherwise. The application installs one that shows Qt boxes on
+// the window thread; the command-line tool one that prints what happened;
+// tests one that records the boxes.
 #pragma once
 
 #include <string>
+
+#include "session/outcome.h"
 
 namespace kvt {
 
@@ -28,11 +31,18 @@ struct BoxRequest {
     void* owner = nullptr;
 };
 
+// The box of each outcome of the core: the one table of their texts,
+// captions, icons and beeps.
+BoxRequest OutcomeBox(const Outcome& outcome, void* owner);
+
 class MessageBoxSeam {
 public:
     virtual ~MessageBoxSeam() = default;
     // Shows the box and returns once it has been dismissed.
     virtual BoxResult Show(const BoxRequest& box) = 0;
+    // An outcome of the core (owner: the window that owns its box, if it
+    // has one): shown as its box unless the seam says it otherwise.
+    virtual void Tell(const Outcome& outcome, void* owner) { Show(OutcomeBox(outcome, owner)); }
 };
 
 // The seam of a session that has none of its own: writes the text to

@@ -21,18 +21,18 @@ void Session::InterpretReply(const std::string& line) {
     replyPending = 0;
     const std::string text = ReplyText(line, lineMode);
     if (text == "GO\r\n") {
-        if (transferStep == 0) SuccessBox();
+        if (transferStep == 0) Report(Outcome::Of(OutcomeKind::Success));
     } else if (!DecodeReadBackReply(text, &panelSettings, &currentPage)) {
         // Set before the box, so that a run's next tick stops even while
         // the box is still open; an unrecognised line clears it again.
         errorReply = 1;
-        const std::string message = ErrorReplyMessage(text);
-        if (message.empty()) {
+        SignError error;
+        if (!ErrorReplyOf(text, &error)) {
             errorReply = 0;
             Tell(&SessionListener::ReplyNotUnderstood);
         } else {
-            ErrorBox(message);
-            Tell(&SessionListener::ErrorReplied, message);
+            Report(Outcome::ErrorReply(error));
+            Tell(&SessionListener::ErrorReplied, error);
         }
     }
     Tell(&SessionListener::ReplyInterpreted);
@@ -44,7 +44,7 @@ void Session::ReplyTimeoutTick() {
     if (waited > 5) {
         replyPending = 0;
         replyWaitTicks = 0;
-        ErrorBox("No Connect");
+        Report(Outcome::Of(OutcomeKind::NoConnect));
         Tell(&SessionListener::NoConnect);
     }
 }

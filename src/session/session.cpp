@@ -6,7 +6,7 @@ namespace kvt {
 
 Session::Session(MessageBoxSeam* seam) : seam_(seam ? seam : &StderrSeam()) {
     ResetPanelSettings(&panelSettings);
-    link_.SetErrorSink([this](const std::string& text) { PortStyleBox(text); });
+    link_.SetErrorSink([this](const std::string& text) { Report(Outcome::Link(text)); });
 }
 
 void Session::ResetSettings() {
@@ -34,8 +34,9 @@ void Session::RemoveListener(SessionListener* listener) {
 bool Session::SendCommand(const std::string& text) {
     if (lineMode != 0 && (slaveNo < 0 || slaveNo > kLastSlave)) {
         // No sign answers to it: refused like a value out of its range.
-        WarningBox("Value out of range: slave number is " + std::to_string(slaveNo) + " (0.." +
-                   std::to_string(kLastSlave) + ")");
+        Report(Outcome::Refused(Rejection::OutOfRange, "Value out of range: slave number is " +
+                                                           std::to_string(slaveNo) + " (0.." +
+                                                           std::to_string(kLastSlave) + ")"));
         return false;
     }
     port_->WritePort(SlavePrefix(lineMode, slaveNo) + text);
@@ -45,33 +46,20 @@ bool Session::SendCommand(const std::string& text) {
 }
 
 bool Session::Dispatch(const Command& command) {
-    switch (command.rejection) {
-    case Rejection::None:
-        if (!command.line.empty()) SendCommand(command.line);
-        return false;
-    case Rejection::BlankColour:
-        // Shown like the link's own errors, but the port stays open.
-        PortStyleBox(command.message);
-        return true;
-    case Rejection::NotJis:
-    case Rejection::OutOfRange:
-        WarningBox(command.message);
+    if (command.rejected()) {
+        Report(Outcome::Refused(command.rejection, command.message));
         return true;
     }
-    return true;
+    if (!command.line.empty()) SendCommand(command.line);
+    return false;
 }
 
-void Session::ErrorBox(const std::string& text) {
-    seam_->Show(ErrorBoxRequest(text, messageOwner.load()));
-}
+void Session::Report(const Outcome& outcome) { seam_->Tell(outcome, messageOwner.load()); }
 
 void Session::WarningBox(const std::string& text) {
     seam_->Show(WarningBoxRequest(text, messageOwner.load()));
 }
 
-void Session::SuccessBox() { seam_->Show(SuccessBoxRequest(messageOwner.load())); }
-
-void Session::PortStyleBox(const std::string& text) { seam_->Show(PortStyleBoxRequest(text)); }
 
 bool Session::AskYesNo(const std::string& text) {
     return seam_->Show(QuestionBoxRequest(text)) == BoxResult::Yes;

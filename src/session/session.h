@@ -27,11 +27,11 @@ public:
     virtual void CommandSent() {}
     // A reply line has been interpreted (its box, if any, dismissed).
     virtual void ReplyInterpreted() {}
-    // "No Connect" has been shown.
+    // "No Connect" has been reported.
     virtual void NoConnect() {}
-    // An error reply's message has been shown ("Command Error", ...); told
-    // before ReplyInterpreted.
-    virtual void ErrorReplied(const std::string& /*message*/) {}
+    // An error reply has been shown ("Command Error", ...); told before
+    // ReplyInterpreted.
+    virtual void ErrorReplied(SignError /*error*/) {}
     // A reply line that is none the sign gives (garbled, or from something
     // else on the line); it changes nothing. Told before ReplyInterpreted.
     virtual void ReplyNotUnderstood() {}
@@ -81,30 +81,29 @@ public:
     // --- Sending.
     // Writes one command line (ending in CR LF) with the slave prefix in
     // RS-485 mode, then sets replyPending, whatever the write's outcome. In
-    // RS-485 mode with slaveNo outside 0..31 nothing is written: a
-    // WarningBox tells why, replyPending stays, and the result is false.
+    // RS-485 mode with slaveNo outside 0..31 nothing is written: a Rejected
+    // outcome tells why, replyPending stays, and the result is false.
     bool SendCommand(const std::string& text);
-    // Shows a rejected command's message (WarningBox, or the link-style box
-    // for "Miss! Can't Set", which leaves the port open) or sends the line
-    // (an empty line sends nothing). True when rejected.
+    // Reports a rejected command (a Rejected outcome; "Miss! Can't Set"
+    // leaves the port open) or sends the line (an empty line sends
+    // nothing). True when rejected.
     bool Dispatch(const Command& command);
 
     // --- Replies.
     // One complete reply line as the link framed it, CR LF included (and the
     // two-digit slave prefix in RS-485 mode). Clears replyPending and
-    // replyWaitTicks; "GO" shows Success when no run is going on; read-back
-    // replies go to their decoders; error replies set errorReply and show
-    // their box; anything else is dropped. Bytes after a NUL are ignored.
+    // replyWaitTicks; "GO" reports Success when no run is going on;
+    // read-back replies go to their decoders; error replies set errorReply
+    // and report their error; anything else is dropped. Bytes after a NUL
+    // are ignored.
     void InterpretReply(const std::string& line);
     // One tick (500 ms) of the reply time-out: "No Connect" on the seventh
     // tick after a command that got no reply.
     void ReplyTimeoutTick();
 
-    // --- Boxes, through the seam.
-    void ErrorBox(const std::string& text);    // owned by messageOwner
+    // --- What happened, and the windows' own boxes, through the seam.
+    void Report(const Outcome& outcome);  // its box owned by messageOwner
     void WarningBox(const std::string& text);  // owned by messageOwner
-    void SuccessBox();                         // owned by messageOwner
-    void PortStyleBox(const std::string& text);
     bool AskYesNo(const std::string& text);    // true for Yes
     void NoticeBox(const std::string& text);
 

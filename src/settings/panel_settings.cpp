@@ -5,14 +5,18 @@
 namespace kvt {
 
 // Translated where the window program offers them as choices.
-const char* const kColourNames[9] = {
+const char* const kColourNames[kColourRange.count()] = {
     QT_TRANSLATE_NOOP("kvt::Colour", "黒"),       QT_TRANSLATE_NOOP("kvt::Colour", "赤"),
     QT_TRANSLATE_NOOP("kvt::Colour", "緑"),       QT_TRANSLATE_NOOP("kvt::Colour", "黄"),
     QT_TRANSLATE_NOOP("kvt::Colour", "青"),       QT_TRANSLATE_NOOP("kvt::Colour", "マゼンタ"),
     QT_TRANSLATE_NOOP("kvt::Colour", "シアン"),   QT_TRANSLATE_NOOP("kvt::Colour", "白"),
     QT_TRANSLATE_NOOP("kvt::Colour", "ブランク")};
-const char* const kBlinkNames[5] = {"OFF", "1", "2", "3", "4"};
-const char* const kWhiteLevelNames[2] = {"Low", "High"};
+const char* const kBlinkNames[kBlinkRange.count()] = {"OFF", "1", "2", "3", "4"};
+const char* const kWhiteLevelNames[kWhiteLevelRange.count()] = {"Low", "High"};
+
+std::string RangeText(ValueRange range) {
+    return std::to_string(range.low) + ".." + std::to_string(range.high);
+}
 
 void ResetPanelSettings(PanelSettings* settings) {
     PanelSettings& s = *settings;

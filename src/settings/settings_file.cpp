@@ -248,17 +248,28 @@ std::string TooLargeMessage(const std::string& path) {
     return std::string(kCantOpen) + ": " + path + " is larger than " + kMaxInputText;
 }
 
-bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
-                      std::string* message) {
+ReadResult ReadSettings(const std::string& path, PanelSettings* settings, int* currentPage) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return Fail(false, kCantOpen, message);
+    if (!file) return ReadResult::CannotOpen;
     std::string bytes;
     const BoundedRead read = ReadWholeStream(file, &bytes);
     std::fclose(file);
-    if (read == BoundedRead::TooLarge) return Fail(false, TooLargeMessage(path), message);
-    if (read != BoundedRead::Ok) return Fail(false, kCantOpen, message);
+    if (read == BoundedRead::TooLarge) return ReadResult::TooLarge;
+    if (read != BoundedRead::Ok) return ReadResult::CannotOpen;
     ParseSettings(bytes, settings, currentPage);
-    return true;
+    return ReadResult::Ok;
+}
+
+std::string ReadFailureMessage(ReadResult result, const std::string& path) {
+    return result == ReadResult::TooLarge ? TooLargeMessage(path) : kCantOpen;
+}
+
+bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
+                      std::string* message) {
+    const ReadResult read = ReadSettings(path, settings, currentPage);
+    if (read == ReadResult::Ok) return true;
+    if (message) *message = ReadFailureMessage(read, path);
+    return false;
 }
 
 SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,

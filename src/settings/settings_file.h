@@ -26,10 +26,17 @@ std::string UnsaveableTextReason(const PanelSettings& settings);
 
 enum class SaveResult { Ok, Refused, CannotOpen, CannotWrite };
 
-// Reads the file at path into the store (ParseSettings). False when the file
-// cannot be opened or read, or holds more than 1 MiB; the store is then
-// unchanged and *message (if given) says why: "Can't file open", or
-// "Can't file open: PATH is larger than 1 MiB (1048576 bytes)".
+enum class ReadResult { Ok, CannotOpen, TooLarge };
+
+// Reads the file at path into the store (ParseSettings). CannotOpen when the
+// file cannot be opened or read, TooLarge when it holds more than 1 MiB;
+// the store is then unchanged.
+ReadResult ReadSettings(const std::string& path, PanelSettings* settings, int* currentPage);
+// Why a read failed: "Can't file open", or "Can't file open: PATH is larger
+// than 1 MiB (1048576 bytes)".
+std::string ReadFailureMessage(ReadResult result, const std::string& path);
+// ReadSettings, true when it read the file; otherwise *message (if given)
+// says why.
 bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* currentPage,
                       std::string* message = nullptr);
 

@@ -9,16 +9,12 @@ namespace {
 constexpr Millis kLastReplyMs = 7 * kReplyTickMs;
 }  // namespace
 
-std::string SlaveResult::Summary() const {
-    if (notReached) return "not reached";
-    if (!error.empty()) return error;
-    if (differences.empty()) return "OK";
-    return std::to_string(differences.size()) +
-           (differences.size() == 1 ? " difference" : " differences");
-}
-
-BusRun::BusRun(Session& session, Clock& clock, RunEngine& engine)
-    : session_(session), clock_(clock), engine_(engine), timer_(clock.NewTimer([this] {
+BusRun::BusRun(SignLine& line)
+    : line_(line),
+      session_(line.session()),
+      clock_(line.clock()),
+      engine_(line.engine()),
+      timer_(clock_.NewTimer([this] {
           if (phase_ == Phase::AwaitingLastReply) PhaseDone();
           else if (phase_ == Phase::Running && !engine_.running()) StartSlave();
       })) {
@@ -85,12 +81,9 @@ void BusRun::StartSlave() {
 
 void BusRun::StartRun(RunKind kind) {
     kind_ = kind;
-    sent_ = answered_ = 0;
-    noConnect_ = false;
-    notUnderstood_ = false;
-    errorMessage_.clear();
     // A reply still pending or an error left from the slave before belongs
     // to nobody now.
+    line_.ResetTally();
     session_.ResetReplyState();
     phase_ = Phase::Running;
     if (view_) view_->SlaveRunStarted(current_.slave, kind);
@@ -103,30 +96,31 @@ void BusRun::StepDone(int step) {
 
 void BusRun::RunEnded(RunEnd end) {
     end_ = end;
-    if (end != RunEnd::Finished || Settled()) {
+    if (end != RunEnd::Finished || line_.tally().Settled()) {
         PhaseDone();
         return;
     }
     // The reply to the last command is still on its way.
     phase_ = Phase::AwaitingLastReply;
-    timer_->StartAt(lastActivity_ + kLastReplyMs);
+    timer_->StartAt(line_.tally().lastActivity + kLastReplyMs);
 }
 
-bool BusRun::Settled() const { return answered_ >= sent_ || noConnect_; }
-
-std::string BusRun::Problem(RunEnd end) const {
-    if (!errorMessage_.empty()) return errorMessage_;
-    if (end == RunEnd::NoConnect || noConnect_ || answered_ < sent_) return "No Connect";
-    if (notUnderstood_) return "Reply Not Understood";
-    return "";
+SignProblem BusRun::Problem(RunEnd end) const {
+    const LineTally& tally = line_.tally();
+    if (tally.errorReplied) return SignProblem::SignError;
+    if (end == RunEnd::NoConnect || tally.noConnects > 0 || tally.answered < tally.sent)
+        return SignProblem::NoConnect;
+    if (tally.notUnderstood > 0) return SignProblem::NotUnderstood;
+    return SignProblem::None;
 }
 
 void BusRun::PhaseDone() {
     timer_->Stop();
     phase_ = Phase::Running;
-    const std::string problem = Problem(end_);
-    if (!problem.empty()) {
-        current_.error = problem;
+    const SignProblem problem = Problem(end_);
+    if (problem != SignProblem::None) {
+        current_.problem = problem;
+        current_.signError = line_.tally().firstError;
     } else if (kind_ == RunKind::ReadBack && job_ != BusJob::ReadAll) {
         current_.differences =
             CompareWithSign(file_, filePage_, session_.panelSettings, session_.currentPage);
@@ -161,22 +155,12 @@ void BusRun::SlaveDone() {
     if (view) view->BusDone(results_);
 }
 
-void BusRun::CommandSent() {
-    if (!running()) return;
-    ++sent_;
-    lastActivity_ = clock_.Now();
-}
-
 void BusRun::ReplyInterpreted() {
-    if (!running()) return;
-    ++answered_;
-    lastActivity_ = clock_.Now();
-    if (phase_ == Phase::AwaitingLastReply && Settled()) PhaseDone();
+    if (phase_ == Phase::AwaitingLastReply && line_.tally().Settled()) PhaseDone();
 }
 
 void BusRun::NoConnect() {
     if (!running()) return;
-    noConnect_ = true;
     // A silent slave holds up nothing: at any pace its run ends here.
     if (engine_.running()) {
         engine_.Abort();
@@ -184,14 +168,6 @@ void BusRun::NoConnect() {
     } else if (phase_ == Phase::AwaitingLastReply) {
         PhaseDone();
     }
-}
-
-void BusRun::ReplyNotUnderstood() {
-    if (running()) notUnderstood_ = true;
-}
-
-void BusRun::ErrorReplied(const std::string& message) {
-    if (running() && errorMessage_.empty()) errorMessage_ = message;
 }
 
 }  // namespace kvt

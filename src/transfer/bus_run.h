@@ -15,27 +15,16 @@
 #include "transfer/clock.h"
 #include "transfer/pacing.h"
 #include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
+#include "transfer/sign_result.h"
 
 namespace kvt {
-
-struct SlaveResult {
-    int slave = 0;
-    std::string error;                     // the sign's error, "No Connect", ...; "" = none
-    std::vector<std::string> differences;  // deploy with verify: where the sign differs
-    Millis ms = 0;                         // how long the slave took
-    bool notReached = false;               // its line failed before its turn
-
-    bool ok() const { return !notReached && error.empty() && differences.empty(); }
-    // "OK", "not reached", the error, or "N differences".
-    std::string Summary() const;
-};
 
 enum class BusJob { Deploy, ReadAll, Verify };
 
 // A sign of the bus: its slave number (kNoSlave: the one sign of an RS-232C
 // line) and the settings it is to hold (a deploy, a verify; nullptr: the
 // session's store at the start).
-constexpr int kNoSlave = -1;
 struct BusTarget {
     int slave = 0;
     const PanelSettings* settings = nullptr;
@@ -57,7 +46,7 @@ public:
 
 class BusRun : private SessionListener, private RunView {
 public:
-    BusRun(Session& session, Clock& clock, RunEngine& engine);
+    explicit BusRun(SignLine& line);
     ~BusRun() override;
     BusRun(const BusRun&) = delete;
     BusRun& operator=(const BusRun&) = delete;
@@ -85,18 +74,15 @@ private:
     void RunDone(RunEnd end);
     void PhaseDone();
     void SlaveDone();
-    std::string Problem(RunEnd end) const;
-    bool Settled() const;
+    SignProblem Problem(RunEnd end) const;
     // SessionListener
-    void CommandSent() override;
     void ReplyInterpreted() override;
     void NoConnect() override;
-    void ErrorReplied(const std::string& message) override;
-    void ReplyNotUnderstood() override;
     // RunView
     void StepDone(int step) override;
     void RunEnded(RunEnd end) override;
 
+    SignLine& line_;
     Session& session_;
     Clock& clock_;
     RunEngine& engine_;
@@ -121,13 +107,6 @@ private:
     int startSlave_ = 0;
     SlaveResult current_;
     Millis slaveStart_ = 0;
-    // The tally of the run on the line.
-    int sent_ = 0;
-    int answered_ = 0;
-    bool noConnect_ = false;
-    bool notUnderstood_ = false;
-    std::string errorMessage_;
-    Millis lastActivity_ = 0;
     std::vector<SlaveResult> results_;
 };
 

@@ -1,26 +1,24 @@
 #include "transfer/fleet_run.h"
 
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
 
 namespace kvt {
 
 namespace {
 
-// What a line's port said while it opened is kept for the view; the boxes
-// of the replies need no one (the bus run keeps what they tell).
+// What a line's port said while it opened is kept for the view; the
+// outcomes of the replies need no one (the bus run keeps what they tell).
 class LineSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override {
-        if (opening) messages.push_back(box.text);
         return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
+    }
+    void Tell(const Outcome& outcome, void*) override {
+        if (opening && outcome.kind == OutcomeKind::LinkMessage) messages.push_back(outcome.message);
     }
     bool opening = true;
     std::vector<std::string> messages;
 };
-
-// Why the signs after a line's port went away were not reached.
-constexpr const char* kLineFailed = "the line's port failed";
 
 }  // namespace
 
@@ -28,31 +26,29 @@ constexpr const char* kLineFailed = "the line's port failed";
 struct FleetRun::Rig : BusView {
     Rig(FleetRun& run, size_t index, Clock& clock)
         : fleet(run),
-          line(index),
+          index(index),
           session(&seam),
-          engine(session, clock),
-          replyTimer(session, clock),
-          bus(session, clock, engine) {
-        replyTimer.StartWithFirstCommand();
+          line(session, clock),
+          bus(line) {
+        line.replyTimer().StartWithFirstCommand();
     }
     void SlaveRunStarted(int, RunKind kind) override {
-        if (fleet.view_) fleet.view_->SignRunStarted(line, sign, kind);
+        if (fleet.view_) fleet.view_->SignRunStarted(index, sign, kind);
     }
     void StepDone(int, int step) override {
-        if (fleet.view_) fleet.view_->StepDone(line, sign, step);
+        if (fleet.view_) fleet.view_->StepDone(index, sign, step);
     }
     void SlaveDone(const SlaveResult& result, const Session& done) override {
-        fleet.SignDone(line, sign++, result, done);
+        fleet.SignDone(index, sign++, result, done);
     }
-    void BusDone(const std::vector<SlaveResult>&) override { fleet.LineDone(line); }
+    void BusDone(const std::vector<SlaveResult>&) override { fleet.LineDone(index); }
 
     FleetRun& fleet;
-    size_t line;
+    size_t index;
     size_t sign = 0;  // the sign in hand
     LineSeam seam;
     Session session;
-    RunEngine engine;
-    ReplyTimer replyTimer;
+    SignLine line;
     BusRun bus;
 };
 
@@ -116,7 +112,8 @@ void FleetRun::Opened(size_t line, bool opened) {
         targets.push_back({sign.slave, &sign.settings, sign.currentPage});
     states_[line] = LineState::Running;
     if (!opened || !rig.bus.StartSigns(job_, targets, verify_, pacing_, &rig)) {
-        FailRest(line, rig.seam.messages.empty() ? "the port did not open" : rig.seam.messages.front());
+        FailRest(line, SignProblem::PortNotOpened,
+                 rig.seam.messages.empty() ? "" : rig.seam.messages.front());
         LineDone(line);
     }
 }
@@ -130,14 +127,17 @@ void FleetRun::SignDone(size_t line, size_t sign, const SlaveResult& result,
     if (running_ && !result.ok() && rig.session.link().state() == SerialLink::State::Failed &&
         sign + 1 < results_[line].size()) {
         rig.bus.Abort();
-        FailRest(line, kLineFailed);
+        FailRest(line, SignProblem::LineFailed, "");
         LineDone(line);
     }
 }
 
-void FleetRun::FailRest(size_t line, const std::string& why) {
-    for (SlaveResult& result : results_[line])
-        if (result.notReached) result.error = why;
+void FleetRun::FailRest(size_t line, SignProblem why, const std::string& detail) {
+    for (SlaveResult& result : results_[line]) {
+        if (!result.notReached) continue;
+        result.problem = why;
+        result.detail = detail;
+    }
 }
 
 void FleetRun::LineDone(size_t line) {

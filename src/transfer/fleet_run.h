@@ -90,7 +90,7 @@ private:
     void StartLine(size_t line);
     void Opened(size_t line, bool opened);
     void SignDone(size_t line, size_t sign, const SlaveResult& result, const Session& session);
-    void FailRest(size_t line, const std::string& why);
+    void FailRest(size_t line, SignProblem why, const std::string& detail);
     void LineDone(size_t line);
 
     Clock& clock_;

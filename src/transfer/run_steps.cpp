@@ -75,6 +75,14 @@ Command BuildAllItemsStep(const PanelSettings& s, int currentPage, int step) {
     return Command{};
 }
 
+std::string WholeSendProblem(const PanelSettings& s, int currentPage) {
+    for (int step = 1; step <= kAllItemsLastStep; ++step) {
+        const Command command = BuildAllItemsStep(s, currentPage, step);
+        if (command.rejected()) return command.message;
+    }
+    return "";
+}
+
 std::string ReadRequestAt(int step) {
     // Three runs of one request per page, the silent step, then one request each.
     static const char* const kAfterSilent[] = {"RP", "RPTCT", "RPTFB", "RPTWL", "RPH", "RPV"};

@@ -53,6 +53,10 @@ constexpr int kReadBackSilentStep = 97;
 AllItemsStep AllItemsStepAt(int step);
 Command BuildAllItemsStep(const PanelSettings& s, int currentPage, int step);
 
+// The message of the first step of the all-items run the sign would refuse
+// from these settings, or "" when they can be sent whole.
+std::string WholeSendProblem(const PanelSettings& s, int currentPage);
+
 // The request of read-back step 1..103, ending in CR LF (no prefix):
 // "RCApp", "RPppBDLT", "RPppICLT", "" for step 97, "RP", "RPTCT", "RPTFB",
 // "RPTWL", "RPH", "RPV".

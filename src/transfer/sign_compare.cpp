@@ -49,17 +49,17 @@ std::vector<std::string> CompareWithSign(const PanelSettings& file, int fileCurr
         for (int k = 0; k < kLineCount; ++k) {
             d.Add(LineLabel(p, k) + " text", Quoted(expected.lineText[p][k]),
                   Quoted(sign.lineText[p][k]));
-            d.Add(LineLabel(p, k) + " character colour", Named(kColourNames, 9, file.charColor[p][k]),
-                  Named(kColourNames, 9, sign.charColor[p][k]));
-            d.Add(LineLabel(p, k) + " border colour", Named(kColourNames, 9, file.edgeColor[p][k]),
-                  Named(kColourNames, 9, sign.edgeColor[p][k]));
+            d.Add(LineLabel(p, k) + " character colour", Named(kColourNames, kColourRange.count(), file.charColor[p][k]),
+                  Named(kColourNames, kColourRange.count(), sign.charColor[p][k]));
+            d.Add(LineLabel(p, k) + " border colour", Named(kColourNames, kColourRange.count(), file.edgeColor[p][k]),
+                  Named(kColourNames, kColourRange.count(), sign.edgeColor[p][k]));
             d.Add(LineLabel(p, k) + " blink", OnOff(file.blinkMode[p][k]),
                   OnOff(sign.blinkMode[p][k]));
         }
         d.Add(PageLabel(p) + " fill bordering", OnOff(file.fillMask[p]), OnOff(sign.fillMask[p]));
         // Any value but 0 goes to the sign as High.
-        d.Add(PageLabel(p) + " white level", Named(kWhiteLevelNames, 2, file.whiteLevel[p] != 0),
-              Named(kWhiteLevelNames, 2, sign.whiteLevel[p]));
+        d.Add(PageLabel(p) + " white level", Named(kWhiteLevelNames, kWhiteLevelRange.count(), file.whiteLevel[p] != 0),
+              Named(kWhiteLevelNames, kWhiteLevelRange.count(), sign.whiteLevel[p]));
         d.Add(PageLabel(p) + " display time", std::to_string(file.displayTime[p]) + " s",
               std::to_string(sign.displayTime[p]) + " s");
     }

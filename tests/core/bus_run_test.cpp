@@ -5,16 +5,14 @@
 #include <map>
 
 #include "session/session.h"
-#include "support/fake_bus.h"
-#include "support/recording_seam.h"
+#include "support/sign_on_clock.h"
 #include "transfer/bus_run.h"
-#include "transfer/reply_timer.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt {
 namespace {
 
-using test::FakeBus;
+using test::SignOnClock;
 
 class Watcher : public BusView {
 public:
@@ -31,23 +29,21 @@ public:
 class BusRunTest : public ::testing::Test {
 protected:
     BusRunTest() {
-        session.SetPort(&bus);
-        replyTimer.StartWithFirstCommand();
+        bus.AnswerAsSigns();
+        line.replyTimer().StartWithFirstCommand();
         session.panelSettings.hPosition = 11;
         session.panelSettings.lineText[0][0] = "\x82\xA0";
     }
     void RunToEnd() {
-        for (int i = 0; i < 6000 && run.running(); ++i) clock.Advance(100);
-        ASSERT_FALSE(run.running());
+        ASSERT_TRUE(test::RunClockWhile(clock, [this] { return run.running(); }, 600000));
     }
 
     VirtualClock clock;
     test::RecordingSeam seam;
     Session session{&seam};
-    FakeBus bus{session, clock};
-    RunEngine engine{session, clock};
-    ReplyTimer replyTimer{session, clock};
-    BusRun run{session, clock, engine};
+    SignOnClock bus{session, clock};
+    SignLine line{session, clock};
+    BusRun run{line};
     Watcher watcher;
 };
 
@@ -60,11 +56,12 @@ TEST_F(BusRunTest, DeployServesEverySlaveAndTellsHowEachWent) {
     EXPECT_EQ(session.lineMode, 1);
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 5u);
-    EXPECT_EQ(watcher.final[0].Summary(), "OK");
-    EXPECT_EQ(watcher.final[1].Summary(), "No Connect");
-    EXPECT_EQ(watcher.final[2].Summary(), "Command Error");
-    EXPECT_EQ(watcher.final[3].Summary(), "OK");
-    EXPECT_EQ(watcher.final[4].Summary(), "Reply Not Understood");
+    EXPECT_TRUE(watcher.final[0].ok());
+    EXPECT_EQ(watcher.final[1].problem, SignProblem::NoConnect);
+    EXPECT_EQ(watcher.final[2].problem, SignProblem::SignError);
+    EXPECT_EQ(watcher.final[2].signError, SignError::CommandError);
+    EXPECT_TRUE(watcher.final[3].ok());
+    EXPECT_EQ(watcher.final[4].problem, SignProblem::NotUnderstood);
     EXPECT_EQ(watcher.final[0].ms, 30500 + 5);  // the whole timed transfer and its last reply
     // The silent slave: its first text at 0.5 s, "No Connect" 3.0 to 3.5 s later.
     EXPECT_GE(watcher.final[1].ms, 3500);
@@ -84,7 +81,7 @@ TEST_F(BusRunTest, ReadAllHandsEachSlavesStoreToTheView) {
     ASSERT_TRUE(run.Start(BusJob::Deploy, {1}, true, Pacing{Pace::Reply, 0}, &watcher));
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 1u);
-    EXPECT_EQ(watcher.final[0].Summary(), "OK");
+    EXPECT_TRUE(watcher.final[0].ok());
     EXPECT_EQ(bus.linesTo[1], 102 + 102);  // the transfer, then the read-back
 
     watcher = Watcher{};
@@ -101,7 +98,7 @@ TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
     // A sign that takes everything but PV: answer PV with GO but do not apply.
     class KeepsV : public CommandPort {
     public:
-        explicit KeepsV(FakeBus& bus) : bus_(bus) {}
+        explicit KeepsV(SignOnClock& bus) : bus_(bus) {}
         void WritePort(const std::string& bytes) override {
             if (bytes.compare(2, 2, "PV") == 0 && bytes.size() == 8) {
                 const int before = bus_.signs[5].settings.vPosition;
@@ -112,14 +109,14 @@ TEST_F(BusRunTest, DeployWithVerifyReportsEachDifference) {
             bus_.WritePort(bytes);
         }
         void ClosePort() override {}
-        FakeBus& bus_;
+        SignOnClock& bus_;
     } keepsV(bus);
     session.SetPort(&keepsV);
     ASSERT_TRUE(run.Start(BusJob::Deploy, {5}, true, Pacing{Pace::Reply, 20}, &watcher));
     RunToEnd();
     ASSERT_EQ(watcher.final.size(), 1u);
     EXPECT_EQ(watcher.final[0].differences, std::vector<std::string>{"V position: file 8, sign 2"});
-    EXPECT_EQ(watcher.final[0].Summary(), "1 difference");
+    EXPECT_EQ(watcher.final[0].problem, SignProblem::None);
     EXPECT_EQ(session.panelSettings.vPosition, 8) << "the file's store is back after the read";
 }
 
@@ -138,7 +135,7 @@ TEST_F(BusRunTest, AbortEndsTheRunSilentlyAndRestoresTheSession) {
     EXPECT_TRUE(watcher.done.empty());
 
     // Another run holds the line: no bus run starts.
-    ASSERT_TRUE(engine.Start(RunKind::ColourPages, Pacing{}, nullptr));
+    ASSERT_TRUE(line.engine().Start(RunKind::ColourPages, Pacing{}, nullptr));
     EXPECT_FALSE(run.Start(BusJob::Deploy, {1}, false, Pacing{}, &watcher));
     EXPECT_FALSE(run.Start(BusJob::Deploy, {}, false, Pacing{}, &watcher));
 }

@@ -15,19 +15,16 @@
 #include <thread>
 #include <vector>
 
-#include "support/file_bytes.h"
+#include "support/all_items.h"
+#include "support/child.h"
 #include "support/test_paths.h"
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = kvt::test::ToolResult;
 
-using kvt::test::ReadBytes;
-using kvt::test::WriteBytes;
+using kvt::test::ReadFile;
+using kvt::test::WriteFile;
 
 std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
 
@@ -42,21 +39,10 @@ int CountOf(const std::string& haystack, const std::string& needle) {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/kvt-cli-XXXXXX";
-        dir_ = mkdtemp(tmpl);
         // The profile must not matter to anything tested here.
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1);
     }
-    void TearDown() override {
-        DIR* d = opendir(dir_.c_str());
-        while (dirent* e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..") unlink((dir_ + "/" + n).c_str());
-        }
-        closedir(d);
-        rmdir(dir_.c_str());
-    }
-    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    std::string Path(const char* name) const { return dir_ / name; }
 
     struct RunOptions {
         std::string input;          // standard input
@@ -76,38 +62,15 @@ protected:
     }
 
     Result RunWith(std::vector<std::string> args, const RunOptions& options) {
-        WriteBytes(Path(".in"), options.input);
-        const std::string inPath = options.stdinPath.empty() ? Path(".in") : options.stdinPath;
-        pid_t child = fork();
-        if (child == 0) {
-            int in = open(inPath.c_str(), O_RDONLY);
-            int out = open(Path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int err = open(Path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(err, 2);
-            signal(SIGXFSZ, options.ignoreSizeSignal ? SIG_IGN : SIG_DFL);
-            if (options.fileLimit >= 0) {
-                struct rlimit limit = {static_cast<rlim_t>(options.fileLimit),
-                                       static_cast<rlim_t>(options.fileLimit)};
-                setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            std::vector<char*> argv{const_cast<char*>(KVT_CLI_PATH)};
-            for (auto& a : args) argv.push_back(&a[0]);
-            argv.push_back(nullptr);
-            execv(KVT_CLI_PATH, argv.data());
-            _exit(127);
-        }
-        Result r;
-        int status = 0;
-        waitpid(child, &status, 0);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        r.out = ReadBytes(Path(".out"));
-        r.err = ReadBytes(Path(".err"));
-        return r;
+        WriteFile(Path(".in"), options.input);
+        kvt::test::ChildSetup setup;
+        setup.in = options.stdinPath.empty() ? Path(".in") : options.stdinPath;
+        setup.fileLimit = options.fileLimit;
+        setup.ignoreSizeSignal = options.ignoreSizeSignal;
+        return kvt::test::RunTool(KVT_CLI_PATH, args, dir_.path(), setup);
     }
 
-    std::string dir_;
+    kvt::test::TempDir dir_;
 };
 
 TEST_F(CliTest, FilesThatCannotBeReadOrWritten) {
@@ -130,16 +93,16 @@ TEST_F(CliTest, FilesThatCannotBeReadOrWritten) {
 }
 
 TEST_F(CliTest, FailedWriteReportsAndKeepsTheOldFile) {
-    WriteBytes(Path("old.dat"), "old\r\n");
+    WriteFile(Path("old.dat"), "old\r\n");
     Result r = Run({"new", Path("old.dat")}, "", 1000);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Can't file write\n");
-    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
+    EXPECT_EQ(ReadFile(Path("old.dat")), "old\r\n");
 
     r = Run({"new", Path("old.dat")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "");
-    std::string file = ReadBytes(Path("old.dat"));
+    std::string file = ReadFile(Path("old.dat"));
     EXPECT_EQ(CountOf(file, "\r\n"), 996);
     EXPECT_EQ(file.substr(0, 6), "7\r\n7\r\n");
     EXPECT_EQ(file.substr(file.size() - 6), "s\r\ns\r\n");
@@ -148,16 +111,16 @@ TEST_F(CliTest, FailedWriteReportsAndKeepsTheOldFile) {
 // With SIGXFSZ at its default a file-size limit would kill the tool half-way
 // through a save and leave its temporary file; it fails cleanly instead.
 TEST_F(CliTest, FileSizeLimitWithTheSignalAtItsDefaultFailsCleanly) {
-    WriteBytes(Path("old.dat"), "old\r\n");
+    WriteFile(Path("old.dat"), "old\r\n");
     RunOptions limited;
     limited.fileLimit = 1000;
     limited.ignoreSizeSignal = false;
     Result r = RunWith({"new", Path("old.dat")}, limited);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Can't file write\n");
-    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
+    EXPECT_EQ(ReadFile(Path("old.dat")), "old\r\n");
     std::string leftovers;
-    DIR* d = opendir(dir_.c_str());
+    DIR* d = opendir(dir_.path().c_str());
     while (dirent* e = readdir(d))
         if (std::string(e->d_name).rfind(".kvt540m-save-", 0) == 0) leftovers += e->d_name;
     closedir(d);
@@ -172,9 +135,9 @@ TEST_F(CliTest, FileSizeLimitWithTheSignalAtItsDefaultFailsCleanly) {
 // use up memory; a FIFO is still read.
 TEST_F(CliTest, InputBeyondOneMebibyteIsRefused) {
     const std::string limit = " is larger than 1 MiB (1048576 bytes)";
-    std::string big = ReadBytes(Data("sample.dat"));
+    std::string big = ReadFile(Data("sample.dat"));
     big.resize(1048577, ' ');
-    WriteBytes(Path("big.dat"), big);
+    WriteFile(Path("big.dat"), big);
     for (const std::string& file : {Path("big.dat"), std::string("/dev/zero")}) {
         Result r = Run({"show", file});
         EXPECT_EQ(r.status, 1) << file;
@@ -205,7 +168,7 @@ TEST_F(CliTest, InputBeyondOneMebibyteIsRefused) {
               std::string::npos);
 
     ASSERT_EQ(mkfifo(Path("fifo.dat").c_str(), 0600), 0);
-    std::thread writer([&] { WriteBytes(Path("fifo.dat"), ReadBytes(Data("sample.dat"))); });
+    std::thread writer([&] { WriteFile(Path("fifo.dat"), ReadFile(Data("sample.dat"))); });
     r = Run({"show", Path("fifo.dat")});
     writer.join();
     EXPECT_EQ(r.status, 0);
@@ -256,12 +219,7 @@ TEST_F(CliTest, DryRunOfAllItemsSendsTheWholeRunInOrder) {
         EXPECT_EQ(line.substr(0, 2), "09");
         EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
     }
-    EXPECT_EQ(lines[0].substr(0, 6), "09CA01");
-    EXPECT_EQ(lines[31].substr(0, 6), "09CA32");
-    EXPECT_EQ(lines[32].substr(0, 6), "09PTFB");
-    EXPECT_EQ(lines[33].substr(0, 6), "09PTWL");
-    EXPECT_EQ(lines[34].substr(0, 9), "09P01ICLT");
-    EXPECT_EQ(lines[66].substr(0, 9), "09P01BDLT");
+    EXPECT_EQ(kvt::test::HeadsOf(lines, kvt::test::AllItemsHeads("PAS"), 2), kvt::test::AllItemsHeads("PAS"));
     EXPECT_EQ(lines[98], "09PAS\r\n");
     EXPECT_EQ(lines[99].substr(0, 8), "09PTCT02");
     EXPECT_EQ(lines[100], "09PH08\r\n");
@@ -319,10 +277,10 @@ TEST_F(CliTest, ShowPrintsTextsInUtf8AndNamesTheValues) {
 
     // Values a hand-edited file may hold are shown, never used as indexes;
     // control bytes are not passed to the terminal.
-    std::string file = ReadBytes(Data("sample.dat"));
+    std::string file = ReadFile(Data("sample.dat"));
     file.replace(0, 1, "12");                       // charColor of page 1 line 1
     file.replace(file.find("\x82\xe6"), 2, "\x1b[");  // "よ" of "ようこそ"
-    WriteBytes(Path("odd.dat"), file);
+    WriteFile(Path("odd.dat"), file);
     r = Run({"show", Path("odd.dat")});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("line 1: char ?(12), edge 白"), std::string::npos) << r.out;
@@ -358,7 +316,7 @@ TEST_F(CliTest, DecodeReplaysRepliesIntoTheFile) {
     // No input re-writes the file unchanged.
     r = Run({"decode", Path("copy.dat"), "--base", Data("sample.dat")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ReadBytes(Path("copy.dat")), ReadBytes(Data("sample.dat")));
+    EXPECT_EQ(ReadFile(Path("copy.dat")), ReadFile(Data("sample.dat")));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/run_tool.h"
+#include "support/child.h"
 #include "support/test_paths.h"
 #include "version.h"
 
@@ -90,17 +90,15 @@ std::string SampleValue(const std::string& name) {
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = kvt::test::MakeTestFolder("kvt-cmdline");
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);  // no profile of the user's
-        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);  // where the lock file would go
+        setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1);  // no profile of the user's
+        setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);  // where the lock file would go
     }
-    void TearDown() override { kvt::test::RemoveTestFolder(dir_); }
-    ToolResult Cli(std::vector<std::string> args) { return RunTool(KVT_CLI_PATH, args, dir_); }
-    ToolResult Sim(std::vector<std::string> args) { return RunTool(KVT_SIM_PATH, args, dir_); }
-    ToolResult App(std::vector<std::string> args) { return RunTool(KVT_APP_PATH, args, dir_); }
-    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    ToolResult Cli(std::vector<std::string> args) { return RunTool(KVT_CLI_PATH, args, dir_.path()); }
+    ToolResult Sim(std::vector<std::string> args) { return RunTool(KVT_SIM_PATH, args, dir_.path()); }
+    ToolResult App(std::vector<std::string> args) { return RunTool(KVT_APP_PATH, args, dir_.path()); }
+    std::string Path(const char* name) const { return dir_ / name; }
 
-    std::string dir_;
+    kvt::test::TempDir dir_;
 };
 
 // Exit 2, nothing on standard output, and on standard error exactly one line

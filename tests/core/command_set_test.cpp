@@ -5,7 +5,7 @@
 #include "protocol/command_set.h"
 #include "protocol/slave_list.h"
 #include "session/session.h"
-#include "support/recording_seam.h"
+#include "support/sign_on_clock.h"
 
 namespace kvt {
 namespace {
@@ -19,7 +19,7 @@ protected:
     }
     test::RecordedSession recorded;
     test::RecordingSeam& seam = recorded.seam;
-    test::RecordingPort& port = recorded.port;
+    test::SignOnClock& port = recorded.port;
     Session& session = recorded.session;
     PanelSettings& s = session.panelSettings;
 };

@@ -6,14 +6,14 @@
 #include <map>
 #include <set>
 
-#include "support/fake_bus.h"
+#include "support/sign_on_clock.h"
 #include "transfer/fleet_run.h"
 #include "transfer/virtual_clock.h"
 
 namespace kvt {
 namespace {
 
-using test::FakeBus;
+using test::SignOnClock;
 
 // Opens each line's port 10 ms after it is asked, onto simulated signs of
 // that device; a device in `refused` does not open.
@@ -26,12 +26,12 @@ public:
         const bool ok = !refused.count(device);
         if (ok) {
             auto& bus = buses[device];
-            bus = std::make_unique<FakeBus>(session, clock_, rs232.count(device) > 0);
+            bus = std::make_unique<SignOnClock>(session, clock_);
+            bus->AnswerAsSigns();
             bus->signs = signs[device];
-            session.SetPort(bus.get());
             sessions[device] = &session;
         } else {
-            session.PortStyleBox("Cannot connect to " + device + ": Connection refused");
+            session.Report(Outcome::Link("Cannot connect to " + device + ": Connection refused"));
         }
         timers_.push_back(clock_.NewTimer([this, done, ok] {
             --opening_;
@@ -41,8 +41,8 @@ public:
     }
 
     std::map<std::string, std::map<int, sim::SignState>> signs;  // what each device's signs hold
-    std::set<std::string> refused, rs232;
-    std::map<std::string, std::unique_ptr<FakeBus>> buses;
+    std::set<std::string> refused;
+    std::map<std::string, std::unique_ptr<SignOnClock>> buses;
     std::map<std::string, Session*> sessions;
     int maxOpen = 0;
 
@@ -88,9 +88,8 @@ protected:
         EXPECT_FALSE(run.running());
         return clock.Now() - start;
     }
-    std::string Summary(size_t line, size_t sign) const {
-        return run.results()[line][sign].Summary();
-    }
+    const SlaveResult& Result(size_t line, size_t sign) const { return run.results()[line][sign]; }
+    bool Ok(size_t line, size_t sign) const { return Result(line, sign).ok(); }
 
     VirtualClock clock;
     FakeOpener opener{clock};
@@ -109,7 +108,7 @@ TEST_F(FleetRunTest, LinesRunSideBySideEachSignGettingItsOwnFile) {
     EXPECT_LE(together, alone + 100) << "three lines take as long as one";
     EXPECT_EQ(maxBusy, 3u);
     for (size_t line = 0; line < 3; ++line)
-        for (size_t sign = 0; sign < 2; ++sign) EXPECT_EQ(Summary(line, sign), "OK");
+        for (size_t sign = 0; sign < 2; ++sign) EXPECT_TRUE(Ok(line, sign));
     EXPECT_EQ(opener.buses["b"]->signs[4].settings.hPosition, 5);
     EXPECT_EQ(opener.buses["c"]->signs[5].settings.hPosition, 6);
     EXPECT_EQ(opener.buses["c"]->linesTo[6], 102);
@@ -122,12 +121,13 @@ TEST_F(FleetRunTest, ALineThatFailsFailsItsOwnSignsAlone) {
     ASSERT_TRUE(run.Start(BusJob::Deploy, {Line("a", {1}), Line("down", {1, 2}), quiet}, false,
                           reply, 0, &recorder));
     RunToEnd();
-    EXPECT_EQ(Summary(0, 0), "OK");
-    EXPECT_EQ(Summary(1, 0), "not reached");
-    EXPECT_EQ(run.results()[1][1].error, "Cannot connect to down: Connection refused");
+    EXPECT_TRUE(Ok(0, 0));
+    EXPECT_TRUE(Result(1, 0).notReached);
+    EXPECT_EQ(Result(1, 1).problem, SignProblem::PortNotOpened);
+    EXPECT_EQ(Result(1, 1).detail, "Cannot connect to down: Connection refused");
     EXPECT_EQ(recorder.messages[1], "Cannot connect to down: Connection refused");
-    EXPECT_EQ(Summary(2, 0), "No Connect");  // it costs its line one reply time-out
-    EXPECT_EQ(Summary(2, 1), "OK");
+    EXPECT_EQ(Result(2, 0).problem, SignProblem::NoConnect);  // it costs its line one reply time-out
+    EXPECT_TRUE(Ok(2, 1));
 }
 
 TEST_F(FleetRunTest, APortThatGoesAwayLeavesTheRestOfItsLineNotReached) {
@@ -138,10 +138,10 @@ TEST_F(FleetRunTest, APortThatGoesAwayLeavesTheRestOfItsLineNotReached) {
     opener.buses["b"]->signs.clear();
     opener.sessions["b"]->link().ClosePort();
     RunToEnd();
-    EXPECT_EQ(Summary(0, 1), "OK");
-    EXPECT_EQ(Summary(1, 0), "No Connect");
-    EXPECT_EQ(Summary(1, 1), "not reached");
-    EXPECT_EQ(run.results()[1][2].error, "the line's port failed");
+    EXPECT_TRUE(Ok(0, 1));
+    EXPECT_EQ(Result(1, 0).problem, SignProblem::NoConnect);
+    EXPECT_TRUE(Result(1, 1).notReached);
+    EXPECT_EQ(Result(1, 2).problem, SignProblem::LineFailed);
 }
 
 TEST_F(FleetRunTest, JobsCapTheLinesAtOnce) {
@@ -150,7 +150,7 @@ TEST_F(FleetRunTest, JobsCapTheLinesAtOnce) {
     const Millis capped = RunToEnd();
     EXPECT_EQ(maxBusy, 1u);
     EXPECT_EQ(opener.maxOpen, 1);
-    for (size_t line = 0; line < 3; ++line) EXPECT_EQ(Summary(line, 0), "OK");
+    for (size_t line = 0; line < 3; ++line) EXPECT_TRUE(Ok(line, 0));
     ASSERT_TRUE(run.Start(BusJob::Deploy, {Line("a", {1})}, false, reply, 1, &recorder));
     EXPECT_GE(capped, 3 * RunToEnd() - 100) << "one line after another";
 }
@@ -165,7 +165,7 @@ TEST_F(FleetRunTest, AbortStopsEveryLineAtOnce) {
     clock.Advance(60000);
     EXPECT_EQ(opener.buses["a"]->linesTo[1] + opener.buses["b"]->linesTo[1], sent);
     for (size_t line = 0; line < 2; ++line)
-        for (size_t sign = 0; sign < 2; ++sign) EXPECT_EQ(Summary(line, sign), "not reached");
+        for (size_t sign = 0; sign < 2; ++sign) EXPECT_TRUE(Result(line, sign).notReached);
 }
 
 TEST_F(FleetRunTest, VerifyComparesEachSignWithItsFileAndReadHandsOverWhatWasRead) {
@@ -174,7 +174,7 @@ TEST_F(FleetRunTest, VerifyComparesEachSignWithItsFileAndReadHandsOverWhatWasRea
     opener.signs["a"][2].settings.hPosition = 9;  // not what sign 2's file says (3)
     ASSERT_TRUE(run.Start(BusJob::Verify, {line}, false, reply, 0, &recorder));
     RunToEnd();
-    EXPECT_EQ(Summary(0, 0), "OK");
+    EXPECT_TRUE(Ok(0, 0));
     EXPECT_EQ(run.results()[0][1].differences,
               std::vector<std::string>{"H position: file 3, sign 9"});
 
@@ -186,10 +186,9 @@ TEST_F(FleetRunTest, VerifyComparesEachSignWithItsFileAndReadHandsOverWhatWasRea
 
 TEST_F(FleetRunTest, TheOneSignOfAnRs232LineGoesWithoutASlaveNumber) {
     FleetLine line = Line("com1", {kNoSlave});
-    opener.rs232.insert("com1");
     ASSERT_TRUE(run.Start(BusJob::Deploy, {line}, true, reply, 0, &recorder));
     RunToEnd();
-    EXPECT_EQ(Summary(0, 0), "OK");
+    EXPECT_TRUE(Ok(0, 0));
     EXPECT_EQ(opener.buses["com1"]->linesTo[kNoSlave], 102 + 102);
 }
 

@@ -67,7 +67,9 @@ TEST_F(ReplyTest, ErrorRepliesSetTheFlagBeforeTheirBox) {
         EXPECT_EQ(session.errorReply, 1);
         EXPECT_EQ(seam.texts().back(), c.second);
         EXPECT_EQ(seam.boxes().back().icon, BoxIcon::Hand);
-        EXPECT_EQ(ErrorReplyMessage(c.first), c.second);
+        SignError error;
+        ASSERT_TRUE(ErrorReplyOf(c.first, &error));
+        EXPECT_EQ(SignErrorText(error), std::string(c.second));
     }
     EXPECT_EQ(seam.errorAtBox, std::vector<int>(6, 1));
 }

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "session/session.h"
-#include "support/recording_seam.h"
+#include "support/all_items.h"
+#include "support/sign_on_clock.h"
 #include "transfer/reply_timer.h"
 #include "transfer/run_engine.h"
 #include "transfer/virtual_clock.h"
@@ -11,48 +12,13 @@
 namespace kvt {
 namespace {
 
-// The far end of the line on the virtual clock: records each line with the
-// time it was written and answers it after answerMs, "GO" by default, or
-// with the reply the test sets for the Nth line ("" : no answer).
-class FakeSign : public CommandPort {
-public:
-    FakeSign(Session& session, Clock& clock) : session_(session), clock_(clock) {}
-
-    void WritePort(const std::string& bytes) override {
-        lines.push_back(bytes);
-        times.push_back(clock_.Now());
-        std::string reply = replyFor.count(lines.size()) ? replyFor[lines.size()] : Answer(bytes);
-        if (reply.empty()) return;
-        auto timer = clock_.NewTimer([this, reply] { session_.InterpretReply(reply); });
-        timer->StartAt(clock_.Now() + answerMs);
-        pending_.push_back(std::move(timer));
-    }
-    void ClosePort() override {}
-
-    // Time of the first line that starts with head, or -1.
-    Millis TimeOf(const std::string& head) const {
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].compare(0, head.size(), head) == 0) return times[i];
-        return -1;
-    }
-
-    std::vector<std::string> lines;
-    std::vector<Millis> times;
-    std::map<size_t, std::string> replyFor;  // 1-based line number -> reply
-    Millis answerMs = 5;
-
-private:
-    // A read request gets its reply layout's head; anything else "GO".
-    static std::string Answer(const std::string& bytes) {
-        if (bytes.find("RCA") != std::string::npos) return "CA99\r\n";  // too short: ignored
-        if (bytes.find("RP") != std::string::npos) return "PV08\r\n";
-        return "GO\r\n";
-    }
-
-    Session& session_;
-    Clock& clock_;
-    std::vector<std::unique_ptr<Timer>> pending_;
-};
+// What the sign answers by default: a read request gets its reply layout's
+// head (too short to change anything), anything else "GO".
+std::string Answer(const std::string& line) {
+    if (line.find("RCA") != std::string::npos) return "CA99\r\n";
+    if (line.find("RP") != std::string::npos) return "PV08\r\n";
+    return "GO\r\n";
+}
 
 class Recorder : public RunView {
 public:
@@ -64,23 +30,23 @@ public:
 
 class RunEngineTest : public ::testing::Test {
 protected:
-    RunEngineTest() { session.SetPort(&sign); }
+    RunEngineTest() {
+        sign.answerDelayMs = 5;
+        sign.answer = [this](const std::string& line, size_t n) {
+            return replyFor.count(n) ? replyFor[n] : Answer(line);
+        };
+    }
 
     // Runs the clock until the run is over (or a minute of virtual time).
     void Finish() {
-        for (int i = 0; i < 600 && engine.running(); ++i) clock.Advance(100);
-        ASSERT_FALSE(engine.running());
-    }
-    std::vector<std::string> Heads(size_t length) const {
-        std::vector<std::string> heads;
-        for (const auto& line : sign.lines) heads.push_back(line.substr(0, length));
-        return heads;
+        ASSERT_TRUE(test::RunClockWhile(clock, [this] { return engine.running(); }, 60000));
     }
 
     VirtualClock clock;
     test::RecordingSeam seam;
     Session session{&seam};
-    FakeSign sign{session, clock};
+    test::SignOnClock sign{session, clock};
+    std::map<size_t, std::string> replyFor;  // 1-based line number -> reply
     RunEngine engine{session, clock};
     Recorder view;
 };
@@ -91,15 +57,7 @@ TEST_F(RunEngineTest, AllItemsSendsTheStoreInOrderAtItsPace) {
     EXPECT_EQ(session.transferStep, 1);
     Finish();
 
-    auto pp = [](int p) { return std::string(p < 10 ? "0" : "") + std::to_string(p); };
-    std::vector<std::string> expected;
-    for (int p = 1; p <= 32; ++p) expected.push_back("CA" + pp(p));
-    expected.push_back("PTFB");
-    expected.push_back("PTWL");
-    for (int p = 1; p <= 32; ++p) expected.push_back("P" + pp(p) + "I");
-    for (int p = 1; p <= 32; ++p) expected.push_back("P" + pp(p) + "B");
-    expected.insert(expected.end(), {"P01\r", "PTCT", "PH08", "PV08"});
-    EXPECT_EQ(Heads(4), expected);
+    EXPECT_EQ(test::HeadsOf(sign.lines, test::AllItemsHeads()), test::AllItemsHeads());
 
     // Texts every 500 ms from the start, the rest every 200 ms after the
     // silent step 33 at 16.5 s.
@@ -131,7 +89,7 @@ TEST_F(RunEngineTest, RejectedStepsShowTheirMessageAndTheRunGoesOn) {
 }
 
 TEST_F(RunEngineTest, AnErrorReplyStopsTheRunAtItsNextTick) {
-    sign.replyFor[49] = "E1\r\n";
+    replyFor[49] = "E1\r\n";
     ASSERT_TRUE(engine.Start(RunKind::AllItems, Pacing{}, &view));
     Finish();
     // Line 49 went out at step 51 (16.5 s + 18 x 200 ms); the tick after its
@@ -168,7 +126,7 @@ TEST_F(RunEngineTest, TicksThatComeWhileABoxIsOpenAreLost) {
     // Page 3's text is rejected; its box stays open for 1.2 s, over two
     // ticks of the beat, which are lost: page 4 goes at the next beat after.
     session.panelSettings.lineText[2][0] = "A";
-    seam.WhileOpen([this] { clock.Advance(1200); });
+    seam.whileOpen = [this](const BoxRequest&) { clock.Advance(1200); };
     ASSERT_TRUE(engine.Start(RunKind::TextPages, Pacing{}, &view));
     Finish();
     ASSERT_EQ(sign.lines.size(), 31u);
@@ -213,10 +171,10 @@ TEST_F(RunEngineTest, ReadBackRequestsEveryHalfSecondAndStepNinetySevenIsSilent)
 
 TEST_F(RunEngineTest, AbortDuringATickBoxEndsTheRunAfterThatTick) {
     session.panelSettings.lineText[0][0] = "A";
-    seam.WhileOpen([this] {
+    seam.whileOpen = [this](const BoxRequest&) {
         engine.Abort();
         EXPECT_EQ(session.transferStep, 1);  // the tick is still going on
-    });
+    };
     ASSERT_TRUE(engine.Start(RunKind::TextPages, Pacing{}, &view));
     clock.Advance(600);
     EXPECT_FALSE(engine.running());
@@ -234,7 +192,7 @@ TEST_F(RunEngineTest, AbortDuringATickBoxEndsTheRunAfterThatTick) {
 }
 
 TEST_F(RunEngineTest, ReplyPacingSendsEachStepAfterTheReplyAndTheGap) {
-    sign.answerMs = 30;
+    sign.answerDelayMs = 30;
     ASSERT_TRUE(engine.Start(RunKind::AllItems, Pacing{Pace::Reply, 20}, &view));
     Finish();
     ASSERT_EQ(sign.lines.size(), 102u);
@@ -258,7 +216,7 @@ TEST_F(RunEngineTest, ReplyPacingSendsEachStepAfterTheReplyAndTheGap) {
 }
 
 TEST_F(RunEngineTest, ReplyPacingStopsAtOnceOnAnErrorReplyOrSilence) {
-    sign.replyFor[3] = "E3\r\n";
+    replyFor[3] = "E3\r\n";
     ASSERT_TRUE(engine.Start(RunKind::TextPages, Pacing{Pace::Reply, 20}, &view));
     Finish();
     EXPECT_EQ(sign.lines.size(), 3u);
@@ -270,7 +228,7 @@ TEST_F(RunEngineTest, ReplyPacingStopsAtOnceOnAnErrorReplyOrSilence) {
     ReplyTimer replyTimer(session, clock);
     replyTimer.StartWithFirstCommand();
     sign.lines.clear();
-    sign.replyFor = {{2, ""}};
+    replyFor = {{2, ""}};
     ASSERT_TRUE(engine.Start(RunKind::TextPages, Pacing{Pace::Reply, 20}, &view));
     Finish();
     EXPECT_EQ(sign.lines.size(), 2u);
@@ -282,7 +240,7 @@ TEST_F(RunEngineTest, NoConnectFallsOnTheSeventhBeatAfterTheWrite) {
     // The command-line tool's beat starts half a beat after the first write.
     ReplyTimer fromWrite(session, clock);
     fromWrite.StartWithFirstCommand();
-    sign.replyFor[1] = "";
+    replyFor[1] = "";
     clock.Advance(1000);
     session.Dispatch(BuildHPosition(session.panelSettings));
     clock.Advance(3249);
@@ -297,7 +255,7 @@ TEST_F(RunEngineTest, NoConnectWithAFreeRunningBeatComesThreeToThreeAndAHalfSeco
     beat.Restart();  // a menu opened
     for (Millis phase : {0, 120, 499}) {
         seam.clear();
-        sign.replyFor[sign.lines.size() + 1] = "";
+        replyFor[sign.lines.size() + 1] = "";
         clock.Advance(phase);
         const Millis sent = clock.Now();
         session.Dispatch(BuildHPosition(session.panelSettings));

@@ -18,7 +18,7 @@
 #include "settings/bounded_read.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
-#include "support/file_bytes.h"
+#include "support/temp_dir.h"
 
 namespace kvt {
 namespace {
@@ -27,8 +27,8 @@ const std::string kZenSpace = "\x81\x40";     // "　"
 const std::string kA = "\x82\xa0";            // "あ"
 const std::string kKan = "\x8a\xbf";          // "漢"
 
-using test::ReadBytes;
-using test::WriteBytes;
+using test::ReadFile;
+using test::WriteFile;
 
 // The default file as it must look: 996 values, CR LF line ends.
 std::string DefaultFile(const char* eol = "\r\n") {
@@ -61,24 +61,16 @@ std::vector<std::string> Entries(const std::string& dir) {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/kvt-settings-XXXXXX";
-        dir_ = mkdtemp(tmpl);
-    }
-    void TearDown() override {
-        for (const auto& n : Entries(dir_)) unlink((dir_ + "/" + n).c_str());
-        rmdir(dir_.c_str());
-    }
-    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    std::string Path(const char* name) const { return dir_ / name; }
 
-    std::string dir_;
+    test::TempDir dir_;
     Session session;
 };
 
 TEST_F(SettingsFileTest, DefaultStoreSavesByteExact) {
     std::string message;
     ASSERT_EQ(WriteSettingsFile(Path("new.dat"), session.panelSettings, session.currentPage, &message), SaveResult::Ok);
-    EXPECT_EQ(ReadBytes(Path("new.dat")), DefaultFile());
+    EXPECT_EQ(ReadFile(Path("new.dat")), DefaultFile());
     EXPECT_EQ(FormatSettings(session.panelSettings, session.currentPage), DefaultFile());
 }
 
@@ -188,7 +180,7 @@ TEST_F(SettingsFileTest, UnreadableFileLeavesStoreAlone) {
     session.panelSettings.lineText[1][1] = kA;
     session.panelSettings.displayTime[0] = 9;
     EXPECT_FALSE(ReadSettingsFile(Path("missing.dat"), &session.panelSettings, &session.currentPage));
-    EXPECT_FALSE(ReadSettingsFile(dir_, &session.panelSettings, &session.currentPage));  // a folder opens but cannot be read
+    EXPECT_FALSE(ReadSettingsFile(dir_.path(), &session.panelSettings, &session.currentPage));  // a folder opens but cannot be read
     EXPECT_EQ(session.panelSettings.lineText[1][1], kA);
     EXPECT_EQ(session.panelSettings.displayTime[0], 9);
 }
@@ -199,8 +191,8 @@ TEST_F(SettingsFileTest, InputBeyondOneMebibyteIsRefused) {
     std::string file = DefaultFile();
     file.replace(0, 1, "3");  // charColor of page 1 line 1
     file.resize(kMaxInputBytes, ' ');
-    WriteBytes(Path("full.dat"), file);
-    WriteBytes(Path("over.dat"), file + " ");
+    WriteFile(Path("full.dat"), file);
+    WriteFile(Path("over.dat"), file + " ");
     std::string message = "untouched";
     ASSERT_TRUE(ReadSettingsFile(Path("full.dat"), &session.panelSettings, &session.currentPage, &message));
     EXPECT_EQ(message, "untouched");
@@ -223,14 +215,14 @@ TEST_F(SettingsFileTest, ReadsAFifo) {
     ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
     std::string file = DefaultFile();
     file.replace(file.find("\r\n8\r\n") + 2, 1, "5");  // hPosition
-    std::thread writer([&] { WriteBytes(Path("fifo"), file); });
+    std::thread writer([&] { WriteFile(Path("fifo"), file); });
     EXPECT_TRUE(ReadSettingsFile(Path("fifo"), &session.panelSettings, &session.currentPage));
     writer.join();
     EXPECT_EQ(session.panelSettings.hPosition, 5);
 }
 
 TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
-    WriteBytes(Path("old.dat"), "old\r\n");
+    WriteFile(Path("old.dat"), "old\r\n");
     struct Case {
         std::string text;
         const char* why;
@@ -248,8 +240,8 @@ TEST_F(SettingsFileTest, TextsThatWouldReadBackDifferentlyAreRefused) {
         for (unsigned char ch : message) EXPECT_LT(ch, 0x80);
         EXPECT_EQ(WriteSettingsFile(Path("other.dat"), session.panelSettings, session.currentPage, &message), SaveResult::Refused);
     }
-    EXPECT_EQ(ReadBytes(Path("old.dat")), "old\r\n");
-    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"old.dat"});
+    EXPECT_EQ(ReadFile(Path("old.dat")), "old\r\n");
+    EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"old.dat"});
 
     // The limits themselves are fine: 33 bytes, "ss", a full-width space.
     session.ResetSettings();
@@ -264,14 +256,14 @@ TEST_F(SettingsFileTest, OpenFailures) {
     EXPECT_EQ(WriteSettingsFile("", session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
     EXPECT_EQ(message, "Can't file open");
     EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
-    EXPECT_EQ(WriteSettingsFile(dir_, session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteSettingsFile(dir_.path(), session.panelSettings, session.currentPage, &message), SaveResult::CannotOpen);
     EXPECT_EQ(message, "Can't file open");
 }
 
 // A real write failure: the file size limit stops the write half-way.
 TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
     const std::string old = "old content\r\n";
-    WriteBytes(Path("keep.dat"), old);
+    WriteFile(Path("keep.dat"), old);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -286,8 +278,8 @@ TEST_F(SettingsFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadBytes(Path("keep.dat")), old);
-    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"keep.dat"});
+    EXPECT_EQ(ReadFile(Path("keep.dat")), old);
+    EXPECT_EQ(Entries(dir_.path()), std::vector<std::string>{"keep.dat"});
 }
 
 // A new file gets what the umask allows of 0666, as any new file would; an
@@ -308,7 +300,7 @@ TEST_F(SettingsFileTest, NewFileModeFollowsTheUmask) {
 }
 
 TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
-    WriteBytes(Path("real.dat"), "x");
+    WriteFile(Path("real.dat"), "x");
     chmod(Path("real.dat").c_str(), 0640);
     ASSERT_EQ(symlink("real.dat", Path("link.dat").c_str()), 0);
     ASSERT_EQ(WriteSettingsFile(Path("link.dat"), session.panelSettings, session.currentPage, nullptr), SaveResult::Ok);
@@ -318,7 +310,7 @@ TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(stat(Path("real.dat").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(ReadBytes(Path("real.dat")), DefaultFile());
+    EXPECT_EQ(ReadFile(Path("real.dat")), DefaultFile());
 }
 
 TEST(Cp932Test, ConvertsBothWays) {

@@ -9,15 +9,14 @@
 #include <csignal>
 #include <thread>
 
-#include "support/file_bytes.h"
-#include "support/run_tool.h"
+#include "support/child.h"
 #include "support/test_paths.h"
 
 namespace {
 
-using kvt::test::ReadBytes;
+using kvt::test::ReadFile;
 using kvt::test::ToolResult;
-using kvt::test::WriteBytes;
+using kvt::test::WriteFile;
 
 std::string Data(const char* name) { return std::string(KVT_TEST_DATA) + "/" + name; }
 
@@ -26,16 +25,14 @@ bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 class ExchangeCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = kvt::test::MakeTestFolder("kvt-exchange");
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);  // no profile of the user's
+        setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1);  // no profile of the user's
     }
-    void TearDown() override { kvt::test::RemoveTestFolder(dir_); }
-    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    std::string Path(const char* name) const { return dir_ / name; }
     ToolResult Run(std::vector<std::string> args) {
-        return kvt::test::RunTool(KVT_CLI_PATH, args, dir_);
+        return kvt::test::RunTool(KVT_CLI_PATH, args, dir_.path());
     }
 
-    std::string dir_;
+    kvt::test::TempDir dir_;
 };
 
 TEST_F(ExchangeCliTest, ExportThenImportGivesTheSameFile) {
@@ -47,7 +44,7 @@ TEST_F(ExchangeCliTest, ExportThenImportGivesTheSameFile) {
         for (const char* in : {"t.csv", "s.json"}) {
             r = Run({"import", Data(name), Path(in), Path("out.dat")});
             EXPECT_EQ(r.status, 0) << name << " " << in << r.err;
-            EXPECT_EQ(ReadBytes(Path("out.dat")), ReadBytes(Data(name))) << name << " " << in;
+            EXPECT_EQ(ReadFile(Path("out.dat")), ReadFile(Data(name))) << name << " " << in;
         }
     }
     // A sheet with every line cleared, over a new file, gives a new file.
@@ -55,14 +52,14 @@ TEST_F(ExchangeCliTest, ExportThenImportGivesTheSameFile) {
     std::string sheet = "page,line,text\r\n";
     for (int p = 1; p <= 32; ++p)
         for (int k = 1; k <= 7; ++k) sheet += std::to_string(p) + "," + std::to_string(k) + ",\r\n";
-    WriteBytes(Path("clear.csv"), sheet);
+    WriteFile(Path("clear.csv"), sheet);
     EXPECT_EQ(Run({"import", Path("new.dat"), Path("clear.csv"), Path("out.dat")}).status, 0);
-    EXPECT_EQ(ReadBytes(Path("out.dat")), ReadBytes(Path("new.dat")));
+    EXPECT_EQ(ReadFile(Path("out.dat")), ReadFile(Path("new.dat")));
 }
 
 TEST_F(ExchangeCliTest, ARefusedImportWritesNothing) {
-    WriteBytes(Path("bad.csv"), "page,line,text\r\n1,1,ＯＫ\r\n1,2,NG\r\n");
-    WriteBytes(Path("bad.json"),
+    WriteFile(Path("bad.csv"), "page,line,text\r\n1,1,ＯＫ\r\n1,2,NG\r\n");
+    WriteFile(Path("bad.json"),
                R"({"format": "kvt540m-settings", "version": 1, "hPosition": 16})");
     for (const char* in : {"bad.csv", "bad.json"}) {
         ToolResult r = Run({"import", Data("sample.dat"), Path(in), Path("new.dat")});
@@ -70,10 +67,10 @@ TEST_F(ExchangeCliTest, ARefusedImportWritesNothing) {
         EXPECT_EQ(r.out, "") << in;
         EXPECT_FALSE(Exists(Path("new.dat"))) << in;
         // An old file stays as it was, also when it is FILE.dat itself.
-        WriteBytes(Path("old.dat"), ReadBytes(Data("sample.dat")));
+        WriteFile(Path("old.dat"), ReadFile(Data("sample.dat")));
         r = Run({"import", Path("old.dat"), Path(in), Path("old.dat")});
         EXPECT_EQ(r.status, 1) << in;
-        EXPECT_EQ(ReadBytes(Path("old.dat")), ReadBytes(Data("sample.dat"))) << in;
+        EXPECT_EQ(ReadFile(Path("old.dat")), ReadFile(Data("sample.dat"))) << in;
     }
     ToolResult r = Run({"import", Data("sample.dat"), Path("bad.csv"), Path("new.dat")});
     EXPECT_EQ(r.err, "kvt540m-cli: " + Path("bad.csv") +
@@ -89,7 +86,7 @@ TEST_F(ExchangeCliTest, ARefusedImportWritesNothing) {
 }
 
 TEST_F(ExchangeCliTest, UsageErrorsAndFilesThatCannotBeReadOrWritten) {
-    WriteBytes(Path("in.csv"), "page,line\r\n");
+    WriteFile(Path("in.csv"), "page,line\r\n");
     const std::vector<std::vector<std::string>> usage = {
         {"export", Data("sample.dat")},
         {"export", "--texts", Path("t.csv")},
@@ -131,7 +128,7 @@ TEST_F(ExchangeCliTest, ExportWritesIntoAPipe) {
     const ssize_t n = read(reader, &piped[0], piped.size());
     close(reader);
     piped.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    EXPECT_EQ(piped, ReadBytes(Path("s.json")));
+    EXPECT_EQ(piped, ReadFile(Path("s.json")));
     struct stat info {};
     ASSERT_EQ(lstat(Path("pipe.json").c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -167,7 +164,7 @@ TEST_F(ExchangeCliTest, HostileFilesAreRefusedInAFewShortLines) {
          ": selectedPage: must be a whole number, not the string \"" + x40 + "...\"", 2},
     };
     for (const auto& c : cases) {
-        WriteBytes(Path(c.name), c.bytes);
+        WriteFile(Path(c.name), c.bytes);
         const ToolResult r = Run({"import", Data("sample.dat"), Path(c.name), Path("out.dat")});
         EXPECT_EQ(r.status, 1) << c.name;
         EXPECT_FALSE(Exists(Path("out.dat"))) << c.name;

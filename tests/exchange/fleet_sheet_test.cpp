@@ -6,7 +6,7 @@
 
 #include "exchange/fleet_sheet.h"
 #include "settings/settings_file.h"
-#include "support/run_tool.h"
+#include "support/temp_dir.h"
 
 namespace kvt {
 namespace {
@@ -14,23 +14,21 @@ namespace {
 class FleetSheetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = test::MakeTestFolder("kvt-fleet-sheet");
         PanelSettings settings;
         ResetPanelSettings(&settings);
         settings.hPosition = 3;
         std::string message;
-        ASSERT_EQ(WriteSettingsFile(dir_ + "/a.dat", settings, 4, &message), SaveResult::Ok);
-        std::ofstream(dir_ + "/broken.dat") << std::string(2 << 20, 'x');
+        ASSERT_EQ(WriteSettingsFile(dir_ / "a.dat", settings, 4, &message), SaveResult::Ok);
+        std::ofstream(dir_ / "broken.dat") << std::string(2 << 20, 'x');
         // COM1 stands for /dev/ttyS0, as the profile would map it.
         use_.device = [](const std::string& port) { return port == "COM1" ? "/dev/ttyS0" : port; };
         use_.fileName = [](const std::string& name) { return name == "x/y" ? "x_y" : name; };
     }
-    void TearDown() override { test::RemoveTestFolder(dir_); }
     std::vector<std::string> Read(const std::string& csv) {
-        return ReadFleetSheet(csv, dir_, use_, &lines_);
+        return ReadFleetSheet(csv, dir_.path(), use_, &lines_);
     }
 
-    std::string dir_;
+    test::TempDir dir_;
     FleetSheetUse use_;
     std::vector<FleetLine> lines_;
 };
@@ -40,7 +38,7 @@ TEST_F(FleetSheetTest, RowsWithOnePortMakeOneLine) {
         "\xEF\xBB\xBF" "name,Port,slave,file\r\n"
         "hall,tcp://[::1]:4001,1,a.dat\r\n"
         ",COM1,,a.dat\r\n"
-        ",tcp://[::1]:4001,07," + dir_ + "/a.dat\r\n"
+        ",tcp://[::1]:4001,07," + dir_ / "a.dat" + "\r\n"
         "\r\n");
     ASSERT_EQ(problems, std::vector<std::string>{});
     ASSERT_EQ(lines_.size(), 2u);

@@ -8,7 +8,7 @@
 #include "exchange/texts_csv.h"
 #include "settings/cp932.h"
 #include "settings/settings_file.h"
-#include "support/file_bytes.h"
+#include "support/temp_dir.h"
 #include "support/test_paths.h"
 
 namespace kvt {
@@ -104,7 +104,7 @@ Store ThroughCsv(const Store& from, Store onto) {
 TEST(RoundTripTest, SampleFilesComeBackByteForByte) {
     for (const char* name : {"sample.dat", "rejects.dat"}) {
         const Store s = Load(name);
-        const std::string file = test::ReadBytes(std::string(KVT_TEST_DATA) + "/" + name);
+        const std::string file = test::ReadFile(std::string(KVT_TEST_DATA) + "/" + name);
         EXPECT_EQ(ThroughJson(s, s).File(), file) << name;
         EXPECT_EQ(ThroughCsv(s, s).File(), file) << name;
     }

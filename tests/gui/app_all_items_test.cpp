@@ -8,33 +8,15 @@
 
 #include "dialogs/all_items_dlg.h"
 #include "session_rig.h"
+#include "support/all_items.h"
 #include "support/qt_test_main.h"
 
 using namespace kvt;
+using kvt::test::AllItemsHeads;
+using kvt::test::HeadsOf;
 
 namespace {
 
-std::string Two(int n) { return QString::asprintf("%02d", n).toStdString(); }
-
-// The heads of the 102 commands of a run with default settings.
-std::vector<std::string> ExpectedHeads() {
-    std::vector<std::string> heads;
-    for (int p = 1; p <= 32; ++p) heads.push_back("CA" + Two(p));
-    heads.push_back("PTFB");
-    heads.push_back("PTWL");
-    for (int p = 1; p <= 32; ++p) heads.push_back("P" + Two(p) + "ICLT");
-    for (int p = 1; p <= 32; ++p) heads.push_back("P" + Two(p) + "BDLT");
-    for (const char* h : {"P01", "PTCT", "PH08", "PV08"}) heads.push_back(h);
-    return heads;
-}
-
-std::vector<std::string> Heads(const std::vector<std::string>& lines,
-                               const std::vector<std::string>& like) {
-    std::vector<std::string> out;
-    for (size_t i = 0; i < lines.size(); ++i)
-        out.push_back(lines[i].substr(0, i < like.size() ? like[i].size() : 4));
-    return out;
-}
 
 void Remove(std::vector<std::string>* v, const std::string& item) {
     v->erase(std::find(v->begin(), v->end(), item));
@@ -93,10 +75,10 @@ private slots:
         QStringList expectedCounts;
         for (int step = 1; step <= 103; ++step) expectedCounts << QString::number(step);
         QCOMPARE(d.counts, expectedCounts);
-        std::vector<std::string> expected = ExpectedHeads();
+        std::vector<std::string> expected = AllItemsHeads();
         Remove(&expected, "CA03");
         Remove(&expected, "P05ICLT");
-        QCOMPARE(Heads(rig_->sign.lines, expected), expected);
+        QCOMPARE(HeadsOf(rig_->sign.lines, expected), expected);
         QCOMPARE(rig_->boxes.texts(),
                  (std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます",
                                            "Miss! Can't Set", "Success"}));
@@ -202,7 +184,7 @@ private slots:
         const std::vector<Millis>& times = rig_->sign.times;
         QCOMPARE(times.size(), size_t(102));
         for (size_t i = 1; i < times.size(); ++i) QCOMPARE(times[i] - times[i - 1], Millis(27));
-        QCOMPARE(Heads(rig_->sign.lines, ExpectedHeads()), ExpectedHeads());
+        QCOMPARE(HeadsOf(rig_->sign.lines, AllItemsHeads()), AllItemsHeads());
         QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{"Success"});
     }
 

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/main_frame.h"
+#include "app/ui_language.h"
 #include "app_test_support.h"
 #include "dialogs/device_setting_dlg.h"
 #include "dialogs/multi_sign_dlg.h"
@@ -52,29 +53,43 @@ class AppBusDialogsTest : public QObject {
 
 private slots:
     void initTestCase() { test::UsePrivateProfile(config_); }
+    void cleanup() { InstallTranslations(UiLanguage::Japanese); }
     void init() {
         rig_ = std::make_unique<test::SessionRig>();
         rig_->replyTimer.Restart();  // as after a menu of the main window opened
     }
 
+    // The results in the window's language; the sign's error and "No
+    // Connect" as their boxes show them.
+    void sendsToEachChosenSlaveAndSumsUpInOneBox_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("Japanese") << false << "正常" << "正常 1 / 3";
+        QTest::newRow("English") << true << "OK" << "OK 1 / 3";
+    }
     void sendsToEachChosenSlaveAndSumsUpInOneBox() {
+        QFETCH(bool, english);
+        QFETCH(QString, ok);
+        QFETCH(QString, summary);
+        QVERIFY(InstallTranslations(english ? UiLanguage::English : UiLanguage::Japanese));
         AnswerAsABus();
-        CMultiSignDlg dialog(rig_->engine, true);
+        CMultiSignDlg dialog(rig_->line, true);
         for (int n : {1, 2, 3}) dialog.slave(n)->setChecked(true);
         dialog.OnStart();
         QVERIFY(dialog.running());
         QVERIFY(!dialog.findChild<QCheckBox*>("slave05")->isEnabled());
         RunOut(dialog);
 
-        QCOMPARE(dialog.result(1)->text(), QString("OK"));
+        QCOMPARE(dialog.result(1)->text(), ok);
         QCOMPARE(dialog.result(2)->text(), QString("No Connect"));
         QCOMPARE(dialog.result(3)->text(), QString("Command Error"));
         QVERIFY(dialog.result(4)->text().isEmpty());
         QCOMPARE(LinesTo(1).size(), size_t(102));
         QCOMPARE(LinesTo(3).size(), size_t(1));  // stopped at its error
         // No box of the replies during the run: one summary at the end.
-        QCOMPARE(rig_->boxes.texts(),
-                 std::vector<std::string>{"OK 1 / 3\n02: No Connect\n03: Command Error"});
+        QCOMPARE(rig_->boxes.texts(), std::vector<std::string>{summary.toStdString() +
+                                                              "\n02: No Connect\n03: Command Error"});
         QCOMPARE(&rig_->session.seam(), static_cast<MessageBoxSeam*>(&rig_->boxes));
         QCOMPARE(rig_->session.transferStep.load(), 0);
         QCOMPARE(rig_->session.lineMode, 0);
@@ -85,7 +100,7 @@ private slots:
 
     void closingTheDialogEndsItsRun() {
         AnswerAsABus();
-        auto dialog = std::make_unique<CMultiSignDlg>(rig_->engine, false);
+        auto dialog = std::make_unique<CMultiSignDlg>(rig_->line, false);
         dialog->slave(1)->setChecked(true);
         dialog->OnStart();
         rig_->clock.Advance(2000);  // timed: four texts so far
@@ -103,7 +118,7 @@ private slots:
     void anotherRunHoldsTheLine() {
         AnswerAsABus();
         QVERIFY(rig_->engine.Start(RunKind::ColourPages, Pacing{}, nullptr));
-        CMultiSignDlg dialog(rig_->engine, true);
+        CMultiSignDlg dialog(rig_->line, true);
         dialog.slave(1)->setChecked(true);
         dialog.OnStart();
         QVERIFY(!dialog.running());
@@ -151,7 +166,7 @@ private slots:
     }
 
     void deviceSettingWritesTheProfileAndOpensTheNewDevice() {
-        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer);
+        CMainFrame frame(rig_->line);
         frame.SetDeviceDiscovery([] { return std::vector<SerialPortInfo>{}; });
         const QString missing = config_.path() + "/no-such-adapter";
         test::WhenModal([&](QWidget* modal) {

@@ -60,7 +60,7 @@ class AppCommTest : public QObject {
     QTemporaryDir config_;
     Pty com1_, com2_;
     test::SessionRig rig_;
-    test::BoxRecorder& seam_ = rig_.boxes;
+    test::RecordingSeam& seam_ = rig_.boxes;
     Session& session_ = rig_.session;
     SerialLink& link_ = rig_.session.link();
     ReplyPump pump_{rig_.session};
@@ -78,7 +78,7 @@ private slots:
         link_.OpenPort(com1_.device.toStdString());
         link_.StartReadThread();
         QCOMPARE(int(link_.state()), int(SerialLink::State::Open));
-        frame_ = std::make_unique<CMainFrame>(session_, rig_.engine, rig_.replyTimer, &pump_);
+        frame_ = std::make_unique<CMainFrame>(rig_.line, &pump_);
     }
     void cleanupTestCase() {
         frame_->ShutDown();

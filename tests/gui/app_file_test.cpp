@@ -33,7 +33,7 @@ class AppFileTest : public QObject {
     }
 
     QTemporaryDir dir_;
-    test::BoxRecorder boxes_;
+    test::RecordingSeam boxes_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<CKVT540MDoc> doc_;
     Session& session() { return *session_; }

@@ -30,9 +30,9 @@ class AppFrameTest : public QObject {
     std::unique_ptr<test::SessionRig> rig_;
     Session& session() { return rig_->session; }
     test::SignOnClock& sign() { return rig_->sign; }
-    test::BoxRecorder& boxes() { return rig_->boxes; }
+    test::RecordingSeam& boxes() { return rig_->boxes; }
     void NewFrame() {
-        frame_ = new CMainFrame(session(), rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->doc().SetFileChooser([this](bool) {
             ++dialogs_;
             return chosen_.isEmpty() ? QString() : chosen_.takeFirst();

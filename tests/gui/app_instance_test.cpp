@@ -25,7 +25,7 @@ class AppInstanceTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir runtime_, config_;
-    test::BoxRecorder seam_;
+    test::RecordingSeam seam_;
 
 private slots:
     void initTestCase() {

@@ -16,8 +16,8 @@
 #include "preview/page_preview_window.h"
 #include "render/led_colours.h"
 #include "settings/cp932.h"
+#include "frame_rig.h"
 #include "settings/settings_file.h"
-#include "session_rig.h"
 #include "sheet_support.h"
 #include "support/led_picture.h"
 #include "support/qt_test_main.h"
@@ -35,7 +35,7 @@ std::string Cp932(const char* utf8) {
 
 }  // namespace
 
-class AppPagePreviewTest : public QObject {
+class AppPagePreviewTest : public QObject, test::FrameRig {
     Q_OBJECT
 
     QAction* Action(int id) { return frame_->findChild<QAction*>(QString::number(id)); }
@@ -59,24 +59,17 @@ class AppPagePreviewTest : public QObject {
     QRgb Unlit() const { return LedRgb(kBlackColour, 1); }
 
     QTemporaryDir dir_;
-    std::unique_ptr<test::SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    CMainFrame* frame_ = nullptr;
     int64_t now_ = 1000;  // the preview's virtual clock, ms
     const std::string square_ = Cp932("■");
 
 private slots:
     void initTestCase() { test::UsePrivateProfile(dir_); }
     void init() {
-        rig_ = std::make_unique<test::SessionRig>();
         now_ = 1000;
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_));
+        QVERIFY(OpenFrame());
     }
     void cleanup() {
-        frame_->ShutDown();
-        delete frame_;
+        CloseFrame();
         QFile::remove(test::ProfileFile(dir_));
     }
 
@@ -233,7 +226,7 @@ private slots:
         preview->move(320, 260);
         frame_->ShutDown();
         delete frame_;
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
+        frame_ = new CMainFrame(rig_->line);
         frame_->show();
         preview = OpenPreview();
         QCOMPARE(preview->pos(), QPoint(320, 260));

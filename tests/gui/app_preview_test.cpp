@@ -7,7 +7,7 @@
 
 #include "app/main_frame.h"
 #include "app/kvt540m_view.h"
-#include "session_rig.h"
+#include "frame_rig.h"
 #include "settings/settings_file.h"
 #include "support/qt_test_main.h"
 
@@ -28,7 +28,7 @@ int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
 
 }  // namespace
 
-class AppPreviewTest : public QObject {
+class AppPreviewTest : public QObject, test::FrameRig {
     Q_OBJECT
 
     QImage Render() { return frame_->view()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -52,21 +52,9 @@ class AppPreviewTest : public QObject {
         return OnScreen() == Render();
     }
 
-    std::unique_ptr<test::SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    CMainFrame* frame_ = nullptr;
-
 private slots:
-    void init() {
-        rig_ = std::make_unique<test::SessionRig>();
-        frame_ = new CMainFrame(rig_->session, rig_->engine, rig_->replyTimer);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_));
-    }
-    void cleanup() {
-        frame_->ShutDown();
-        delete frame_;
-    }
+    void init() { QVERIFY(OpenFrame()); }
+    void cleanup() { CloseFrame(); }
 
     void elementsSitAtTheirPixels() {
         QImage img = Render();

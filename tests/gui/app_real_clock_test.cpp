@@ -43,7 +43,7 @@ private slots:
         SimulatedSign sign(config_.path());
         QVERIFY(sign.running());
         SetPortDevice(config_, 0, sign.link());
-        BoxRecorder boxes;
+        RecordingSeam boxes;
         CKVT540MApp app;
         app.session().SetSeam(&boxes);
         QVERIFY(app.InitInstance());

@@ -177,12 +177,12 @@ private slots:
         QCOMPARE(seen.modality, int(Qt::ApplicationModal));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        session.SuccessBox();
+        session.Report(Outcome::Of(OutcomeKind::Success));
         QCOMPARE(seen.title, QString("設定完了"));
         QCOMPARE(seen.icon, int(QMessageBox::NoIcon));
 
         AnswerBox(&seen, QMessageBox::Ok);
-        session.PortStyleBox("Miss! File Open");
+        session.Report(Outcome::Link("Miss! File Open"));
         QCOMPARE(seen.icon, int(QMessageBox::Critical));
         QVERIFY(seen.parent == nullptr);
 
@@ -239,7 +239,7 @@ private slots:
         QtMessageSeam seam;
         rig_->session.SetSeam(&seam);
         ReplyPump pump(rig_->session);
-        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer, &pump);
+        CMainFrame frame(rig_->line, &pump);
         frame.show();
         bool quit = false;
         connect(&frame, &CMainFrame::quitRequested, this, [&quit] {

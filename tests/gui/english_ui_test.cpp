@@ -134,7 +134,7 @@ class EnglishUiTest : public QObject {
     std::vector<std::unique_ptr<QWidget>> Windows() {
         Session& session = rig_->session;
         std::vector<std::unique_ptr<QWidget>> windows;
-        windows.push_back(std::make_unique<CMainFrame>(session, rig_->engine, rig_->replyTimer));
+        windows.push_back(std::make_unique<CMainFrame>(rig_->line));
         auto sheet = std::make_unique<CMyPropertySheet>(session, rig_->engine);
         for (int i = 0; i < kSheetPageCount; ++i) ShowTab(*sheet, i);
         windows.push_back(std::move(sheet));
@@ -148,7 +148,7 @@ class EnglishUiTest : public QObject {
         windows.push_back(std::make_unique<CDeviceSettingDlg>(
             std::vector<std::string>{"/dev/ttyUSB0", "tcp://192.0.2.1:4001", "/dev/elsewhere"},
             [listed] { return std::vector<SerialPortInfo>{listed}; }, nullptr));
-        windows.push_back(std::make_unique<CMultiSignDlg>(rig_->engine, false, nullptr));
+        windows.push_back(std::make_unique<CMultiSignDlg>(rig_->line, false, nullptr));
         windows.push_back(std::make_unique<CAboutDlg>(nullptr));
         // Playing a sequence of empty pages: the status says there is none.
         session.panelSettings.sequenceMode = 1;
@@ -162,10 +162,10 @@ class EnglishUiTest : public QObject {
 
     // The boxes the program and its core ask the seam for, as the seam shows them.
     QStringList BoxTexts() {
-        BoxRecorder& boxes = rig_->boxes;
+        RecordingSeam& boxes = rig_->boxes;
         boxes.clear();
         Session& session = rig_->session;
-        CMainFrame frame(session, rig_->engine, rig_->replyTimer);
+        CMainFrame frame(rig_->line);
         frame.doc().SetFileChooser([](bool) { return QString(); });
         session.modified = 1;
         frame.doc().FileNew();
@@ -173,7 +173,7 @@ class EnglishUiTest : public QObject {
         frame.ExitProcedure();
         frame.SetEnglish(true);
         frame.SetEnglish(false);
-        session.SuccessBox();
+        session.Report(Outcome::Of(OutcomeKind::Success));
         session.panelSettings.lineText[0][0] = "A";  // not a two-byte character
         session.Dispatch(BuildTextCommand(session.panelSettings, 'A', 0));
         {
@@ -285,7 +285,7 @@ private slots:
     // The menu entry keeps the choice in the profile for the next start;
     // this start stays in its language.
     void englishEntryKeepsTheChoice() {
-        CMainFrame frame(rig_->session, rig_->engine, rig_->replyTimer);
+        CMainFrame frame(rig_->line);
         QMenu* info = frame.findChild<QMenu*>("menuInformation");
         QAction* english = info->actions().constLast();
         QCOMPARE(english->objectName(), QString("32783"));

@@ -14,16 +14,9 @@
 using namespace kvt;
 using namespace kvt::test;
 
-class SheetFrameTest : public QObject {
+class SheetFrameTest : public QObject, SheetRig {
     Q_OBJECT
-    std::unique_ptr<SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
-
 private slots:
-    void init() { rig_ = std::make_unique<SessionRig>(); }
-
     void tabsButtonsAndTitle() {
         session().fileName = "/tmp/signs/hall.dat";
         CMyPropertySheet sheet(session(), rig_->engine);
@@ -195,6 +188,8 @@ private slots:
                 QVERIFY2(page->rect().contains(child->geometry()), qPrintable(child->objectName()));
         }
     }
+
+    void init() { NewRig(); }
 };
 
 KVT_QTEST(SheetFrameTest)

@@ -9,16 +9,9 @@
 using namespace kvt;
 using namespace kvt::test;
 
-class SheetPagesTest : public QObject {
+class SheetPagesTest : public QObject, SheetRig {
     Q_OBJECT
-    std::unique_ptr<SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
-
 private slots:
-    void init() { rig_ = std::make_unique<SessionRig>(); }
-
     // Every control of every page that changes the settings marks them
     // modified, so that New, Open and Exit ask to save them.
     void everyEditMarksTheSettingsModified() {
@@ -274,6 +267,8 @@ private slots:
         QCOMPARE(sign().lines.size(), size_t(0));
         QCOMPARE(boxes().boxes().size(), size_t(1));  // told, not silently dropped
     }
+
+    void init() { NewRig(); }
 };
 
 KVT_QTEST(SheetPagesTest)

@@ -44,7 +44,7 @@ private slots:
         link.SetConsumer([&pump](const std::string& line) { pump.Post(line); });
         link.OpenPort(sign.link().toStdString());
         link.StartReadThread();
-        CMainFrame frame(session, rig.engine, rig.replyTimer, &pump);
+        CMainFrame frame(rig.line, &pump);
         frame.show();
 
         bool sent = false;

@@ -13,16 +13,9 @@ std::string BlinkLine(int page) {
 }
 }  // namespace
 
-class SheetRunsTest : public QObject {
+class SheetRunsTest : public QObject, SheetRig {
     Q_OBJECT
-    std::unique_ptr<SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
-
 private slots:
-    void init() { rig_ = std::make_unique<SessionRig>(); }
-
     // Blink pages every 200 ms, the first one period after the press: 6.4 s.
     // Each page goes to the slave the blink page's own combo shows.
     void blinkRunSendsAllPagesAndFollowsItsSlaveCombo() {
@@ -137,6 +130,8 @@ private slots:
         }
         QCOMPARE(Control<QLineEdit>(sheet.page(4), 1031)->text(), QString());
     }
+
+    void init() { NewRig(); }
 };
 
 KVT_QTEST(SheetRunsTest)

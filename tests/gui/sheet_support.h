@@ -1,5 +1,5 @@
-// Helpers shared by the settings sheet tests: ways to act on controls by
-// their ids, and typing as an input method does.
+// Helpers shared by the settings sheet tests: their rig, ways to act on
+// controls by their ids, and typing as an input method does.
 #pragma once
 
 #include <QApplication>
@@ -14,6 +14,18 @@
 #include "session_rig.h"
 
 namespace kvt::test {
+
+// What each sheet test starts afresh with (NewRig in its init): a session
+// on a stand-in sign on a virtual clock.
+class SheetRig {
+protected:
+    void NewRig() { rig_ = std::make_unique<SessionRig>(); }
+    Session& session() { return rig_->session; }
+    SignOnClock& sign() { return rig_->sign; }
+    RecordingSeam& boxes() { return rig_->boxes; }
+
+    std::unique_ptr<SessionRig> rig_;
+};
 
 template <typename T = QWidget>
 T* Control(QWidget* page, int id) {

@@ -19,16 +19,9 @@ std::string Sjis(const char* utf8) {
 const std::string kBlankLine = Repeat("2121", 14);
 }  // namespace
 
-class SheetTextTest : public QObject {
+class SheetTextTest : public QObject, SheetRig {
     Q_OBJECT
-    std::unique_ptr<SessionRig> rig_;
-    Session& session() { return rig_->session; }
-    SignOnClock& sign() { return rig_->sign; }
-    BoxRecorder& boxes() { return rig_->boxes; }
-
 private slots:
-    void init() { rig_ = std::make_unique<SessionRig>(); }
-
     void typingCountsCodePage932Bytes() {
         CMyPropertySheet sheet(session(), rig_->engine);
         auto* line1 = Control<QLineEdit>(sheet.page(0), 1000);
@@ -184,6 +177,8 @@ private slots:
         QCOMPARE(counter->text(), QString("32"));
         QCOMPARE(boxes().texts(), (std::vector<std::string>{kJisMessage, "Success"}));
     }
+
+    void init() { NewRig(); }
 };
 
 KVT_QTEST(SheetTextTest)

@@ -12,12 +12,12 @@
 #include "session/session.h"
 #include "settings/settings_file.h"
 #include "support/test_paths.h"
-#include "tools/cli/bus_report.h"
+#include "tools/cli/sign_results.h"
 
 namespace kvt {
 namespace {
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 class BusTest : public ::testing::Test {
 protected:
@@ -119,11 +119,12 @@ TEST_F(BusTest, CtrlCStopsTheBusAndWritesNoPartialFile) {
 }
 
 TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
-    std::vector<SlaveResult> results(4);
+    std::vector<cli::SignRow> results(4);
     const Millis ms[] = {1260, 1249, 50, 49};
-    for (size_t i = 0; i < results.size(); ++i) results[i].ms = ms[i];
+    for (size_t i = 0; i < results.size(); ++i) results[i].result.ms = ms[i];
     std::string error;
-    ASSERT_TRUE(cli::WriteBusReport(dir / "r.json", "deploy", results, &error)) << error;
+    ASSERT_TRUE(cli::WriteResultsReport(cli::ResultsOf::Bus, dir / "r.json", "deploy", results, &error))
+        << error;
     const QByteArray report = QByteArray::fromStdString(test::ReadFile(dir / "r.json"));
     const QJsonArray slaves = QJsonDocument::fromJson(report).object()["slaves"].toArray();
     ASSERT_EQ(slaves.size(), 4);
@@ -132,7 +133,7 @@ TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
         EXPECT_EQ(slaves[i].toObject()["seconds"].toDouble(), seconds[i]) << i;
 
     const std::string path = "/" + std::string(100000, 'r') + ".json";
-    EXPECT_FALSE(cli::WriteBusReport(path, "deploy", results, &error));
+    EXPECT_FALSE(cli::WriteResultsReport(cli::ResultsOf::Bus, path, "deploy", results, &error));
     EXPECT_EQ(error, "cannot write the report /" + std::string(39, 'r') + "...");
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 using test::milliseconds;
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 using test::CliOnSim;
 using test::CliResult;

@@ -14,6 +14,8 @@
 
 namespace kvt::test {
 
+inline const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+
 struct CliResult {
     int status;
     double cpuSeconds;
@@ -27,7 +29,8 @@ inline std::unique_ptr<Child> StartCli(const TempDir& dir, const std::vector<std
                                        const std::string& name = "cli") {
     std::vector<std::string> argv{KVT_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    return std::make_unique<Child>(argv, dir / (name + ".out"), dir / (name + ".err"), dir.path());
+    return std::make_unique<Child>(argv, dir / (name + ".out"), dir / (name + ".err"),
+                                   ChildSetup{"/dev/null", dir.path()});
 }
 
 // Waits for a started tool to end and collects what it did.

@@ -2,28 +2,16 @@
 // at its timed pace against the simulated sign. Every other timed behaviour
 // is tested on the virtual clock; this one proves the poll loop behind them.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <cmath>
-#include <fstream>
-#include <thread>
 
 #include "link/cli_runner.h"
-#include "protocol/command_set.h"
-#include "session/session.h"
-#include "settings/settings_file.h"
-#include "protocol/read_back_decoders.h"
 #include "support/test_paths.h"
 
 namespace kvt {
 namespace {
 
-using test::milliseconds;
-
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
-
 using test::CliOnSim;
 using test::CliResult;
+using test::kSample;
 
 // Offset of step s of the all-items run from its first command, in seconds.
 double AllItemsOffset(int step) { return step <= 33 ? 0.5 * (step - 1) : 16.0 + 0.2 * (step - 33); }

@@ -18,7 +18,7 @@
 namespace kvt {
 namespace {
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 class FleetTest : public ::testing::Test {
 protected:

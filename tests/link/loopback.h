@@ -27,6 +27,18 @@ inline int BindLoopback(int backlog, sockaddr_in* address) {
     return fd;
 }
 
+// A socket listening on a free port of 127.0.0.1, closed with the object.
+struct LoopbackListener {
+    explicit LoopbackListener(int backlog) : fd(BindLoopback(backlog, &address)) {}
+    ~LoopbackListener() { ::close(fd); }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+    int port() const { return ntohs(address.sin_port); }
+
+    sockaddr_in address;
+    int fd;
+};
+
 // A free port on 127.0.0.1 that nobody listens on.
 inline int FreeLoopbackPort() {
     sockaddr_in address;

@@ -26,7 +26,7 @@ namespace {
 using test::Clock;
 using test::milliseconds;
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 const std::vector<std::string> kAsked = {
     "asked SET-BAUDRATE 38400", "asked SET-DATASIZE 8", "asked SET-CONTROL 3",
     "asked SET-PARITY 3",       "asked SET-STOPSIZE 1", "asked PURGE-DATA 3",

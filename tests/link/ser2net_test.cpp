@@ -18,7 +18,7 @@ namespace {
 using test::Clock;
 using test::milliseconds;
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 // Where ser2net is installed; "" when it is not.
 std::string FindSer2net() {
@@ -53,7 +53,8 @@ public:
                               << "    accepter: tcp,127.0.0.1," << rawPort_ << "\n"
                               << "    connector: serialdev," << device << ",38400e81,local\n";
         child_ = std::make_unique<test::Child>(std::vector<std::string>{binary, "-n", "-u", "-c", config},
-                                               dir_ / "out", dir_ / "err", dir_.path());
+                                               dir_ / "out", dir_ / "err",
+                                               test::ChildSetup{"/dev/null", dir_.path()});
         for (auto end = Clock::now() + milliseconds(5000); Clock::now() < end;
              std::this_thread::sleep_for(milliseconds(20)))
             if (Listening(rfc2217Port_) && Listening(rawPort_)) return;

@@ -180,10 +180,15 @@ TEST_F(LinkOnPty, WriteGivesUpAfterTheWriteTimeOut) {
     EXPECT_LT(took, milliseconds(1300));
 }
 
-TEST(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
+// A link whose boxes are recorded.
+class LinkOpen : public ::testing::Test {
+protected:
     test::RecordingSeam seam;
     Session session{&seam};
     SerialLink& link = session.link();
+};
+
+TEST_F(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
     link.OpenPort("/dev/kvt-no-such-port");
     EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! File Open", "Miss! Mask Set",
                                                        "Miss! Buffer Set", "Miss! Time Out Set",
@@ -198,10 +203,7 @@ TEST(LinkOpen, MissingDeviceGivesTheFiveMessagesInOrder) {
     link.CloseLink();
 }
 
-TEST(LinkOpen, NonTerminalFailsFromTheFirstTerminalStep) {
-    test::RecordingSeam seam;
-    Session session{&seam};
-    SerialLink& link = session.link();
+TEST_F(LinkOpen, NonTerminalFailsFromTheFirstTerminalStep) {
     link.OpenPort("/dev/null");
     EXPECT_EQ(seam.texts(), (std::vector<std::string>{"Miss! Mask Set", "Miss! Buffer Set",
                                                        "Miss! Time Out Set", "Miss! Set Comm State"}));

@@ -26,32 +26,28 @@ namespace {
 using test::Clock;
 using test::milliseconds;
 
-const std::string kSample = std::string(KVT_TEST_DATA) + "/sample.dat";
+using test::kSample;
 
 // A listening socket on 127.0.0.1 that never accepts, with its queue full:
 // a further connection attempt goes unanswered.
 class DeafServer {
 public:
     DeafServer() {
-        sockaddr_in address;
-        listener_ = test::BindLoopback(0, &address);
-        port_ = ntohs(address.sin_port);
         for (int& filler : fillers_) {
             filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            ::connect(filler, reinterpret_cast<const sockaddr*>(&listener_.address),
+                      sizeof listener_.address);
         }
         std::this_thread::sleep_for(milliseconds(100));
     }
     ~DeafServer() {
         for (int filler : fillers_) ::close(filler);
-        ::close(listener_);
     }
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
 
 private:
-    int listener_ = -1;
+    test::LoopbackListener listener_{0};
     int fillers_[3] = {-1, -1, -1};
-    int port_ = 0;
 };
 
 using test::RunCli;

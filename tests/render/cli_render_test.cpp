@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
+
+#include "support/child.h"
 
 #include "support/led_picture.h"
 #include "support/test_paths.h"
@@ -18,12 +18,11 @@ struct Result {
 };
 
 Result Cli(const QStringList& args) {
-    QProcess cli;
-    cli.start(QString(KVT_CLI_PATH), args);
-    cli.waitForFinished(60000);
-    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-            QString::fromUtf8(cli.readAllStandardOutput()),
-            QString::fromUtf8(cli.readAllStandardError())};
+    const kvt::test::TempDir scratch;
+    std::vector<std::string> words;
+    for (const QString& arg : args) words.push_back(arg.toStdString());
+    const kvt::test::ToolResult r = kvt::test::RunTool(KVT_CLI_PATH, words, scratch.path());
+    return {r.status, QString::fromStdString(r.out), QString::fromStdString(r.err)};
 }
 
 QString Data(const char* name) { return QString(KVT_TEST_DATA) + "/" + name; }
@@ -35,8 +34,10 @@ QRgb DotPixel(const QImage& image, int scale, int line, int x, int y) {
 
 class CliRender : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString Path(const QString& name) const { return dir.filePath(name); }
+    kvt::test::TempDir dir;
+    QString Path(const QString& name) const {
+        return QString::fromStdString(dir / name.toStdString());
+    }
 };
 
 TEST_F(CliRender, OnePageAtAScale) {

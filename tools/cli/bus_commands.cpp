@@ -1,94 +1,55 @@
-#include "tools/cli/bus_commands.h"
-
+// deploy and read-all: every slave of an RS-485 bus, one after the other,
+// with a table of results and a JSON report.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <set>
 #include <vector>
 
 #include "protocol/slave_list.h"
-#include "settings/settings_file.h"
-#include "tools/cli/bus_report.h"
+#include "tools/cli/cli.h"
 #include "tools/cli/port_session.h"
-#include "transfer/sign_compare.h"
+#include "tools/cli/sign_progress.h"
+#include "tools/cli/sign_results.h"
 
 namespace kvt::cli {
 
 namespace {
 
-// Progress per slave and step on standard error, the results as they come,
-// and for read-all each slave's file.
-class BusProgress : public BusView {
+// The slaves as the progress and the results see them: the signs of one
+// line, "slave NN" each; for read-all each slave's file, written as soon as
+// the slave is done.
+class BusSigns : public BusView {
 public:
-    explicit BusProgress(std::string readDir = "") : dir_(std::move(readDir)), bar_(::isatty(2) == 1) {}
-    ~BusProgress() override { EndBar(); }
+    BusSigns(const std::vector<int>& slaves, std::string readDir, Clock& clock)
+        : lines_(1),
+          readDir_(std::move(readDir)),
+          progress_(lines_, clock,
+                    ::isatty(2) == 1 ? SignProgress::Look::Bar : SignProgress::Look::Lines,
+                    !readDir_.empty()) {
+        for (int slave : slaves)
+            lines_[0].signs.push_back({"slave " + TwoDigits(slave), slave, {}, 0});
+        progress_.FleetStarted();
+    }
 
-    void SlaveRunStarted(int slave, RunKind kind) override {
-        EndBar();
-        label_ = "slave " + TwoDigits(slave) + (kind == RunKind::ReadBack && dir_.empty() ? " verify" : "");
-        lastStep_ = LastStep(kind);
-    }
-    void StepDone(int /*slave*/, int step) override {
-        if (!bar_) {
-            std::fprintf(stderr, "%s step %d\n", label_.c_str(), step);
-            return;
-        }
-        barShown_ = true;
-        std::fprintf(stderr, "\r%s: step %d/%d", label_.c_str(), step, lastStep_);
-        std::fflush(stderr);
-    }
+    void SlaveRunStarted(int, RunKind kind) override { progress_.SignRunStarted(0, next_, kind); }
+    void StepDone(int, int step) override { progress_.StepDone(0, next_, step); }
     void SlaveDone(const SlaveResult& result, const Session& session) override {
-        EndBar();
         SlaveResult kept = result;
-        if (!dir_.empty() && result.ok()) {
-            std::string message;
-            const std::string path = dir_ + "/slave-" + TwoDigits(result.slave) + ".dat";
-            if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) !=
-                SaveResult::Ok)
-                kept.error = message;
-        }
-        results.push_back(kept);
+        if (!readDir_.empty() && result.ok())
+            WriteSignFile(readDir_ + "/slave-" + TwoDigits(result.slave) + ".dat", session, &kept);
+        progress_.SignDone(0, next_++, kept, session);
+        rows.push_back({"", "", kept});
     }
 
-    std::vector<SlaveResult> results;
+    std::vector<SignRow> rows;  // the slaves done
 
 private:
-    void EndBar() {
-        if (barShown_) std::fputc('\n', stderr);
-        barShown_ = false;
-    }
-
-    std::string dir_;
-    bool bar_;
-    bool barShown_ = false;
-    std::string label_;
-    int lastStep_ = 0;
+    std::vector<FleetLine> lines_;
+    std::string readDir_;
+    SignProgress progress_;
+    size_t next_ = 0;  // the slave in hand
 };
-
-// The table of results on standard output; true when every slave succeeded.
-bool PrintTable(const std::vector<SlaveResult>& results) {
-    std::printf("slave  result                              seconds\n");
-    bool allOk = true;
-    for (const SlaveResult& r : results) {
-        std::printf("   %02d  %-34s %7.1f\n", r.slave, r.Summary().c_str(), r.ms / 1000.0);
-        allOk = allOk && r.ok();
-    }
-    return allOk;
-}
-
-int Finish(const Args& args, const char* command, const std::vector<SlaveResult>& results,
-           bool interrupted) {
-    const bool allOk = PrintTable(results);
-    if (!args.report.empty()) {
-        std::string error;
-        if (!WriteBusReport(args.report, command, results, &error)) {
-            std::fprintf(stderr, "kvt540m-cli: %s\n", error.c_str());
-            return kExitFailed;
-        }
-    }
-    if (interrupted) return InterruptedExit();
-    return allOk ? kExitOk : kExitFailed;
-}
 
 bool SlavesOf(const Args& args, std::vector<int>* slaves, std::string* error) {
     std::set<int> set;
@@ -106,58 +67,19 @@ bool SlavesOf(const Args& args, std::vector<int>* slaves, std::string* error) {
 
 // Runs the bus job on the port named by the options; the exit status.
 int RunBusJob(const Args& args, const char* command, Session& session, BusJob job,
-              const std::vector<int>& slaves, BusProgress& progress) {
+              const std::vector<int>& slaves, const std::string& readDir = "") {
     Args busArgs = args;
     busArgs.rs485 = true;
     const PortOptions options = ApplyLinkOptions(busArgs, session);
     PortSession port(session, options);
     if (!port.Open()) return kExitFailed;
     port.seam().SetQuiet(true);
-    const bool done = port.RunBus(job, slaves, args.verify, options.pacing, &progress);
-    return Finish(args, command, progress.results, !done);
+    BusSigns signs(slaves, readDir, port.clock());
+    const bool done = port.RunBus(job, slaves, args.verify, options.pacing, &signs);
+    return FinishResults(ResultsOf::Bus, args.report, command, signs.rows, !done);
 }
 
 }  // namespace
-
-std::string WholeSendProblem(const PanelSettings& settings, int currentPage) {
-    Session session;
-    session.panelSettings = settings;
-    session.currentPage = currentPage;
-    for (int step = 1; step <= kAllItemsLastStep; ++step) {
-        const Command command = StepCommand(session, RunKind::AllItems, step);
-        if (command.rejected()) return command.message;
-    }
-    return "";
-}
-
-int RunVerify(const Args& args) {
-    if (args.positional.size() != 1) return UsageError("verify needs FILE.dat");
-    Session session;
-    if (!LoadStore(session, args.positional[0])) return kExitFailed;
-    const PanelSettings file = session.panelSettings;
-    const int filePage = session.currentPage;
-    const PortOptions options = ApplyLinkOptions(args, session);
-    PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
-    session.ResetSettings();
-    RunEnd end;
-    if (!port.Run(RunKind::ReadBack, options.pacing, &end, true) ||
-        (end == RunEnd::Finished && !port.AwaitReplies()))
-        return InterruptedExit();
-    if (end != RunEnd::Finished || !port.AllAnswered()) {
-        std::fprintf(stderr, "kvt540m-cli: the read-back failed: %s\n",
-                     end == RunEnd::StoppedOnError ? "the sign answered with an error"
-                     : end == RunEnd::Finished && port.notUnderstood() > 0
-                         ? "the sign's reply was not understood"
-                         : "No Connect");
-        return kExitFailed;
-    }
-    const std::vector<std::string> differences =
-        CompareWithSign(file, filePage, session.panelSettings, session.currentPage);
-    for (const std::string& difference : differences) std::printf("%s\n", difference.c_str());
-    if (differences.empty()) std::printf("The sign holds what the file says.\n");
-    return differences.empty() ? kExitOk : kExitDiffers;
-}
 
 int RunDeploy(const Args& args) {
     if (args.positional.size() != 1) return UsageError("deploy needs FILE.dat");
@@ -172,8 +94,7 @@ int RunDeploy(const Args& args) {
                      args.positional[0].c_str(), why.c_str());
         return kExitFailed;
     }
-    BusProgress progress;
-    return RunBusJob(args, "deploy", session, BusJob::Deploy, slaves, progress);
+    return RunBusJob(args, "deploy", session, BusJob::Deploy, slaves);
 }
 
 int RunReadAll(const Args& args) {
@@ -184,8 +105,7 @@ int RunReadAll(const Args& args) {
     const std::string dir = args.positional[0];
     ::mkdir(dir.c_str(), 0777);  // the umask applies; an existing folder is fine
     Session session;
-    BusProgress progress(dir);
-    return RunBusJob(args, "read-all", session, BusJob::ReadAll, slaves, progress);
+    return RunBusJob(args, "read-all", session, BusJob::ReadAll, slaves, dir);
 }
 
 }  // namespace kvt::cli

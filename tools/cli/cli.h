@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/port_commands.h"
+#include "session/session.h"
+#include "transfer/pacing.h"
 #include "tools/options/exit_codes.h"
 #include "tools/options/option_table.h"
 
@@ -36,6 +37,15 @@ struct Args {
 
 using CliOption = options::Option<Args>;
 
+// What the commands that talk to a sign take from the options.
+struct PortOptions {
+    std::string port;  // "COM1".."COM3" or a device path; "" = profile
+    bool rs485 = false;  // --rs485 given
+    int slave = -1;      // --slave N; -1 = not given
+    Pacing pacing;       // --pace, --gap
+    std::string trace;   // --trace FILE; "" = none
+};
+
 // Every option, in the order the help lists them (cli_options.cpp).
 const std::vector<CliOption>& Options();
 // Whether any option is taken by the command.
@@ -46,7 +56,7 @@ struct CommandInfo {
     const char* name;
     const char* synopsis;  // its forms after "kvt540m-cli ", one per line; a line
                            // that starts with a blank goes on with the form above
-    const char* about;     // what it does, in lines of at most 76 columns
+    std::string about;     // what it does, in lines of at most 76 columns
     int (*run)(const Args&);
 };
 
@@ -60,8 +70,11 @@ const CommandInfo* FindCommand(const std::string& name);
 bool ParseArgs(int argc, char** argv, int first, const std::string& command, Args* args,
                std::string* error);
 
-// The items send takes: "all", "text", ...
-std::vector<std::string> SendItems();
+// The items send takes: "all", then those of SendItems() (send_items.h).
+std::vector<std::string> SendItemNames();
+// They in words, after the words for "all": "ALL, text, ..., hpos or vpos."
+// wrapped at the columns, the lines after the first indented.
+std::string SendItemList(const std::string& all, size_t columns, size_t first, const std::string& indent);
 
 // The whole help (every command and option), or one command's, on standard output.
 void PrintHelp();
@@ -76,6 +89,9 @@ int UsageError(const std::string& error);
 // that. On failure prints why.
 bool ReadInput(const std::string& path, std::string* bytes);
 
+// The one path a command takes; false with *error set otherwise.
+bool OnePath(const Args& args, std::string* error);
+
 // Loads FILE.dat into the session's store; on failure prints why ("Can't file open").
 bool LoadStore(Session& session, const std::string& path);
 // Writes the session's store to path; on failure prints the reason. Returns
@@ -85,17 +101,21 @@ int SaveStore(const Session& session, const std::string& path);
 // lineMode and slaveNo from --rs485 and --slave; the port options for the link.
 PortOptions ApplyLinkOptions(const Args& args, Session& session);
 
-int RunNew(const Args& args);
+// The commands, each family in a file of its own.
+int RunNew(const Args& args);      // file_commands.cpp
 int RunShow(const Args& args);
 int RunCheck(const Args& args);
-int RunSend(const Args& args);
+int RunSend(const Args& args);     // send_commands.cpp
 int RunDisplay(const Args& args);
+int RunRead(const Args& args);     // read_commands.cpp
 int RunDecode(const Args& args);
-int RunRead(const Args& args);
-int RunPorts(const Args& args);
-int RunExport(const Args& args);
+int RunVerify(const Args& args);
+int RunDeploy(const Args& args);   // bus_commands.cpp
+int RunReadAll(const Args& args);
+int RunFleet(const Args& args);    // fleet_commands.cpp
+int RunExport(const Args& args);   // exchange_commands.cpp
 int RunImport(const Args& args);
-int RunRender(const Args& args);
-int RunFleet(const Args& args);
+int RunRender(const Args& args);   // render_command.cpp
+int RunPorts(const Args& args);    // ports_command.cpp
 
 }  // namespace kvt::cli

@@ -1,12 +1,13 @@
 // The table of commands: names, synopses and what each does.
-#include "tools/cli/bus_commands.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
 
 namespace {
 
-const std::vector<CommandInfo> kCommands = {
+// A function's own, so that it is built after the items it names.
+const std::vector<CommandInfo>& Table() {
+    static const std::vector<CommandInfo> commands = {
     {"new", "new OUT.dat",
      "Writes a settings file with the settings a new document starts with.", RunNew},
     {"show", "show FILE.dat",
@@ -20,9 +21,8 @@ const std::vector<CommandInfo> kCommands = {
     {"send", "send FILE.dat [ITEM] [--page N] [--dry-run] [--port DEV]\n"
      "     [--rs485] [--slave N] [--pace timed|reply] [--gap MS]\n"
      "     [--trace FILE]",
-     "Sends ITEM of FILE.dat to the sign. ITEM is all (the default: every\n"
-     "setting, 102 commands), text, text-nomem, fill, fill-all, white, colour,\n"
-     "blink, page, time, hpos or vpos.",
+     "Sends ITEM of FILE.dat to the sign. ITEM is " +
+         SendItemList("all (the default: every setting, 102 commands)", 75, 44, ""),
      RunSend},
     {"display", "display on|off [--dry-run] [--port DEV] [--rs485] [--slave N]\n"
      "        [--trace FILE]",
@@ -93,14 +93,16 @@ const std::vector<CommandInfo> kCommands = {
      "per line on a terminal, then a table; exits 0 when every sign succeeded,\n"
      "3 when verification found differences and nothing worse, 1 otherwise.",
      RunFleet},
-};
+    };
+    return commands;
+}
 
 }  // namespace
 
-const std::vector<CommandInfo>& Commands() { return kCommands; }
+const std::vector<CommandInfo>& Commands() { return Table(); }
 
 const CommandInfo* FindCommand(const std::string& name) {
-    for (const CommandInfo& command : kCommands)
+    for (const CommandInfo& command : Table())
         if (name == command.name) return &command;
     return nullptr;
 }

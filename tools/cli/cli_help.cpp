@@ -29,6 +29,35 @@ void PrintSynopsis(const CommandInfo& command, const char* lead, const char* nex
 
 }  // namespace
 
+std::string SendItemList(const std::string& all, size_t columns, size_t first,
+                         const std::string& indent) {
+    const std::vector<std::string> names = SendItemNames();
+    std::string list = all;
+    for (size_t i = 1; i < names.size(); ++i)
+        list += (i + 1 == names.size() ? " or " : ", ") + names[i];
+    list += ".";
+    // Greedy, word by word.
+    std::string text;
+    size_t used = first;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(' ', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string word = list.substr(start, end - start);
+        if (start > 0 && used + 1 + word.size() > columns) {
+            text += "\n" + indent;
+            used = indent.size();
+        } else if (start > 0) {
+            text += ' ';
+            ++used;
+        }
+        text += word;
+        used += word.size();
+        start = end + 1;
+    }
+    return text;
+}
+
 void PrintHelp() {
     std::printf(
         "Usage: kvt540m-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
@@ -42,9 +71,8 @@ void PrintHelp() {
     options::PrintOptionLine("-h, --help", "show this help, or with a command that command's",
                              kOptionColumn);
     options::PrintOptionLine("--version", "show the version", kOptionColumn);
+    std::printf("\nITEM: %s\n", SendItemList("all (the default)", 80, 6, "      ").c_str());
     std::printf(
-        "\nITEM: all (the default), text, text-nomem, fill, fill-all, white, colour, blink,\n"
-        "      page, time, hpos or vpos.\n"
         "'kvt540m-cli help COMMAND' or 'kvt540m-cli COMMAND --help' shows what a\n"
         "command does. Exit status: 0 success, 1 failure, 2 usage error, 3 verify found\n"
         "a difference.\n");
@@ -52,7 +80,7 @@ void PrintHelp() {
 
 void PrintCommandHelp(const CommandInfo& command) {
     PrintSynopsis(command, "Usage: ", "   or: ");
-    std::printf("%s\n", command.about);
+    std::printf("%s\n", command.about.c_str());
     if (TakesOptions(command.name)) {
         std::printf("\nOptions:\n");
         options::PrintOptionsOf(Options(), command.name, kOptionColumn);

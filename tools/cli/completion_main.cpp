@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> commands;
     for (const CommandInfo& command : Commands()) commands.push_back(command.name);
     Replace(&text, "@COMMANDS@", Joined(commands, " "));
-    Replace(&text, "@ITEMS@", Joined(SendItems(), " "));
+    Replace(&text, "@ITEMS@", Joined(SendItemNames(), " "));
     Replace(&text, "@VALUE_CASES@", ValueCases());
     Replace(&text, "@COMMAND_OPTIONS@", CommandOptions());
     Replace(&text, "@VALUE_OPTIONS@", ValueOptionPattern());

@@ -6,15 +6,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "exchange/fleet_sheet.h"
 #include "profile/profile.h"
 #include "text/clipped.h"
-#include "tools/cli/bus_commands.h"
-#include "tools/cli/bus_report.h"
-#include "tools/cli/fleet_progress.h"
+#include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
 #include "tools/cli/line_opener.h"
+#include "tools/cli/sign_progress.h"
+#include "tools/cli/sign_results.h"
+#include "transfer/run_steps.h"
 
 namespace kvt::cli {
 
@@ -25,7 +27,8 @@ struct Job {
     BusJob job;
 };
 
-const Job kJobs[] = {{"deploy", BusJob::Deploy}, {"verify", BusJob::Verify}, {"read", BusJob::ReadAll}};
+const Job kJobs[] = {
+    {"deploy", BusJob::Deploy}, {"verify", BusJob::Verify}, {"read", BusJob::ReadAll}};
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -38,44 +41,6 @@ bool MakeFolder(const std::string& path) {
     std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s: %s\n", Clipped(path).c_str(),
                  std::strerror(errno));
     return false;
-}
-
-// The characters of a UTF-8 text, as the table lines them up.
-size_t Characters(const std::string& text) {
-    size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-std::string Padded(const std::string& text, size_t width) {
-    const size_t n = Characters(text);
-    return n >= width ? text : text + std::string(width - n, ' ');
-}
-
-// The table of every sign on standard output.
-void PrintTable(const std::vector<FleetSignResult>& results) {
-    size_t signWidth = 4, lineWidth = 4;
-    for (const FleetSignResult& r : results) {
-        signWidth = std::max(signWidth, Characters(Clipped(r.name)));
-        lineWidth = std::max(lineWidth, Characters(Clipped(r.line)));
-    }
-    std::printf("%s  %s  %-34s %7s\n", Padded("sign", signWidth).c_str(),
-                Padded("line", lineWidth).c_str(), "result", "seconds");
-    for (const FleetSignResult& r : results)
-        std::printf("%s  %s  %-34s %7.1f\n", Padded(Clipped(r.name), signWidth).c_str(),
-                    Padded(Clipped(r.line), lineWidth).c_str(), Clipped(r.result.Summary()).c_str(),
-                    static_cast<double>((r.result.ms + 50) / 100) / 10);
-}
-
-// 0 when every sign succeeded, 3 when verification found differences and
-// nothing worse, 1 otherwise.
-int StatusOf(const std::vector<FleetSignResult>& results) {
-    bool differences = false;
-    for (const FleetSignResult& r : results) {
-        if (r.result.notReached || !r.result.error.empty()) return kExitFailed;
-        differences |= !r.result.differences.empty();
-    }
-    return differences ? kExitDiffers : kExitOk;
 }
 
 // The sheet's lines for the job; false (the problems printed) when the
@@ -98,26 +63,59 @@ bool ReadSheet(const std::string& sheet, BusJob job, std::vector<FleetLine>* lin
     return false;
 }
 
+// The run's progress, and for a read each sign's file in DIR/NAME.dat,
+// written as soon as the sign is done.
+class FleetSigns : public SignProgress {
+public:
+    FleetSigns(const FleetRun& run, Clock& clock, std::string readDir)
+        : SignProgress(run.lines(), clock, ::isatty(STDERR_FILENO) == 1 ? Look::Rows : Look::Lines,
+                       !readDir.empty()),
+          run_(run),
+          readDir_(std::move(readDir)) {}
+
+    void SignDone(size_t line, size_t sign, const SlaveResult& result,
+                  const Session& session) override {
+        SlaveResult kept = result;
+        if (!readDir_.empty() && result.ok()) {
+            WriteSignFile(readDir_ + "/" + FileNameOf(run_.lines()[line].signs[sign].name) + ".dat",
+                          session, &kept);
+            if (!kept.ok()) unwritten_[{line, sign}] = kept;
+        }
+        SignProgress::SignDone(line, sign, kept, session);
+    }
+
+    // What the run says of each sign, with the files a read could not write.
+    SlaveResult ResultOf(size_t line, size_t sign) const {
+        auto unwritten = unwritten_.find({line, sign});
+        return unwritten != unwritten_.end() ? unwritten->second : run_.results()[line][sign];
+    }
+
+private:
+    const FleetRun& run_;
+    std::string readDir_;
+    std::map<std::pair<size_t, size_t>, SlaveResult> unwritten_;
+};
+
 // Runs the job over every line until it ends or Ctrl+C stops it; the
 // results of every sign, in the order of the sheet's lines.
-std::vector<FleetSignResult> RunLines(const Args& args, BusJob job, std::vector<FleetLine> lines,
-                                      const std::string& readDir, bool* interrupted) {
+std::vector<SignRow> RunLines(const Args& args, BusJob job, std::vector<FleetLine> lines,
+                              const std::string& readDir, bool* interrupted) {
     PollLoop loop;
     ThreadOpener opener(loop, args.trace);
     FleetRun run(loop, opener);
-    FleetProgress progress(run, loop, readDir, ::isatty(STDERR_FILENO) == 1);
+    FleetSigns signs(run, loop, readDir);
     InterruptGuard guard;
     run.Start(job, std::move(lines), args.verify, args.pacing, static_cast<size_t>(args.jobs),
-              &progress);
+              &signs);
     *interrupted = !loop.RunUntil([&] { return !run.running(); }, INT64_MAX, &guard.flag());
     if (*interrupted) run.Abort();
-    progress.Finish();
-    std::vector<FleetSignResult> results;
+    signs.Finish();
+    std::vector<SignRow> rows;
     for (size_t i = 0; i < run.lines().size(); ++i)
         for (size_t k = 0; k < run.lines()[i].signs.size(); ++k)
-            results.push_back({run.lines()[i].signs[k].name, run.lines()[i].name,
-                               progress.ResultOf(i, k)});
-    return results;
+            rows.push_back(
+                {run.lines()[i].signs[k].name, run.lines()[i].name, signs.ResultOf(i, k)});
+    return rows;
 }
 
 }  // namespace
@@ -144,18 +142,9 @@ int RunFleet(const Args& args) {
         return kExitFailed;
 
     bool interrupted = false;
-    const std::vector<FleetSignResult> results =
+    const std::vector<SignRow> rows =
         RunLines(args, job->job, std::move(lines), readDir, &interrupted);
-    PrintTable(results);
-    if (!args.report.empty()) {
-        std::string error;
-        if (!WriteFleetReport(args.report, command, results, &error)) {
-            std::fprintf(stderr, "kvt540m-cli: %s\n", error.c_str());
-            return kExitFailed;
-        }
-    }
-    if (interrupted) return InterruptedExit();
-    return StatusOf(results);
+    return FinishResults(ResultsOf::Fleet, args.report, command, rows, interrupted);
 }
 
 }  // namespace kvt::cli

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "profile/profile.h"
+#include "tools/cli/outcome_table.h"
 
 namespace kvt::cli {
 
@@ -15,7 +16,7 @@ namespace {
 // Seven ticks: how long AwaitReplies waits for a reply that may still come.
 constexpr Millis kQuietMs = 7 * kReplyTickMs;
 
-const std::atomic<bool>& interrupted = InterruptGuard::flag();
+const std::atomic<bool>& stopAsked = InterruptGuard::flag();
 
 // The step counter of a run on standard error: a bar on a terminal, one
 // line per step otherwise.
@@ -61,38 +62,38 @@ private:
 
 }  // namespace
 
-BoxResult SessionSeam::Show(const BoxRequest& box) {
+// The tool's commands ask no questions and show no boxes of their own.
+BoxResult SessionSeam::Show(const BoxRequest& box) { return StderrSeam().Show(box); }
+
+void SessionSeam::Tell(const Outcome& outcome, void*) {
+    const std::string text = OutcomeText(outcome);
     if (opening_) {
-        openMessages_.push_back(box.text);
-    } else if (step_ > 0) {
+        openMessages_.push_back(text);
+    } else if (outcome.kind == OutcomeKind::Rejected) {
         ++rejections_;
-        std::fprintf(stderr, "step %d: %s\n", step_, box.text.c_str());
+        std::fprintf(stderr, "step %d: %s\n", step_, text.c_str());
     } else {
-        replyMessages_.push_back(box.text);
+        replies_.push_back(outcome.kind);
         if (!quiet_) {
-            std::fprintf(stdout, "%s\n", box.text.c_str());
+            std::fprintf(stdout, "%s\n", text.c_str());
             std::fflush(stdout);
         }
     }
-    return box.buttons == BoxButtons::YesNo ? BoxResult::No : BoxResult::Ok;
 }
 
 PortSession::PortSession(Session& session, const PortOptions& options)
     : session_(session),
       options_(options),
       loop_([&session](const std::string& line) { session.InterpretReply(line); }),
-      replyTimer_(session, loop_),
-      engine_(session, loop_) {
+      line_(session, loop_) {
     session_.SetSeam(&seam_);
-    session_.AddListener(this);
     session_.link().SetConsumer([this](const std::string& line) { loop_.Post(line); });
-    replyTimer_.StartWithFirstCommand();
+    line_.replyTimer().StartWithFirstCommand();
 }
 
 PortSession::~PortSession() {
     session_.link().CloseLink();
     session_.link().SetTrace(nullptr);
-    session_.RemoveListener(this);
     session_.SetSeam(nullptr);
 }
 
@@ -127,27 +128,18 @@ bool PortSession::Open() {
     return opened;
 }
 
-void PortSession::CommandSent() {
-    ++sent_;
-    lastActivity_ = loop_.Now();
-}
-
-void PortSession::ReplyInterpreted() {
-    ++answered_;
-    lastActivity_ = loop_.Now();
-}
-
 bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence,
                       const std::string& label) {
     Progress progress(seam_, LastStep(kind), label);
-    const int noConnectsBefore = noConnects_;
-    auto silent = [&] { return stopOnSilence && noConnects_ > noConnectsBefore; };
-    engine_.Start(kind, pacing, &progress);
-    const bool done = loop_.RunUntil([&] { return !engine_.running() || silent(); }, INT64_MAX,
-                                     &interrupted);
+    RunEngine& engine = line_.engine();
+    const int noConnectsBefore = tally().noConnects;
+    auto silent = [&] { return stopOnSilence && tally().noConnects > noConnectsBefore; };
+    engine.Start(kind, pacing, &progress);
+    const bool done = loop_.RunUntil([&] { return !engine.running() || silent(); }, INT64_MAX,
+                                     &stopAsked);
     *end = progress.end();
-    if (engine_.running()) {
-        engine_.Abort();
+    if (engine.running()) {
+        engine.Abort();
         if (done) *end = RunEnd::NoConnect;
     }
     return done;
@@ -155,40 +147,45 @@ bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stop
 
 bool PortSession::RunBus(BusJob job, const std::vector<int>& slaves, bool verify,
                          const Pacing& pacing, BusView* view) {
-    BusRun bus(session_, loop_, engine_);
+    BusRun bus(line_);
     bus.Start(job, slaves, verify, pacing, view);
-    const bool done = loop_.RunUntil([&] { return !bus.running(); }, INT64_MAX, &interrupted);
+    const bool done = loop_.RunUntil([&] { return !bus.running(); }, INT64_MAX, &stopAsked);
     if (!done) bus.Abort();
     return done;
 }
 
-void PortSession::ResetTally() {
-    sent_ = 0;
-    answered_ = 0;
-    noConnects_ = 0;
-    notUnderstood_ = 0;
-    seam_.Clear();
-    session_.ResetReplyState();
+bool PortSession::RunToTheEnd(RunKind kind, RunOutcome* outcome, int* status) {
+    *status = kExitFailed;
+    if (!Open()) return false;
+    RunEnd end;
+    if (!Run(kind, options_.pacing, &end) || !AwaitReplies()) {
+        *status = InterruptedExit();
+        return false;
+    }
+    *outcome = OutcomeOf(end, tally().notUnderstood > 0);
+    return true;
 }
 
 bool PortSession::AwaitReplies() {
-    const int noConnectsBefore = noConnects_;
+    const int noConnectsBefore = tally().noConnects;
     auto settled = [&] {
-        return answered_ >= sent_ || (session_.replyPending == 0 && noConnects_ > noConnectsBefore);
+        return tally().answered >= tally().sent ||
+               (session_.replyPending == 0 && tally().noConnects > noConnectsBefore);
     };
     while (!settled()) {
-        const Millis quietEnd = lastActivity_ + kQuietMs;
+        const Millis quietEnd = tally().lastActivity + kQuietMs;
         if (loop_.Now() >= quietEnd) break;
-        if (!loop_.RunUntil(settled, quietEnd, &interrupted)) return false;
+        if (!loop_.RunUntil(settled, quietEnd, &stopAsked)) return false;
     }
-    return !interrupted;
+    return !stopAsked;
 }
 
 bool PortSession::AllAnswered() const {
-    if (answered_ < sent_ || notUnderstood_ > 0 || seam_.rejections() > 0) return false;
-    const auto& messages = seam_.replyMessages();
-    return std::all_of(messages.begin(), messages.end(),
-                       [](const std::string& m) { return m == "Success"; });
+    if (tally().answered < tally().sent || tally().notUnderstood > 0 || seam_.rejections() > 0)
+        return false;
+    const auto& replies = seam_.replies();
+    return std::all_of(replies.begin(), replies.end(),
+                       [](OutcomeKind kind) { return kind == OutcomeKind::Success; });
 }
 
 }  // namespace kvt::cli

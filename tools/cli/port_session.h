@@ -9,21 +9,22 @@
 #include <vector>
 
 #include "session/session.h"
+#include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
-#include "tools/cli/port_commands.h"
 #include "transfer/bus_run.h"
 #include "transfer/poll_loop.h"
-#include "transfer/reply_timer.h"
-#include "transfer/run_engine.h"
+#include "transfer/sign_line.h"
+#include "transfer/sign_result.h"
 
 namespace kvt::cli {
 
-// Where the boxes of a session go: the link's port failures to standard
-// error (by PortSession::Open), a run's own rejections to standard error as "step N: MESSAGE", and
-// the messages of the sign's replies to standard output.
+// Where the outcomes of a session go: the link's messages to standard
+// error (by PortSession::Open), a run's rejected steps to standard error as
+// "step N: MESSAGE", and what the sign's replies tell to standard output.
 class SessionSeam : public MessageBoxSeam {
 public:
     BoxResult Show(const BoxRequest& box) override;
+    void Tell(const Outcome& outcome, void* owner) override;
 
     // While the port opens, its messages are kept for Open to print.
     void SetOpening(bool opening) { opening_ = opening; }
@@ -34,14 +35,10 @@ public:
     // Quiet: the reply messages are kept but not printed (the bus commands
     // print a table instead).
     void SetQuiet(bool quiet) { quiet_ = quiet; }
-    // Forgets the messages and rejections so far (the next slave's run).
-    void Clear() {
-        replyMessages_.clear();
-        rejections_ = 0;
-    }
+    // The step a rejection belongs to.
     void SetStep(int step) { step_ = step; }
-    // Every reply message shown so far ("Success", "No Connect", errors).
-    const std::vector<std::string>& replyMessages() const { return replyMessages_; }
+    // What every reply told so far (Success, an error, No Connect).
+    const std::vector<OutcomeKind>& replies() const { return replies_; }
     int rejections() const { return rejections_; }
 
 private:
@@ -50,13 +47,13 @@ private:
     bool quiet_ = false;
     int step_ = 0;
     int rejections_ = 0;
-    std::vector<std::string> replyMessages_;
+    std::vector<OutcomeKind> replies_;
 };
 
-class PortSession : private SessionListener {
+class PortSession {
 public:
     PortSession(Session& session, const PortOptions& options);
-    ~PortSession() override;
+    ~PortSession();
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
@@ -73,6 +70,10 @@ public:
     // Ctrl+C (or SIGTERM) came; the bus run then stops at once.
     bool RunBus(BusJob job, const std::vector<int>& slaves, bool verify, const Pacing& pacing,
                 BusView* view);
+    // Opens the port and runs kind at the options' pace to its end, waiting
+    // for the last replies. False with *status set when it could not (no
+    // port, Ctrl+C); otherwise *outcome says how the run ended.
+    bool RunToTheEnd(RunKind kind, RunOutcome* outcome, int* status);
     // After the last command: serves until every command has had a reply
     // line, "No Connect" has been shown, or nothing came for the time-out.
     // False when Ctrl+C came.
@@ -80,34 +81,19 @@ public:
 
     SessionSeam& seam() { return seam_; }
     const SessionSeam& seam() const { return seam_; }
-    // Counts afresh for the next run on the same port.
-    void ResetTally();
-    int sent() const { return sent_; }
-    bool noConnectSeen() const { return noConnects_ > 0; }
-    int answered() const { return answered_; }
-    int notUnderstood() const { return notUnderstood_; }
-    // True when every command got a reply that was understood and every
-    // message was "Success" (or a read-back reply, which shows none).
+    const LineTally& tally() const { return line_.tally(); }
+    Clock& clock() { return loop_; }
+    // True when every command got a reply that was understood, no step was
+    // rejected and every reply told Success (a read-back reply tells none).
     bool AllAnswered() const;
 
 private:
-    void CommandSent() override;
-    void ReplyInterpreted() override;
-    void NoConnect() override { ++noConnects_; }
-    void ReplyNotUnderstood() override { ++notUnderstood_; }
-
     Session& session_;
     PortOptions options_;
     std::unique_ptr<Trace> trace_;
     SessionSeam seam_;
     PollLoop loop_;
-    ReplyTimer replyTimer_;
-    RunEngine engine_;
-    int sent_ = 0;
-    int answered_ = 0;
-    int noConnects_ = 0;
-    int notUnderstood_ = 0;
-    Millis lastActivity_ = 0;
+    SignLine line_;
     InterruptGuard interrupt_;
 };
 

@@ -62,10 +62,12 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
         kvt::sim::SignState& sign = (*signs)[n];
         auto own = options.slaveLoads.find(n);
         const std::string& file = own != options.slaveLoads.end() ? own->second : options.load;
-        std::string message;
-        if (!file.empty() &&
-            !kvt::ReadSettingsFile(file, &sign.settings, &sign.currentPage, &message)) {
-            *error = message == "Can't file open" ? message + ": " + kvt::Clipped(file) : message;
+        if (file.empty()) continue;
+        const kvt::ReadResult read = kvt::ReadSettings(file, &sign.settings, &sign.currentPage);
+        if (read != kvt::ReadResult::Ok) {
+            // A file that is too large is named by its message already.
+            *error = kvt::ReadFailureMessage(read, file) +
+                     (read == kvt::ReadResult::CannotOpen ? ": " + kvt::Clipped(file) : "");
             return false;
         }
     }

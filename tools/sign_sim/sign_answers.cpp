@@ -12,6 +12,9 @@ constexpr int kLineChars = 14;  // double-byte characters per line on the wire
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A one-digit value the range holds, or -1.
+int DigitIn(char c, ValueRange range) { return IsDigit(c) && range.Holds(c - '0') ? c - '0' : -1; }
+
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -73,11 +76,14 @@ bool SetText(SignState& st, const std::string& line) {
     return true;
 }
 
-bool SetFillAll(SignState& st, const std::string& line) {
-    int masks[kPageCount];
+// "PTFB", "PTCT": a two-character value for each page after the head, each
+// read by parse (-1: not one); all of them or none go into the field.
+bool SetAllPages(const std::string& line, int (*parse)(const std::string&, size_t),
+                 int (&field)[kPageCount]) {
+    int values[kPageCount];
     for (int p = 0; p < kPageCount; ++p)
-        if ((masks[p] = HexByte(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) st.settings.fillMask[p] = masks[p];
+        if ((values[p] = parse(line, 4 + 2 * p)) < 0) return false;
+    for (int p = 0; p < kPageCount; ++p) field[p] = values[p];
     return true;
 }
 
@@ -99,7 +105,7 @@ bool SetColours(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 21; ++i)
-        if (line[i] < '0' || line[i] > '8') return false;
+        if (DigitIn(line[i], kColourRange) < 0) return false;
     for (int k = 0; k < kLineCount; ++k) {
         st.settings.charColor[page][k] = line[7 + 2 * k] - '0';
         st.settings.edgeColor[page][k] = line[8 + 2 * k] - '0';
@@ -111,7 +117,7 @@ bool SetBlink(SignState& st, const std::string& line) {
     int page = PageAt(line, 1);
     if (page < 0) return false;
     for (size_t i = 7; i < 14; ++i)
-        if (line[i] < '0' || line[i] > '4') return false;
+        if (DigitIn(line[i], kBlinkRange) < 0) return false;
     for (int k = 0; k < kLineCount; ++k) st.settings.blinkMode[page][k] = line[7 + k] - '0';
     return true;
 }
@@ -128,17 +134,9 @@ bool SetPageSelect(SignState& st, const std::string& line) {
     return true;
 }
 
-bool SetTimes(SignState& st, const std::string& line) {
-    int times[kPageCount];
-    for (int p = 0; p < kPageCount; ++p)
-        if ((times[p] = ParseTwoDigits(line, 4 + 2 * p)) < 0) return false;
-    for (int p = 0; p < kPageCount; ++p) st.settings.displayTime[p] = times[p];
-    return true;
-}
-
 bool SetPosition(const std::string& line, int* position) {
     int value = ParseTwoDigits(line, 2);
-    if (value < 0 || value > 15) return false;
+    if (!kPositionRange.Holds(value)) return false;
     *position = value;
     return true;
 }
@@ -147,9 +145,9 @@ bool SetPosition(const std::string& line, int* position) {
 bool ApplySetCommand(SignState& st, const std::string& line) {
     PanelSettings& s = st.settings;
     if (line.size() == 398 && line[0] == 'C' && (line[1] == 'A' || line[1] == 'N')) return SetText(st, line);
-    if (Is(line, "PTFB", 70)) return SetFillAll(st, line);
+    if (Is(line, "PTFB", 70)) return SetAllPages(line, HexByte, s.fillMask);
     if (Is(line, "PTWL", 38)) return SetWhiteAll(st, line);
-    if (Is(line, "PTCT", 70)) return SetTimes(st, line);
+    if (Is(line, "PTCT", 70)) return SetAllPages(line, ParseTwoDigits, s.displayTime);
     if (Is(line, "PH", 6)) return SetPosition(line, &s.hPosition);
     if (Is(line, "PV", 6)) return SetPosition(line, &s.vPosition);
     if (line == "IDON\r\n" || line == "IDOF\r\n") {

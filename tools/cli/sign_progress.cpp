@@ -1,12 +1,9 @@
-#include "tools/cli/fleet_progress.h"
+#include "tools/cli/sign_progress.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
-
-#include "settings/settings_file.h"
-#include "tools/cli/line_opener.h"
 
 namespace kvt::cli {
 
@@ -41,28 +38,25 @@ std::string FitColumns(const std::string& text, int columns) {
 
 }  // namespace
 
-FleetProgress::FleetProgress(const FleetRun& run, Clock& clock, std::string readDir, bool terminal)
-    : run_(run),
-      clock_(clock),
-      readDir_(std::move(readDir)),
-      terminal_(terminal),
-      redraw_(clock.NewTimer([this] {
+SignProgress::SignProgress(const std::vector<FleetLine>& lines, Clock& clock, Look look,
+                           bool reading)
+    : lines_(lines), clock_(clock), look_(look), reading_(reading), redraw_(clock.NewTimer([this] {
           redrawDue_ = false;
           Redraw();
       })) {}
 
-FleetProgress::~FleetProgress() = default;
+SignProgress::~SignProgress() { EndBar(); }
 
-void FleetProgress::FleetStarted() { rows_.assign(run_.lines().size(), Row{}); }
+void SignProgress::FleetStarted() { rows_.assign(lines_.size(), Row{}); }
 
-void FleetProgress::LineOpening(size_t line) {
-    rows_[line].state = "opening";
+void SignProgress::LineOpening(size_t line) {
+    rows_[line].state = State::Opening;
     Changed();
 }
 
-void FleetProgress::LineMessage(size_t line, const std::string& text) {
-    const std::string message = "kvt540m-cli: " + run_.lines()[line].name + ": " + text + "\n";
-    if (terminal_ && drawnRows_ > 0) {
+void SignProgress::LineMessage(size_t line, const std::string& text) {
+    const std::string message = "kvt540m-cli: " + lines_[line].name + ": " + text + "\n";
+    if (look_ == Look::Rows && drawnRows_ > 0) {
         // Above the rows, which are drawn again below it.
         std::fprintf(stderr, "\x1b[%dA\r\x1b[J", drawnRows_);
         drawnRows_ = 0;
@@ -71,57 +65,60 @@ void FleetProgress::LineMessage(size_t line, const std::string& text) {
     Changed();
 }
 
-void FleetProgress::SignRunStarted(size_t line, size_t sign, RunKind kind) {
-    rows_[line].state = run_.lines()[line].signs[sign].name +
-                        (kind == RunKind::ReadBack && readDir_.empty() ? " verifying" : "");
+void SignProgress::SignRunStarted(size_t line, size_t sign, RunKind kind) {
+    EndBar();
+    Row& row = rows_[line];
+    row.state = State::AtWork;
+    row.sign = sign;
+    row.verifying = kind == RunKind::ReadBack && !reading_;
+    row.step = 0;
+    row.lastStep = LastStep(kind);
     Changed();
 }
 
-void FleetProgress::StepDone(size_t line, size_t sign, int step) {
-    const std::string& name = run_.lines()[line].signs[sign].name;
-    const std::string& state = rows_[line].state;
-    const bool verifying = state.size() > name.size();
-    if (!terminal_) {
-        std::fprintf(stderr, "%s%s step %d\n", name.c_str(), verifying ? " verify" : "", step);
+std::string SignProgress::SignLabel(const Row& row, size_t line) const {
+    return lines_[line].signs[row.sign].name;
+}
+
+void SignProgress::StepDone(size_t line, size_t, int step) {
+    Row& row = rows_[line];
+    row.step = step;
+    const std::string name = SignLabel(row, line);
+    switch (look_) {
+    case Look::Lines:
+        std::fprintf(stderr, "%s%s step %d\n", name.c_str(), row.verifying ? " verify" : "", step);
+        return;
+    case Look::Bar:
+        barShown_ = true;
+        std::fprintf(stderr, "\r%s%s: step %d/%d", name.c_str(), row.verifying ? " verify" : "",
+                     step, row.lastStep);
+        std::fflush(stderr);
+        return;
+    case Look::Rows:
+        Changed();
         return;
     }
-    rows_[line].state = name + (verifying ? " verifying" : "") + " step " + std::to_string(step) +
-                        "/" + std::to_string(kAllItemsLastStep);
-    Changed();
 }
 
-void FleetProgress::SignDone(size_t line, size_t sign, const SlaveResult& result,
-                             const Session& session) {
-    bool ok = result.ok();
-    if (!readDir_.empty() && ok) {
-        const std::string path =
-            readDir_ + "/" + FileNameOf(run_.lines()[line].signs[sign].name) + ".dat";
-        std::string message;
-        if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) !=
-            SaveResult::Ok) {
-            fileErrors_[{line, sign}] = message;
-            ok = false;
-        }
-    }
+void SignProgress::SignDone(size_t line, size_t, const SlaveResult& result, const Session&) {
+    EndBar();
     ++rows_[line].done;
-    if (!ok) ++rows_[line].failed;
+    if (!result.ok()) ++rows_[line].failed;
     Changed();
 }
 
-void FleetProgress::LineDone(size_t line) {
-    rows_[line].state = "done";
+void SignProgress::LineDone(size_t line) {
+    rows_[line].state = State::Done;
     Changed();
 }
 
-SlaveResult FleetProgress::ResultOf(size_t line, size_t sign) const {
-    SlaveResult result = run_.results()[line][sign];
-    auto fileError = fileErrors_.find({line, sign});
-    if (fileError != fileErrors_.end()) result.error = fileError->second;
-    return result;
+void SignProgress::EndBar() {
+    if (barShown_) std::fputc('\n', stderr);
+    barShown_ = false;
 }
 
-void FleetProgress::Changed() {
-    if (!terminal_) return;
+void SignProgress::Changed() {
+    if (look_ != Look::Rows) return;
     const Millis now = clock_.Now();
     if (now - lastDrawn_ >= kRedrawMs) {
         Redraw();
@@ -131,16 +128,33 @@ void FleetProgress::Changed() {
     }
 }
 
-std::string FleetProgress::RowText(size_t line) const {
+std::string SignProgress::RowText(size_t line) const {
     const Row& row = rows_[line];
-    std::string text = run_.lines()[line].name + ": " + row.state + " (" + std::to_string(row.done) +
-                       "/" + std::to_string(run_.lines()[line].signs.size()) + " done";
+    std::string state;
+    switch (row.state) {
+    case State::Waiting:
+        state = "waiting";
+        break;
+    case State::Opening:
+        state = "opening";
+        break;
+    case State::Done:
+        state = "done";
+        break;
+    case State::AtWork:
+        state = SignLabel(row, line) + (row.verifying ? " verifying" : "");
+        if (row.step > 0)
+            state += " step " + std::to_string(row.step) + "/" + std::to_string(kAllItemsLastStep);
+        break;
+    }
+    std::string text = lines_[line].name + ": " + state + " (" + std::to_string(row.done) + "/" +
+                       std::to_string(lines_[line].signs.size()) + " done";
     if (row.failed > 0) text += ", " + std::to_string(row.failed) + " failed";
     return text + ")";
 }
 
-void FleetProgress::Redraw() {
-    if (!terminal_) return;
+void SignProgress::Redraw() {
+    if (look_ != Look::Rows) return;
     lastDrawn_ = clock_.Now();
     int rows, columns;
     TerminalSize(&rows, &columns);
@@ -149,12 +163,12 @@ void FleetProgress::Redraw() {
     std::vector<std::string> texts;
     size_t waiting = 0, atWork = 0, done = 0;
     for (size_t i = 0; i < rows_.size(); ++i) {
-        const std::string& state = rows_[i].state;
-        const bool working = state != "waiting" && state != "done";
+        const State state = rows_[i].state;
+        const bool working = state != State::Waiting && state != State::Done;
         if (rows_.size() <= room || (working && texts.size() + 1 < room))
             texts.push_back(RowText(i));
         else
-            ++(state == "waiting" ? waiting : state == "done" ? done : atWork);
+            ++(state == State::Waiting ? waiting : state == State::Done ? done : atWork);
     }
     if (waiting + atWork + done > 0)
         texts.push_back("... and " + std::to_string(waiting + atWork + done) + " more lines (" +
@@ -167,7 +181,7 @@ void FleetProgress::Redraw() {
     drawnRows_ = static_cast<int>(texts.size());
 }
 
-void FleetProgress::Finish() {
+void SignProgress::Finish() {
     redraw_->Stop();
     Redraw();
 }

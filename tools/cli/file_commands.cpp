@@ -1,8 +1,9 @@
-// show and check: the content of a settings file, for people and scripts.
+// new, show and check: a settings file written afresh, and its content for
+// people and scripts.
 #include <cstdio>
 
-#include "protocol/command_set.h"
 #include "exchange/value_checks.h"
+#include "protocol/send_items.h"
 #include "protocol/slave_list.h"
 #include "settings/cp932.h"
 #include "settings/panel_settings.h"
@@ -35,13 +36,13 @@ std::string TwoDigitPage(int index) { return TwoDigits(index + 1); }
 
 void ShowPage(const PanelSettings& s, int p) {
     std::printf("Page %s: white level %s, display time %d s, fill bordering %s\n",
-                TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, 2, s.whiteLevel[p]).c_str(),
+                TwoDigitPage(p).c_str(), NameOf(kWhiteLevelNames, kWhiteLevelRange.count(), s.whiteLevel[p]).c_str(),
                 s.displayTime[p], FillLines(s.fillMask[p]).c_str());
     for (int k = 0; k < kLineCount; ++k)
         std::printf("  line %d: char %s, edge %s, blink %s, text %s\n", k + 1,
-                    NameOf(kColourNames, 9, s.charColor[p][k]).c_str(),
-                    NameOf(kColourNames, 9, s.edgeColor[p][k]).c_str(),
-                    NameOf(kBlinkNames, 5, s.blinkMode[p][k]).c_str(),
+                    NameOf(kColourNames, kColourRange.count(), s.charColor[p][k]).c_str(),
+                    NameOf(kColourNames, kColourRange.count(), s.edgeColor[p][k]).c_str(),
+                    NameOf(kBlinkNames, kBlinkRange.count(), s.blinkMode[p][k]).c_str(),
                     Printable(s.lineText[p][k]).c_str());
 }
 
@@ -57,14 +58,14 @@ bool LoadOneFile(const Args& args, const char* command, Session& session, int* s
     return LoadStore(session, args.positional[0]);
 }
 
-// Prints "LABEL: MESSAGE" for a rejected command; true when it was rejected.
-bool Report(const std::string& label, const Command& command) {
-    if (!command.rejected()) return false;
-    std::printf("%s: %s\n", label.c_str(), command.message.c_str());
-    return true;
-}
-
 }  // namespace
+
+int RunNew(const Args& args) {
+    std::string error;
+    if (!OnePath(args, &error)) return UsageError(error);
+    Session session;
+    return SaveStore(session, args.positional[0]);
+}
 
 int RunShow(const Args& args) {
     Session session;
@@ -86,22 +87,9 @@ int RunCheck(const Args& args) {
     Session session;
     int status;
     if (!LoadOneFile(args, "check", session, &status)) return status;
-    const PanelSettings& s = session.panelSettings;
-    bool any = false;
-    for (int p = 0; p < kPageCount; ++p) {
-        const std::string page = "page " + TwoDigitPage(p);
-        any |= Report(page + " text", BuildTextCommand(s, 'A', p));
-        any |= Report(page + " colour", BuildColourPage(s, p));
-        any |= Report(page + " blink", BuildBlinkPage(s, p));
-        any |= Report(page + " fill", BuildFillBorderPage(s, p));
-    }
-    any |= Report("fill-all", BuildFillBorderAll(s));
-    any |= Report("white", BuildWhiteLevelAll(s));
-    any |= Report("page", BuildPageSelect(s, session.currentPage));
-    any |= Report("time", BuildDisplayTimeAll(s));
-    any |= Report("hpos", BuildHPosition(s));
-    any |= Report("vpos", BuildVPosition(s));
-    return any ? kExitFailed : kExitOk;
+    const std::vector<Refusal> refused = RefusedCommands(session.panelSettings, session.currentPage);
+    for (const Refusal& r : refused) std::printf("%s: %s\n", r.what.c_str(), r.message.c_str());
+    return refused.empty() ? kExitOk : kExitFailed;
 }
 
 }  // namespace kvt::cli

@@ -4,23 +4,11 @@
 
 #include "exchange/settings_json.h"
 #include "exchange/texts_csv.h"
-#include "settings/bounded_read.h"
 #include "settings/settings_file.h"
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
 
 namespace kvt::cli {
-
-bool ReadInput(const std::string& path, std::string* bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    const BoundedRead read = file ? ReadWholeStream(file, bytes) : BoundedRead::Failed;
-    if (file) std::fclose(file);
-    if (read == BoundedRead::TooLarge)
-        std::fprintf(stderr, "%s\n", TooLargeMessage(path).c_str());
-    else if (read == BoundedRead::Failed)
-        std::fprintf(stderr, "kvt540m-cli: cannot read %s\n", Clipped(path).c_str());
-    return read == BoundedRead::Ok;
-}
 
 namespace {
 

@@ -2,10 +2,12 @@
 // standard output.
 #include <cstdio>
 
-#include "protocol/command_set.h"
+#include "protocol/send_items.h"
 #include "serial/command_port.h"
-#include "transfer/run_steps.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/outcome_table.h"
+#include "tools/cli/port_session.h"
+#include "transfer/run_steps.h"
 
 namespace kvt::cli {
 
@@ -20,35 +22,6 @@ public:
     }
     void ClosePort() override {}
 };
-
-struct Item {
-    const char* name;
-    bool takesPage;
-    // page index 0..31 (unused by the items that take none)
-    Command (*build)(const Session& session, int page);
-};
-
-const Item kItems[] = {
-    {"text", true, [](const Session& s, int p) { return BuildTextCommand(s.panelSettings, 'A', p); }},
-    {"text-nomem", true,
-     [](const Session& s, int p) { return BuildTextCommand(s.panelSettings, 'N', p); }},
-    {"fill", true, [](const Session& s, int p) { return BuildFillBorderPage(s.panelSettings, p); }},
-    {"fill-all", false, [](const Session& s, int) { return BuildFillBorderAll(s.panelSettings); }},
-    {"white", false, [](const Session& s, int) { return BuildWhiteLevelAll(s.panelSettings); }},
-    {"colour", true, [](const Session& s, int p) { return BuildColourPage(s.panelSettings, p); }},
-    {"blink", true, [](const Session& s, int p) { return BuildBlinkPage(s.panelSettings, p); }},
-    {"page", false,
-     [](const Session& s, int) { return BuildPageSelect(s.panelSettings, s.currentPage); }},
-    {"time", false, [](const Session& s, int) { return BuildDisplayTimeAll(s.panelSettings); }},
-    {"hpos", false, [](const Session& s, int) { return BuildHPosition(s.panelSettings); }},
-    {"vpos", false, [](const Session& s, int) { return BuildVPosition(s.panelSettings); }},
-};
-
-const Item* FindItem(const std::string& name) {
-    for (const Item& item : kItems)
-        if (name == item.name) return &item;
-    return nullptr;
-}
 
 // Sends one built step, or reports its rejection. False when it was rejected.
 bool DryRunStep(Session& session, int step, const Command& command) {
@@ -73,16 +46,46 @@ int DryRunAllItems(Session& session) {
     session.SetPort(&port);
     bool allSent = true;
     for (int step = 1; step <= kAllItemsLastStep; ++step)
-        allSent = DryRunStep(session, step, StepCommand(session, RunKind::AllItems, step)) && allSent;
+        allSent =
+            DryRunStep(session, step, StepCommand(session, RunKind::AllItems, step)) && allSent;
     session.SetPort(nullptr);
     return allSent ? kExitOk : kExitFailed;
 }
 
+int SendOneOverPort(Session& session, const Command& command, const PortOptions& options) {
+    if (command.rejected()) {
+        std::fprintf(stderr, "%s\n", command.message.c_str());
+        return kExitFailed;
+    }
+    PortSession port(session, options);
+    if (!port.Open()) return kExitFailed;
+    session.Dispatch(command);
+    if (!port.AwaitReplies()) return InterruptedExit();
+    if (port.tally().notUnderstood > 0)
+        std::fprintf(stderr, "kvt540m-cli: %s\n", RunStopText(RunOutcome::NotUnderstood));
+    return port.AllAnswered() && !port.seam().replies().empty() ? kExitOk : kExitFailed;
+}
+
+int SendAllItemsOverPort(Session& session, const PortOptions& options) {
+    PortSession port(session, options);
+    RunOutcome outcome;
+    int status;
+    if (!port.RunToTheEnd(RunKind::AllItems, &outcome, &status)) return status;
+    if (outcome != RunOutcome::Finished)
+        std::fprintf(stderr, "kvt540m-cli: %s\n", RunStopText(outcome));
+    return port.AllAnswered() ? RunStatus(outcome) : kExitFailed;
+}
+
+int Send(Session& session, const Command& command, const Args& args) {
+    const PortOptions options = ApplyLinkOptions(args, session);
+    return args.dryRun ? DryRunOne(session, command) : SendOneOverPort(session, command, options);
+}
+
 }  // namespace
 
-std::vector<std::string> SendItems() {
+std::vector<std::string> SendItemNames() {
     std::vector<std::string> names = {"all"};
-    for (const Item& item : kItems) names.push_back(item.name);
+    for (const SendItem& item : SendItems()) names.push_back(item.name);
     return names;
 }
 
@@ -90,7 +93,7 @@ int RunSend(const Args& args) {
     if (args.positional.empty()) return UsageError("send needs FILE.dat");
     if (args.positional.size() > 2) return UsageError("too many arguments");
     const std::string itemName = args.positional.size() == 2 ? args.positional[1] : "all";
-    const Item* item = FindItem(itemName);
+    const SendItem* item = FindSendItem(itemName);
     if (!item && itemName != "all") return UsageError("unknown ITEM \"" + itemName + "\"");
     const bool takesPage = item && item->takesPage;
     if (takesPage && args.page == 0) return UsageError(itemName + " needs --page N");
@@ -98,11 +101,11 @@ int RunSend(const Args& args) {
 
     Session session;
     if (!LoadStore(session, args.positional[0])) return kExitFailed;
+    if (item)
+        return Send(session, item->build(session.panelSettings, session.currentPage, args.page - 1),
+                    args);
     const PortOptions options = ApplyLinkOptions(args, session);
-    if (!item)
-        return args.dryRun ? DryRunAllItems(session) : SendAllItemsOverPort(session, options);
-    const Command command = item->build(session, args.page - 1);
-    return args.dryRun ? DryRunOne(session, command) : SendSingleOverPort(session, command, options);
+    return args.dryRun ? DryRunAllItems(session) : SendAllItemsOverPort(session, options);
 }
 
 int RunDisplay(const Args& args) {
@@ -111,9 +114,7 @@ int RunDisplay(const Args& args) {
     if (choice != "on" && choice != "off") return UsageError("display needs on or off");
     Session session;
     session.displayOn = choice == "on" ? 1 : 0;
-    const PortOptions options = ApplyLinkOptions(args, session);
-    const Command command = BuildDisplayOnOff(session.displayOn);
-    return args.dryRun ? DryRunOne(session, command) : SendSingleOverPort(session, command, options);
+    return Send(session, BuildDisplayOnOff(session.displayOn), args);
 }
 
 }  // namespace kvt::cli

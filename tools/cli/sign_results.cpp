@@ -1,0 +1,128 @@
+#include "tools/cli/sign_results.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cstdio>
+
+#include "settings/settings_file.h"
+#include "text/clipped.h"
+#include "tools/cli/interrupt.h"
+#include "tools/cli/outcome_table.h"
+#include "tools/options/exit_codes.h"
+
+namespace kvt::cli {
+
+namespace {
+
+// Seconds to a tenth, rounded.
+double Tenths(Millis ms) { return static_cast<double>((ms + 50) / 100) / 10; }
+
+// The characters of a UTF-8 text, as the table lines them up.
+size_t Characters(const std::string& text) {
+    size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string Padded(const std::string& text, size_t width) {
+    const size_t n = Characters(text);
+    return n >= width ? text : text + std::string(width - n, ' ');
+}
+
+void PrintBusTable(const std::vector<SignRow>& rows) {
+    std::printf("slave  result                              seconds\n");
+    for (const SignRow& row : rows)
+        std::printf("   %02d  %-34s %7.1f\n", row.result.slave, ResultText(row.result).c_str(),
+                    row.result.ms / 1000.0);
+}
+
+void PrintFleetTable(const std::vector<SignRow>& rows) {
+    size_t signWidth = 4, lineWidth = 4;
+    for (const SignRow& row : rows) {
+        signWidth = std::max(signWidth, Characters(Clipped(row.name)));
+        lineWidth = std::max(lineWidth, Characters(Clipped(row.line)));
+    }
+    std::printf("%s  %s  %-34s %7s\n", Padded("sign", signWidth).c_str(),
+                Padded("line", lineWidth).c_str(), "result", "seconds");
+    for (const SignRow& row : rows)
+        std::printf("%s  %s  %-34s %7.1f\n", Padded(Clipped(row.name), signWidth).c_str(),
+                    Padded(Clipped(row.line), lineWidth).c_str(),
+                    Clipped(ResultText(row.result)).c_str(), Tenths(row.result.ms));
+}
+
+QJsonObject Entry(ResultsOf of, const SignRow& row) {
+    const SlaveResult& r = row.result;
+    QJsonObject entry;
+    if (of == ResultsOf::Fleet) {
+        entry["name"] = QString::fromStdString(row.name);
+        entry["line"] = QString::fromStdString(row.line);
+    }
+    entry["slave"] = r.slave == kNoSlave ? QJsonValue() : QJsonValue(r.slave);
+    QJsonArray differences;
+    for (const std::string& d : r.differences) differences.append(QString::fromStdString(d));
+    entry["result"] = ReportResult(r);
+    entry["error"] = QString::fromStdString(ProblemText(r));
+    entry["differences"] = differences;
+    entry["seconds"] = Tenths(r.ms);
+    return entry;
+}
+
+std::vector<SlaveResult> ResultsIn(const std::vector<SignRow>& rows) {
+    std::vector<SlaveResult> results;
+    for (const SignRow& row : rows) results.push_back(row.result);
+    return results;
+}
+
+}  // namespace
+
+void PrintResults(ResultsOf of, const std::vector<SignRow>& rows) {
+    if (of == ResultsOf::Bus)
+        PrintBusTable(rows);
+    else
+        PrintFleetTable(rows);
+}
+
+bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string& command,
+                        const std::vector<SignRow>& rows, std::string* error) {
+    QJsonArray list;
+    bool allOk = true;
+    for (const SignRow& row : rows) {
+        list.append(Entry(of, row));
+        allOk = allOk && row.result.ok();
+    }
+    QJsonObject report;
+    report["command"] = QString::fromStdString(command);
+    report["ok"] = allOk;
+    report[of == ResultsOf::Bus ? "slaves" : "signs"] = list;
+    if (SaveWholeFile(path, QJsonDocument(report).toJson().toStdString()) == SaveResult::Ok)
+        return true;
+    *error = "cannot write the report " + Clipped(path);
+    return false;
+}
+
+void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result) {
+    std::string message;
+    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) ==
+        SaveResult::Ok)
+        return;
+    result->problem = SignProblem::FileNotWritten;
+    result->detail = message;
+}
+
+int FinishResults(ResultsOf of, const std::string& report, const std::string& command,
+                  const std::vector<SignRow>& rows, bool interrupted) {
+    PrintResults(of, rows);
+    if (!report.empty()) {
+        std::string error;
+        if (!WriteResultsReport(of, report, command, rows, &error)) {
+            std::fprintf(stderr, "kvt540m-cli: %s\n", error.c_str());
+            return kExitFailed;
+        }
+    }
+    if (interrupted) return InterruptedExit();
+    return ResultsStatus(ResultsIn(rows), of == ResultsOf::Fleet);
+}
+
+}  // namespace kvt::cli
