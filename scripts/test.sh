@@ -32,7 +32,7 @@ beside_name= beside_pid= beside_start= beside_log=
 beside() {
   beside_name=$1 beside_start=$SECONDS beside_log=$(mktemp); shift
   echo "== $beside_name (beside the next stage)"
-  nice -n 10 "$@" >"$beside_log" 2>&1 &
+  nice -n 19 "$@" >"$beside_log" 2>&1 &
   beside_pid=$!
 }
 joined() {
