@@ -18,7 +18,8 @@ using Clock = SignLink::Clock;
 
 class LinkLoop {
 public:
-    explicit LinkLoop(const std::vector<SignLink*>& links) : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
+    explicit LinkLoop(const std::vector<SignLink*>& links)
+        : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {
         for (SignLink* link : links) watches_.push_back({link, -1, Clock::time_point::max()});
     }
     ~LinkLoop() {
@@ -27,7 +28,8 @@ public:
 
     void Run(int stopFd) {
         if (epoll_ < 0 || !Add(stopFd, kStop)) {
-            std::fprintf(stderr, "kvt540m-sign-sim: cannot wait for the lines: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "kvt540m-sign-sim: cannot wait for the lines: %s\n",
+                         std::strerror(errno));
             return;
         }
         for (size_t i = 0; i < watches_.size(); ++i)
@@ -53,7 +55,7 @@ private:
 
     struct Watch {
         SignLink* link;
-        int fd;                   // the descriptor registered for it
+        int fd;  // the descriptor registered for it
         Clock::time_point armed;  // its earliest time on the heap
     };
 
@@ -73,8 +75,8 @@ private:
         if (w.fd >= 0) ::epoll_ctl(epoll_, EPOLL_CTL_DEL, w.fd, nullptr);
         w.fd = fd;
         if (fd < 0 || Add(fd, i + 1)) return true;
-        std::fprintf(stderr, "kvt540m-sign-sim: cannot watch %s: %s\n", w.link->devicePath().c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "kvt540m-sign-sim: cannot watch %s: %s\n",
+                     w.link->devicePath().c_str(), std::strerror(errno));
         return false;
     }
 
@@ -102,7 +104,8 @@ private:
 
     int TimeoutMs() const {
         if (due_.empty()) return -1;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(due_.top().first - Clock::now());
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(due_.top().first - Clock::now());
         return left.count() < 0 ? 0 : static_cast<int>(left.count());
     }
 
@@ -114,8 +117,6 @@ private:
 
 }  // namespace
 
-void ServeLinks(const std::vector<SignLink*>& links, int stopFd) {
-    LinkLoop(links).Run(stopFd);
-}
+void ServeLinks(const std::vector<SignLink*>& links, int stopFd) { LinkLoop(links).Run(stopFd); }
 
 }  // namespace kvt::sim

@@ -83,7 +83,8 @@ bool LoadSigns(const kvt::sim::SimOptions& options, std::map<int, kvt::sim::Sign
 std::string WithSuffix(const std::string& path, const std::string& suffix) {
     const size_t dot = path.rfind('.');
     const size_t slash = path.rfind('/');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return hasExtension ? path.substr(0, dot) + suffix + path.substr(dot) : path + suffix;
 }
 
@@ -142,8 +143,8 @@ void PrintStats(const kvt::sim::SignLink& sign, const std::string& prefix) {
         std::printf("%sasked %s\n", prefix.c_str(), request.c_str());
     if (sign.lineSpeed() != 0)
         std::printf("%sline speed at the last line: %ld bit/s\n", prefix.c_str(), sign.lineSpeed());
-    std::printf("%sreceived %ld bytes in %ld lines, sent %ld bytes\n", prefix.c_str(), sign.bytesReceived(),
-                sign.linesReceived(), sign.bytesSent());
+    std::printf("%sreceived %ld bytes in %ld lines, sent %ld bytes\n", prefix.c_str(),
+                sign.bytesReceived(), sign.linesReceived(), sign.bytesSent());
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ bool RoomForOpenFiles(long more, const std::string& what, std::string* error) {
     if (needed <= static_cast<long>(limit.rlim_cur)) return true;
     *error = what + " needs " + std::to_string(needed) + " open files, more than the limit of " +
              std::to_string(limit.rlim_cur) + " (ulimit -n; its hard limit is " +
-             (limit.rlim_max == RLIM_INFINITY ? std::string("unlimited") : std::to_string(limit.rlim_max)) +
+             (limit.rlim_max == RLIM_INFINITY ? std::string("unlimited")
+                                              : std::to_string(limit.rlim_max)) +
              ")";
     return false;
 }
