@@ -103,8 +103,12 @@ explain() {  # explain NAME STATUS WHAT
   awk 'NR == 1 { at = index($0, "result"); next }
        { r = substr($0, at); sub(/ +[0-9.]+$/, "", r); count[r]++ }
        END { for (r in count) printf "  %d %s\n", count[r], r }' "$work/$1.table" | sort -rn
-  grep -v ' step [0-9]*$' "$work/$1.err" | sed 's/^kvt540m-cli: [^ ]*: //' | sort | uniq -c |
-    sort -rn | head -3 | sed 's/^ */  /'
+  # Its messages counted by their reason (after the last ": "), each with
+  # the first one in full.
+  grep -v ' step [0-9]*$' "$work/$1.err" | awk '
+    { reason = $0; sub(/.*: /, "", reason); if (!count[reason]++) first[reason] = $0 }
+    END { for (r in count) printf "  %d %s (the first: %s)\n", count[r], r, first[r] }' |
+    sort -rn | head -3
 }
 
 failed=0
@@ -120,7 +124,7 @@ ok=$(grep -c ' OK ' "$work/all.table" || true)
 # writes them for sign 1, with its own display times; line 1 twice (alone,
 # then with the others).
 "$cli" send "$work/signs/1-1.dat" --dry-run --rs485 --slave 1 | tr -d '\r' | cut -c3- >"$work/sent.txt"
-read -r exact miscounted wrong < <(awk -v lines="$lines" -v work="$work" '
+read -r exact missing repeated wrong < <(awk -v lines="$lines" -v work="$work" '
   { want[++n] = $0; if ($0 ~ /^PTCT/) times = n }
   END {
     for (i = 1; i <= lines; i++) {
@@ -136,9 +140,10 @@ read -r exact miscounted wrong < <(awk -v lines="$lines" -v work="$work" '
       for (s = 1; s <= 8; s++)
         if (bad[s]) wrong++
         else if (got[s] == (i == 1 ? 2 : 1) * n) exact++
-        else miscounted++
+        else if (got[s] < (i == 1 ? 2 : 1) * n) missing++
+        else repeated++
     }
-    printf "%d %d %d\n", exact, miscounted, wrong
+    printf "%d %d %d %d\n", exact, missing, repeated, wrong
   }' "$work/sent.txt")
 
 printf '%-28s %s\n' "lines x signs" "$lines x 8 ($ok OK)"
@@ -151,7 +156,8 @@ awk -v c="$cpu" -v w="$wall" 'BEGIN { printf "%-28s %.1f %%\n", "CPU share of on
 printf '%-28s %d\n' "threads (most seen)" "$threads"
 printf '%-28s %d (soft limit %s)\n' "descriptors (most seen)" "$fds" "$limit"
 printf '%-28s %d of %d signs' "own commands exactly" "$exact" $((lines * 8))
-[ "$miscounted" -eq 0 ] || printf ', %d with too few or too many' "$miscounted"
+[ "$missing" -eq 0 ] || printf ', %d missing some or all' "$missing"
+[ "$repeated" -eq 0 ] || printf ', %d with some twice' "$repeated"
 [ "$wrong" -eq 0 ] || printf ', %d WITH ANOTHER SIGN'"'"'S' "$wrong"
 printf '\n'
 [ "$failed" -eq 0 ] && [ "$wrong" -eq 0 ] && [ "$exact" -eq $((lines * 8)) ]
