@@ -59,6 +59,7 @@ for _ in $(seq 200); do
   kill -0 "$sim_pid" 2>/dev/null || { echo "the simulated sign did not start:"; cat "$work/sim.err"; exit 1; }
   sleep 0.05
 done
+[ "$(wc -l <"$work/sim.out")" -ge "$lines" ] || { echo "the simulated sign did not start in 10 s"; exit 1; }
 
 sheet() {  # sheet FILE FIRST LAST: the lines FIRST..LAST, slaves 1..8 each
   awk -v first="$2" -v last="$3" '
