@@ -7,7 +7,8 @@
 # reply pace with one kvt540m-cli fleet deploy under a soft limit of 1024
 # open files. Prints the wall time, the time of the first line deployed
 # alone (measured first, in the same run), their ratio, and the tool's peak
-# memory, CPU seconds, most threads and most descriptors seen; then checks
+# memory, CPU seconds, most threads and most descriptors seen, and the
+# simulated sign's time on a core and waiting for one; then checks
 # the simulated sign's logs: every sign must have received exactly its own
 # file's commands. A deploy that fails, or a sign that received another's
 # commands, is said and ends it with status 1.
@@ -117,7 +118,11 @@ sheet "$work/one.csv" 1 1
 measure one || { explain one $? "one line alone"; failed=1; }
 read -r alone _ _ _ _ <"$work/one.figures"
 sheet "$work/all.csv" 1 "$lines"
+# The simulated sign's time on a core and waiting for one (runnable, on a
+# busy machine) meanwhile: it serves every line from one thread.
+read -r sim_cpu0 sim_wait0 _ </proc/"$sim_pid"/schedstat
 measure all || { explain all $? "every line at once"; failed=1; }
+read -r sim_cpu1 sim_wait1 _ </proc/"$sim_pid"/schedstat
 read -r wall kib cpu threads fds <"$work/all.figures"
 ok=$(grep -c ' OK ' "$work/all.table" || true)
 
@@ -156,6 +161,8 @@ printf '%-28s %.2f s\n' "CPU (user + system)" "$cpu"
 awk -v c="$cpu" -v w="$wall" 'BEGIN { printf "%-28s %.1f %%\n", "CPU share of one core", 100 * c / w }'
 printf '%-28s %d\n' "threads (most seen)" "$threads"
 printf '%-28s %d (soft limit %s)\n' "descriptors (most seen)" "$fds" "$limit"
+awk -v c=$((sim_cpu1 - sim_cpu0)) -v w=$((sim_wait1 - sim_wait0)) \
+  'BEGIN { printf "%-28s %.2f s on a core, %.2f s waiting for one\n", "simulated sign", c / 1e9, w / 1e9 }'
 printf '%-28s %d of %d signs' "own commands exactly" "$exact" $((lines * 8))
 [ "$missing" -eq 0 ] || printf ', %d missing some or all' "$missing"
 [ "$repeated" -eq 0 ] || printf ', %d with some twice' "$repeated"
