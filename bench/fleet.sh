@@ -52,6 +52,7 @@ awk -v lines="$lines" -v dir="$work/signs" '
       }
   }' tests/data/sample.dat
 
+: >"$work/sim.out"  # there before the simulated sign's shell opens it
 "$sim" --tcp 127.0.0.1:0 --lines "$lines" --rs485 --slave 1-8 --line-rate --log "$work/sim.log" \
   >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
