@@ -2,8 +2,13 @@
 // it keeps, and its options.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+#include <sstream>
+
 #include "link/pty_partner.h"
 #include "protocol/command_set.h"
+#include "protocol/slave_list.h"
 #include "serial/command_port.h"
 #include "serial/reply_queue.h"
 #include "serial/serial_link.h"
@@ -202,6 +207,101 @@ TEST(SignSim, LoadsItsStateAndSavesItWhenTerminated) {
     ASSERT_TRUE(ReadSettingsFile(dir / "out.dat", &session.panelSettings, &session.currentPage));
     EXPECT_EQ(session.panelSettings.vPosition, 15);
     EXPECT_EQ(session.panelSettings.hPosition, 12);
+}
+
+// The lines of what the simulated sign printed.
+std::vector<std::string> PrintedLines(const std::string& printed) {
+    std::vector<std::string> lines;
+    std::istringstream in(printed);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(SignSim, ManyLinesEachServeTheirOwnBusFromOneProcess) {
+    test::TempDir dir;
+    test::Sim sim({"--tcp", "127.0.0.1:0", "--lines", "3", "--rs485", "--slave", "1-2", "--log",
+                   dir / "bus.log"});
+    const std::vector<std::string> addresses = PrintedLines(sim.printed());
+    ASSERT_EQ(addresses.size(), 3u) << sim.printed();
+    for (const std::string& address : addresses)
+        EXPECT_EQ(address.rfind("tcp://127.0.0.1:", 0), 0u);
+    EXPECT_EQ(std::set<std::string>(addresses.begin(), addresses.end()).size(), 3u);
+
+    // Each line's slave 1 and 2 are set to a horizontal position of their own.
+    struct Case {
+        int line, slave, position;
+        std::string set() const { return "PH" + TwoDigits(position) + "\r\n"; }
+        std::string reply() const { return TwoDigits(slave) + set(); }
+    };
+    const std::vector<Case> cases = {{0, 1, 1}, {0, 2, 2}, {1, 1, 3}, {1, 2, 4}, {2, 1, 5}, {2, 2, 6}};
+    std::vector<std::unique_ptr<Host>> hosts;
+    for (const std::string& address : addresses) {
+        hosts.push_back(std::make_unique<Host>(address));
+        ASSERT_TRUE(hosts.back()->open()) << address;
+        hosts.back()->session.lineMode = 1;
+    }
+    auto ask = [&](const Case& c, const std::string& line) {
+        hosts[c.line]->session.slaveNo = c.slave;
+        return hosts[c.line]->Ask(line);
+    };
+    for (const Case& c : cases) EXPECT_EQ(ask(c, c.set()), TwoDigits(c.slave) + "GO\r\n");
+
+    // Line 2's client goes; the others go on, and line 2 takes the next
+    // client with its signs as they were.
+    hosts[1].reset();
+    auto readBack = [&](bool secondLine) {
+        for (const Case& c : cases) {
+            if ((c.line == 1) == secondLine) {
+                EXPECT_EQ(ask(c, "RPH\r\n"), c.reply()) << c.line << "/" << c.slave;
+            }
+        }
+    };
+    readBack(false);
+    hosts[1] = std::make_unique<Host>(addresses[1]);
+    hosts[1]->session.lineMode = 1;
+    readBack(true);
+
+    // Each line's log holds what was sent on that line alone.
+    for (int line = 0; line < 3; ++line) {
+        std::vector<std::string> sent;
+        for (const Case& c : cases)
+            if (c.line == line) sent.push_back(TwoDigits(c.slave) + c.set().substr(0, 4));
+        for (const Case& c : cases)
+            if (c.line == line) sent.push_back(TwoDigits(c.slave) + "RPH");
+        std::vector<std::string> logged;
+        for (const auto& entry :
+             test::LogLines(test::ReadFile(dir / ("bus." + std::to_string(line + 1) + ".log"))))
+            logged.push_back(entry.second);
+        EXPECT_EQ(logged, sent) << "line " << line + 1;
+    }
+}
+
+TEST(SignSim, ManyLinesThatCannotBeServedAreRefusedSayingWhy) {
+    struct Case {
+        std::string shell;  // run with the simulated sign as $0
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"exec \"$0\" --lines 2", 2,
+         "kvt540m-sign-sim: --lines goes with --tcp or --rfc2217\n"
+         "Try 'kvt540m-sign-sim --help'.\n"},
+        // Three descriptors a line with --log, beside those open already
+        // (N): beyond the hard limit of 64.
+        {"ulimit -n 64 && exec \"$0\" --tcp 127.0.0.1:0 --lines 20 --log /dev/null", 1,
+         "kvt540m-sign-sim: --lines 20 needs N open files, more than the limit of 64 (ulimit -n; "
+         "its hard limit is 64)\n"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        test::ChildSetup setup;
+        setup.configHome = dir.path();
+        test::Child sim({"/bin/sh", "-c", c.shell, KVT_SIM_PATH}, dir / "out", dir / "err", setup);
+        EXPECT_EQ(sim.Wait(), c.status) << c.shell;
+        EXPECT_EQ(test::ReadFile(dir / "out"), "") << c.shell;
+        const std::string error = test::ReadFile(dir / "err");
+        EXPECT_EQ(std::regex_replace(error, std::regex("needs [0-9]+ "), "needs N "), c.error);
+    }
 }
 
 }  // namespace

@@ -117,36 +117,27 @@ bool SignLink::OpenPty(std::string* error) {
     return true;
 }
 
-void SignLink::Serve(int stopFd) {
-    for (;;) {
-        const bool waitingForClient = master_ < 0;
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {waitingForClient ? listener_ : master_, POLLIN, 0}};
-        int ready = ::poll(fds, 2, PollTimeoutMs());
-        if (ready < 0 && errno != EINTR) return;
-        if (fds[0].revents) return;
-        if (waitingForClient) {
-            if (fds[1].revents) master_ = AcceptClient(listener_);
-            if (master_ >= 0 && !options_.rfc2217.empty()) {
-                telnet_ = std::make_unique<Rfc2217Server>(options_, &lineRequests_);
-                WriteWire(telnet_->Greeting());
-            }
-        } else if (fds[1].revents & POLLIN) {
-            Receive();
-        } else if (fds[1].revents && listener_ >= 0) {
-            DropClient();
-        } else if (fds[1].revents) {
-            // Cannot happen while the far end is held open; never spin on it.
-            std::fprintf(stderr, "kvt540m-sign-sim: the pseudo-terminal failed\n");
-            return;
+bool SignLink::OnEvent(bool readable) {
+    if (master_ < 0) {
+        master_ = AcceptClient(listener_);
+        if (master_ >= 0 && !options_.rfc2217.empty()) {
+            telnet_ = std::make_unique<Rfc2217Server>(options_, &lineRequests_);
+            WriteWire(telnet_->Greeting());
         }
-        SendDue();
+    } else if (readable) {
+        Receive();
+    } else if (listener_ >= 0) {
+        DropClient();
+    } else {
+        // Cannot happen while the far end is held open; never spin on it.
+        std::fprintf(stderr, "kvt540m-sign-sim: the pseudo-terminal failed\n");
+        return false;
     }
+    return true;
 }
 
-int SignLink::PollTimeoutMs() const {
-    if (pending_.empty()) return -1;
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(pending_.front().due - Clock::now());
-    return left.count() < 0 ? 0 : static_cast<int>(left.count());
+SignLink::Clock::time_point SignLink::nextDue() const {
+    return pending_.empty() ? Clock::time_point::max() : pending_.front().due;
 }
 
 void SignLink::DropClient() {

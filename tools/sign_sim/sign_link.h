@@ -34,8 +34,20 @@ public:
     // --log). False with *error.
     bool Open(std::string* error);
     const std::string& devicePath() const { return devicePath_; }
-    // Serves until stopFd becomes readable.
-    void Serve(int stopFd);
+
+    // Served by a loop (link_loop.h) that watches watchedFd() and calls
+    // OnEvent when it is ready, and SendDue once nextDue() has come.
+    using Clock = std::chrono::steady_clock;
+    // The client's descriptor, or the listener's while none is connected.
+    int watchedFd() const { return master_ >= 0 ? master_ : listener_; }
+    // The watched descriptor is readable, or (readable false) hung up or
+    // failed; false when the line cannot go on.
+    bool OnEvent(bool readable);
+    // When the next reply is due; Clock::time_point::max() when none is.
+    Clock::time_point nextDue() const;
+    // Sends the replies that are due.
+    void SendDue();
+
     // What crossed the line so far: bytes received (flow control bytes
     // included) and sent, and the lines received.
     long bytesReceived() const { return bytesReceived_; }
@@ -48,7 +60,6 @@ public:
     long lineSpeed() const { return lineSpeed_; }
 
 private:
-    using Clock = std::chrono::steady_clock;
     struct Pending {
         Clock::time_point due;
         std::string bytes;
@@ -62,12 +73,10 @@ private:
     // The line was complete on the wire at `complete`.
     void HandleLine(const std::string& line, Clock::time_point complete);
     void Log(const std::string& line);
-    void SendDue();
     // The sign's bytes, as they go on the connection.
     void WriteAll(const std::string& bytes);
     // Bytes on the connection as they are; false when they could not all go.
     bool WriteWire(const std::string& bytes);
-    int PollTimeoutMs() const;
 
     SimOptions options_;
     std::map<int, SignState>& signs_;

@@ -75,6 +75,15 @@ const std::vector<SimOption> kOptions = {
      "listen there as a serial device server in RFC 2217\n"
      "mode: Telnet, whose client sets the line (the settings\n"
      "asked for are confirmed and, with --stats, printed)"},
+    {"--lines", "N", {Check::Number, "a number of lines", 1, kMostSimLines},
+     Store::Number<&SimOptions::lines>, "",
+     "serve N lines from this one process: N listeners of\n"
+     "--tcp or --rfc2217 (port 0: each its own free one),\n"
+     "their addresses printed one a line, each line its own\n"
+     "bus of the --slave signs with their own state; line\n"
+     "L's --log and --save files have .L before their\n"
+     "extension (sim.log: sim.1.log, sim.2.log, ...) and\n"
+     "its --stats lines start with \"line L: \""},
     {"--rfc2217-refuse", nullptr, {}, Store::Flag<&SimOptions::rfc2217Refuse>, "",
      "(tests) refuse COM-PORT-OPTION"},
     {"--rfc2217-no-ack", "COMMAND",
@@ -165,6 +174,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
     }
     if (!options->tcp.empty() && !options->rfc2217.empty()) {
         *error = "--tcp and --rfc2217 go one at a time";
+        return false;
+    }
+    if (options->lines && options->tcp.empty() && options->rfc2217.empty()) {
+        *error = "--lines goes with --tcp or --rfc2217";
         return false;
     }
     if (options->rs485 && options->slaves.empty()) options->slaves.insert(0);

@@ -9,6 +9,8 @@ namespace kvt::sim {
 
 // The simulated line answers two-digit slave numbers: 00..99.
 constexpr int kLastSimSlave = 99;
+// --lines takes at most this many lines.
+constexpr int kMostSimLines = 10000;
 
 struct SimOptions {
     std::string load;         // --load FILE.dat: initial state
@@ -16,6 +18,7 @@ struct SimOptions {
     std::string link;         // --link PATH: symbolic link to the device
     std::string tcp;          // --tcp HOST:PORT: listen there instead of a pty
     std::string rfc2217;      // --rfc2217 HOST:PORT: listen there in RFC 2217 mode
+    int lines = 0;            // --lines N: N listeners, each its own line; 0: one, as without
     bool rfc2217Refuse = false;  // --rfc2217-refuse: refuse COM-PORT-OPTION
     std::string rfc2217NoAck;    // --rfc2217-no-ack COMMAND: leave that setting unconfirmed
     bool rfc2217Chatter = false; // --rfc2217-chatter: Telnet commands in every reply
