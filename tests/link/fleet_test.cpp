@@ -121,6 +121,12 @@ TEST_F(FleetTest, ALineWhoseConnectionDropsIsNotConnectedAgain) {
 
 TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
     const std::string sheet = Sheet();
+    // A file where the folder should be: refused before any sign is read.
+    test::CliResult onFile = test::RunCli(dir, {"fleet", "read", sheet, sheet});
+    EXPECT_EQ(onFile.status, 1);
+    EXPECT_NE(onFile.err.find(": Not a directory\n"), std::string::npos) << onFile.err;
+    EXPECT_TRUE(test::LogLines(a.log()).empty() && test::LogLines(b.log()).empty());
+
     std::ofstream(sheet, std::ios::app) << b.path() << ",4,sample.dat,silent\r\n";
     test::CliResult read =
         test::RunCli(dir, {"fleet", "read", sheet, dir / "out", "--pace", "reply", "--gap", "0"});

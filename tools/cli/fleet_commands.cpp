@@ -35,9 +35,15 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A folder for the files of a read or the traces; one there already is fine.
+// A folder for the files of a read or the traces; one there already is fine,
+// anything else there (a file, say) is refused before any sign is read.
 bool MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat info {};
+    if (errno == EEXIST) {
+        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+        errno = ENOTDIR;
+    }
     std::fprintf(stderr, "kvt540m-cli: cannot make the folder %s: %s\n", Clipped(path).c_str(),
                  std::strerror(errno));
     return false;
