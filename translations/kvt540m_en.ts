@@ -237,6 +237,10 @@
         <translation>not reached</translation>
     </message>
     <message>
+        <source>中断</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
         <source>応答を解釈できません</source>
         <translation>Reply Not Understood</translation>
     </message>

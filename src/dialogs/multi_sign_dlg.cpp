@@ -29,6 +29,7 @@ QString ResultText(const SlaveResult& r) {
                                 : QString::fromStdString(r.detail);
     case SignProblem::LineFailed: return CMultiSignDlg::tr("回線のポートが失われました");
     case SignProblem::FileNotWritten: return QString::fromStdString(r.detail);
+    case SignProblem::Interrupted: return CMultiSignDlg::tr("中断");
     }
     const int n = static_cast<int>(r.differences.size());
     if (n == 0) return CMultiSignDlg::tr("正常");

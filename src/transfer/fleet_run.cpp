@@ -140,6 +140,14 @@ void FleetRun::FailRest(size_t line, SignProblem why, const std::string& detail)
     }
 }
 
+void FleetRun::MarkInterrupted(size_t line, size_t sign) {
+    if (sign >= results_[line].size()) return;
+    SlaveResult& result = results_[line][sign];
+    result.notReached = false;
+    result.problem = SignProblem::Interrupted;
+    if (view_) view_->SignDone(line, sign, result, rigs_[line]->session);
+}
+
 void FleetRun::LineDone(size_t line) {
     if (states_[line] == LineState::Done) return;
     states_[line] = LineState::Done;
@@ -154,7 +162,10 @@ void FleetRun::Abort() {
     if (!running_) return;
     running_ = false;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (states_[i] == LineState::Running) rigs_[i]->bus.Abort();
+        if (states_[i] == LineState::Running) {
+            rigs_[i]->bus.Abort();
+            MarkInterrupted(i, rigs_[i]->sign);
+        }
         if (states_[i] != LineState::Waiting) states_[i] = LineState::Done;
     }
     busy_ = 0;

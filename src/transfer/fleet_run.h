@@ -72,7 +72,8 @@ public:
     // Starts the first `jobs` lines (0: all of them). False with no line.
     bool Start(BusJob job, std::vector<FleetLine> lines, bool verify, const Pacing& pacing,
                size_t jobs, FleetView* view);
-    // Stops every line at once; the signs not done stay "not reached".
+    // Stops every line at once: the sign in hand on each line ends
+    // interrupted, the signs not started stay "not reached".
     void Abort();
 
     bool running() const { return running_; }
@@ -91,6 +92,7 @@ private:
     void Opened(size_t line, bool opened);
     void SignDone(size_t line, size_t sign, const SlaveResult& result, const Session& session);
     void FailRest(size_t line, SignProblem why, const std::string& detail);
+    void MarkInterrupted(size_t line, size_t sign);
     void LineDone(size_t line);
 
     Clock& clock_;

@@ -27,6 +27,7 @@ enum class SignProblem {
     PortNotOpened,  // its line's port did not open (detail: the port's first message, if any)
     LineFailed,  // its line's port went away before its turn
     FileNotWritten,  // a read: its file could not be written (detail: why)
+    Interrupted,  // the run was stopped while this sign was in hand
 };
 
 // The slave number of the one sign of an RS-232C line.

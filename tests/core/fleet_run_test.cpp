@@ -164,8 +164,11 @@ TEST_F(FleetRunTest, AbortStopsEveryLineAtOnce) {
     const int sent = opener.buses["a"]->linesTo[1] + opener.buses["b"]->linesTo[1];
     clock.Advance(60000);
     EXPECT_EQ(opener.buses["a"]->linesTo[1] + opener.buses["b"]->linesTo[1], sent);
-    for (size_t line = 0; line < 2; ++line)
-        for (size_t sign = 0; sign < 2; ++sign) EXPECT_TRUE(Result(line, sign).notReached);
+    for (size_t line = 0; line < 2; ++line) {
+        EXPECT_EQ(Result(line, 0).problem, SignProblem::Interrupted) << "the sign in hand";
+        EXPECT_FALSE(Result(line, 0).notReached);
+        EXPECT_TRUE(Result(line, 1).notReached) << "never started";
+    }
 }
 
 TEST_F(FleetRunTest, VerifyComparesEachSignWithItsFileAndReadHandsOverWhatWasRead) {

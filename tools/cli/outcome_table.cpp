@@ -59,6 +59,7 @@ std::string ProblemText(const SlaveResult& result) {
         return result.detail.empty() ? "the port did not open" : result.detail;
     case SignProblem::LineFailed: return "the line's port failed";
     case SignProblem::FileNotWritten: return result.detail;
+    case SignProblem::Interrupted: return "interrupted";
     }
     return result.detail;
 }
@@ -73,6 +74,7 @@ std::string ResultText(const SlaveResult& result) {
 
 const char* ReportResult(const SlaveResult& result) {
     if (result.notReached) return "not reached";
+    if (result.problem == SignProblem::Interrupted) return "interrupted";
     if (result.problem != SignProblem::None) return "error";
     return result.differences.empty() ? "OK" : "differences";
 }
