@@ -4,7 +4,7 @@
 
 #include <QElapsedTimer>
 
-#include "transfer/clock.h"
+#include "loop/clock.h"
 
 namespace kvt {
 

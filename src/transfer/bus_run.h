@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/pacing.h"
 #include "transfer/run_engine.h"
 #include "transfer/sign_line.h"

@@ -14,7 +14,7 @@
 
 #include "session/session.h"
 #include "transfer/bus_run.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/pacing.h"
 
 namespace kvt {

@@ -2,7 +2,7 @@
 // unanswered. Every time of the runs and of the reply time-out is here.
 #pragma once
 
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/run_steps.h"
 
 namespace kvt {

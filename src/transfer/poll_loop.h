@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "serial/reply_queue.h"
-#include "transfer/clock.h"
-#include "transfer/listed_timer.h"
+#include "loop/clock.h"
+#include "loop/listed_timer.h"
 
 namespace kvt {
 

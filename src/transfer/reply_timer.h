@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "session/session.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 
 namespace kvt {
 

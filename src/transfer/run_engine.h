@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "session/session.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/pacing.h"
 #include "transfer/run_steps.h"
 

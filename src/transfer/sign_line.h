@@ -7,7 +7,7 @@
 #pragma once
 
 #include "session/session.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/reply_timer.h"
 #include "transfer/run_engine.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "protocol/read_back_decoders.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/run_engine.h"
 
 namespace kvt {

@@ -2,8 +2,8 @@
 // in virtual milliseconds.
 #pragma once
 
-#include "transfer/clock.h"
-#include "transfer/listed_timer.h"
+#include "loop/clock.h"
+#include "loop/listed_timer.h"
 
 namespace kvt {
 

@@ -13,7 +13,7 @@
 #include "session/session.h"
 #include "support/recording_seam.h"
 #include "tools/sign_sim/sign_answers.h"
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/sign_result.h"
 #include "transfer/virtual_clock.h"
 

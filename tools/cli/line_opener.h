@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "serial/trace.h"
+#include "text/file_name.h"
 #include "transfer/fleet_run.h"
 #include "transfer/poll_loop.h"
 
@@ -38,9 +39,5 @@ private:
     int nextId_ = 0;
     std::vector<std::unique_ptr<Trace>> traces_;
 };
-
-// A name for a file made of a port name or a sign's name: every character
-// but letters, digits, "-", "." and "_" (and those of other scripts) is "_".
-std::string FileNameOf(const std::string& name);
 
 }  // namespace kvt::cli

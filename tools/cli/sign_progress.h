@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "transfer/clock.h"
+#include "loop/clock.h"
 #include "transfer/fleet_run.h"
 
 namespace kvt::cli {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "transfer/clock.h"
+#include "loop/clock.h"
 
 namespace kvt {
 

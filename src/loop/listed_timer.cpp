@@ -1,4 +1,4 @@
-#include "transfer/listed_timer.h"
+#include "loop/listed_timer.h"
 
 #include <algorithm>
 
