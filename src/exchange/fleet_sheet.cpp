@@ -86,6 +86,7 @@ private:
         std::string message;
         if (!ReadSettingsFile(path, &sign->settings, &sign->currentPage, &message))
             return Problem(record, kFile, Quoted(file) + ": " + message);
+        sign->file = path;
         const std::string why = use_.check ? use_.check(sign->settings, sign->currentPage) : "";
         if (!why.empty())
             Problem(record, kFile, Quoted(file) + " cannot be sent whole (see check): " + why);

@@ -24,6 +24,7 @@ struct FleetSign {
     int slave = kNoSlave;   // 0..31 on an RS-485 line; kNoSlave: the one sign of an RS-232C line
     PanelSettings settings; // what it is to hold (deploy, verify)
     int currentPage = 0;
+    std::string file;       // the settings file it was read from ("" when none was read)
 };
 
 struct FleetLine {

@@ -11,4 +11,11 @@ RunOutcome OutcomeOf(RunEnd end, bool notUnderstood) {
     return notUnderstood ? RunOutcome::NotUnderstood : RunOutcome::Finished;
 }
 
+SignVerdict VerdictOf(const SlaveResult& result) {
+    if (result.notReached) return SignVerdict::NotReached;
+    if (result.problem == SignProblem::Interrupted) return SignVerdict::Interrupted;
+    if (result.problem != SignProblem::None) return SignVerdict::Error;
+    return result.differences.empty() ? SignVerdict::Ok : SignVerdict::Differences;
+}
+
 }  // namespace kvt

@@ -45,4 +45,10 @@ struct SlaveResult {
     bool ok() const { return !notReached && problem == SignProblem::None && differences.empty(); }
 };
 
+// How a sign of a bus or fleet run went, in the fewest kinds: what sums up
+// a run and sorts its signs.
+enum class SignVerdict { Ok, Differences, Error, Interrupted, NotReached };
+
+SignVerdict VerdictOf(const SlaveResult& result);
+
 }  // namespace kvt

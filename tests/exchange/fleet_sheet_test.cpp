@@ -49,6 +49,8 @@ TEST_F(FleetSheetTest, RowsWithOnePortMakeOneLine) {
     EXPECT_EQ(lines_[0].signs[1].slave, 7);
     EXPECT_EQ(lines_[0].signs[1].settings.hPosition, 3);
     EXPECT_EQ(lines_[0].signs[1].currentPage, 4);
+    EXPECT_EQ(lines_[0].signs[1].file, dir_ / "a.dat");
+    EXPECT_EQ(lines_[1].signs[0].file, dir_ / "a.dat");  // relative to the sheet's folder
     EXPECT_EQ(lines_[1].device, "/dev/ttyS0");
     EXPECT_EQ(lines_[1].signs[0].name, "COM1");
     EXPECT_EQ(lines_[1].signs[0].slave, kNoSlave);

@@ -119,11 +119,11 @@ TEST_F(BusTest, CtrlCStopsTheBusAndWritesNoPartialFile) {
 }
 
 TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
-    std::vector<cli::SignRow> results(4);
+    std::vector<SignRow> results(4);
     const Millis ms[] = {1260, 1249, 50, 49};
     for (size_t i = 0; i < results.size(); ++i) results[i].result.ms = ms[i];
     std::string error;
-    ASSERT_TRUE(cli::WriteResultsReport(cli::ResultsOf::Bus, dir / "r.json", "deploy", results, &error))
+    ASSERT_TRUE(WriteResultsReport(ResultsOf::Bus, dir / "r.json", "deploy", results, &error))
         << error;
     const QByteArray report = QByteArray::fromStdString(test::ReadFile(dir / "r.json"));
     const QJsonArray slaves = QJsonDocument::fromJson(report).object()["slaves"].toArray();
@@ -133,7 +133,7 @@ TEST_F(BusTest, TheReportRoundsSecondsToTenthsAndNamesABadPathBriefly) {
         EXPECT_EQ(slaves[i].toObject()["seconds"].toDouble(), seconds[i]) << i;
 
     const std::string path = "/" + std::string(100000, 'r') + ".json";
-    EXPECT_FALSE(cli::WriteResultsReport(cli::ResultsOf::Bus, path, "deploy", results, &error));
+    EXPECT_FALSE(WriteResultsReport(ResultsOf::Bus, path, "deploy", results, &error));
     EXPECT_EQ(error, "cannot write the report /" + std::string(39, 'r') + "...");
 }
 

@@ -28,7 +28,7 @@ public:
                     ::isatty(2) == 1 ? SignProgress::Look::Bar : SignProgress::Look::Lines,
                     !readDir_.empty()) {
         for (int slave : slaves)
-            lines_[0].signs.push_back({"slave " + TwoDigits(slave), slave, {}, 0});
+            lines_[0].signs.push_back({"slave " + TwoDigits(slave), slave, {}, 0, ""});
         progress_.FleetStarted();
     }
 

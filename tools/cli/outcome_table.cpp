@@ -2,6 +2,7 @@
 // has no row (-Wswitch).
 #include "tools/cli/outcome_table.h"
 
+#include "exchange/run_report.h"
 #include "tools/options/exit_codes.h"
 
 namespace kvt::cli {
@@ -49,34 +50,12 @@ const char* ReadBackFailureText(RunOutcome outcome) { return RowOf(outcome).read
 
 int RunStatus(RunOutcome outcome) { return RowOf(outcome).status; }
 
-std::string ProblemText(const SlaveResult& result) {
-    switch (result.problem) {
-    case SignProblem::None: return "";
-    case SignProblem::SignError: return SignErrorText(result.signError);
-    case SignProblem::NoConnect: return "No Connect";
-    case SignProblem::NotUnderstood: return "Reply Not Understood";
-    case SignProblem::PortNotOpened:
-        return result.detail.empty() ? "the port did not open" : result.detail;
-    case SignProblem::LineFailed: return "the line's port failed";
-    case SignProblem::FileNotWritten: return result.detail;
-    case SignProblem::Interrupted: return "interrupted";
-    }
-    return result.detail;
-}
-
 std::string ResultText(const SlaveResult& result) {
     if (result.notReached) return "not reached";
     if (result.problem != SignProblem::None) return ProblemText(result);
     const size_t n = result.differences.size();
     if (n == 0) return "OK";
     return std::to_string(n) + (n == 1 ? " difference" : " differences");
-}
-
-const char* ReportResult(const SlaveResult& result) {
-    if (result.notReached) return "not reached";
-    if (result.problem == SignProblem::Interrupted) return "interrupted";
-    if (result.problem != SignProblem::None) return "error";
-    return result.differences.empty() ? "OK" : "differences";
 }
 
 int ResultsStatus(const std::vector<SlaveResult>& results, bool differencesDiffer) {

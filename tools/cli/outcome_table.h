@@ -23,13 +23,8 @@ const char* ReadBackFailureText(RunOutcome outcome);
 // The exit status of a run that ended so, every command answered.
 int RunStatus(RunOutcome outcome);
 
-// A sign's problem in words ("" for none): the sign's error, "No Connect",
-// ... or the message it carries.
-std::string ProblemText(const SlaveResult& result);
-// Its row in a table: "OK", "not reached", the problem, or "N differences".
+// A sign's row in a table: "OK", "not reached", the problem, or "N differences".
 std::string ResultText(const SlaveResult& result);
-// Its "result" in a report: "OK", "differences", "error" or "not reached".
-const char* ReportResult(const SlaveResult& result);
 
 // The exit status of a run over signs: 0 when every sign succeeded; with
 // differencesDiffer, 3 when differences are the worst; 1 otherwise.

@@ -1,8 +1,5 @@
 #include "tools/cli/sign_results.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
 
@@ -15,9 +12,6 @@
 namespace kvt::cli {
 
 namespace {
-
-// Seconds to a tenth, rounded.
-double Tenths(Millis ms) { return static_cast<double>((ms + 50) / 100) / 10; }
 
 // The characters of a UTF-8 text, as the table lines them up.
 size_t Characters(const std::string& text) {
@@ -49,24 +43,7 @@ void PrintFleetTable(const std::vector<SignRow>& rows) {
     for (const SignRow& row : rows)
         std::printf("%s  %s  %-34s %7.1f\n", Padded(Clipped(row.name), signWidth).c_str(),
                     Padded(Clipped(row.line), lineWidth).c_str(),
-                    Clipped(ResultText(row.result)).c_str(), Tenths(row.result.ms));
-}
-
-QJsonObject Entry(ResultsOf of, const SignRow& row) {
-    const SlaveResult& r = row.result;
-    QJsonObject entry;
-    if (of == ResultsOf::Fleet) {
-        entry["name"] = QString::fromStdString(row.name);
-        entry["line"] = QString::fromStdString(row.line);
-    }
-    entry["slave"] = r.slave == kNoSlave ? QJsonValue() : QJsonValue(r.slave);
-    QJsonArray differences;
-    for (const std::string& d : r.differences) differences.append(QString::fromStdString(d));
-    entry["result"] = ReportResult(r);
-    entry["error"] = QString::fromStdString(ProblemText(r));
-    entry["differences"] = differences;
-    entry["seconds"] = Tenths(r.ms);
-    return entry;
+                    Clipped(ResultText(row.result)).c_str(), SecondsToATenth(row.result.ms));
 }
 
 std::vector<SlaveResult> ResultsIn(const std::vector<SignRow>& rows) {
@@ -82,24 +59,6 @@ void PrintResults(ResultsOf of, const std::vector<SignRow>& rows) {
         PrintBusTable(rows);
     else
         PrintFleetTable(rows);
-}
-
-bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string& command,
-                        const std::vector<SignRow>& rows, std::string* error) {
-    QJsonArray list;
-    bool allOk = true;
-    for (const SignRow& row : rows) {
-        list.append(Entry(of, row));
-        allOk = allOk && row.result.ok();
-    }
-    QJsonObject report;
-    report["command"] = QString::fromStdString(command);
-    report["ok"] = allOk;
-    report[of == ResultsOf::Bus ? "slaves" : "signs"] = list;
-    if (SaveWholeFile(path, QJsonDocument(report).toJson().toStdString()) == SaveResult::Ok)
-        return true;
-    *error = "cannot write the report " + Clipped(path);
-    return false;
 }
 
 void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result) {

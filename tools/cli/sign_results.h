@@ -6,30 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "exchange/run_report.h"
 #include "session/session.h"
 #include "transfer/sign_result.h"
 
 namespace kvt::cli {
 
-// Whose results: the slaves of one bus, or the signs of a fleet's lines.
-enum class ResultsOf { Bus, Fleet };
-
-// A sign and how it went.
-struct SignRow {
-    std::string name, line;  // a fleet's
-    SlaveResult result;
-};
-
 // The table on standard output: a bus's by slave, a fleet's by sign and line.
 void PrintResults(ResultsOf of, const std::vector<SignRow>& rows);
-
-// Writes {"command": ..., "ok": bool, LIST: [...]} to path: for a bus LIST is
-// "slaves", each {"slave", "result", "error", "differences", "seconds"}; for
-// a fleet "signs", each also with "name", "line" and "slave" null on an
-// RS-232C line. "result" is "OK", "differences", "error" or "not reached";
-// "seconds" to a tenth, rounded. False with *error set.
-bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string& command,
-                        const std::vector<SignRow>& rows, std::string* error);
 
 // A read: the store read from a sign into path. A file that cannot be
 // written fails the sign (FileNotWritten, with the reason).
