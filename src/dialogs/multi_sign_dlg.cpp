@@ -1,5 +1,6 @@
 #include "dialogs/multi_sign_dlg.h"
 #include "protocol/slave_list.h"
+#include "widgets/result_words.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,27 +16,6 @@ namespace {
 
 QString TwoDigitText(int n) { return QString::fromStdString(TwoDigits(n)); }
 
-// A slave's result in the window's language; the sign's own error, the
-// link's own message and "No Connect" as they are, as their boxes show them.
-QString ResultText(const SlaveResult& r) {
-    if (r.notReached) return CMultiSignDlg::tr("未到達");
-    switch (r.problem) {
-    case SignProblem::None: break;
-    case SignProblem::SignError: return QString::fromUtf8(SignErrorText(r.signError));
-    case SignProblem::NoConnect: return QStringLiteral("No Connect");
-    case SignProblem::NotUnderstood: return CMultiSignDlg::tr("応答を解釈できません");
-    case SignProblem::PortNotOpened:
-        return r.detail.empty() ? CMultiSignDlg::tr("ポートが開きません")
-                                : QString::fromStdString(r.detail);
-    case SignProblem::LineFailed: return CMultiSignDlg::tr("回線のポートが失われました");
-    case SignProblem::FileNotWritten: return QString::fromStdString(r.detail);
-    case SignProblem::Interrupted: return CMultiSignDlg::tr("中断");
-    }
-    const int n = static_cast<int>(r.differences.size());
-    if (n == 0) return CMultiSignDlg::tr("正常");
-    return n == 1 ? CMultiSignDlg::tr("相違 1 件") : CMultiSignDlg::tr("相違 %1 件").arg(n);
-}
-
 // The box at the end: how many signs took the settings, and what went
 // wrong with the others.
 QString Summary(const std::vector<SlaveResult>& results) {
@@ -46,7 +26,7 @@ QString Summary(const std::vector<SlaveResult>& results) {
             ++ok;
             continue;
         }
-        failures += "\n" + TwoDigitText(r.slave) + ": " + ResultText(r);
+        failures += "\n" + TwoDigitText(r.slave) + ": " + ResultWords::Of(r);
     }
     return CMultiSignDlg::tr("正常 %1 / %2").arg(ok).arg(results.size()) + failures;
 }
@@ -144,7 +124,7 @@ void CMultiSignDlg::SlaveDone(const SlaveResult& result, const Session&) {
     ++slavesDone_;
     progress_->setValue(slavesDone_ * stepsPerSlave_);
     QLabel* label = results_[result.slave];
-    label->setText(ResultText(result));
+    label->setText(ResultWords::Of(result));
     QString details;
     for (const std::string& difference : result.differences)
         details += QString::fromStdString(difference) + "\n";

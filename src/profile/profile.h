@@ -16,6 +16,8 @@ constexpr const char* kTraceFileKey = "trace_file";        // a file every line 
 constexpr const char* kLanguageKey = "language";           // "en", "ja"; none: the desktop's
 // Of section "Preview": "x y width height" of the preview window.
 constexpr const char* kPreviewGeometryKey = "Preview/geometry";
+// Of section "Fleet": "width height" of the fleet window.
+constexpr const char* kFleetSizeKey = "Fleet/size";
 
 std::string ProfilePath();
 // "KVT-540-M_Section/KEY", for the string functions below.
