@@ -93,6 +93,85 @@
     </message>
 </context>
 <context>
+    <name>kvt::CFleetDlg</name>
+    <message>
+        <source>フリート</source>
+        <translation>Fleet</translation>
+    </message>
+    <message>
+        <source>シートを開く...</source>
+        <translation>Open &amp;sheet...</translation>
+    </message>
+    <message>
+        <source>送信後に照合</source>
+        <translation>Verify after sending</translation>
+    </message>
+    <message>
+        <source>高速転送</source>
+        <translation>Fast transfer</translation>
+    </message>
+    <message>
+        <source>同時に動かす回線数(&amp;L):</source>
+        <translation>&amp;Lines at once:</translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>送信(&amp;D)</source>
+        <translation>&amp;Deploy</translation>
+    </message>
+    <message>
+        <source>照合(&amp;V)</source>
+        <translation>&amp;Verify</translation>
+    </message>
+    <message>
+        <source>読出(&amp;R)...</source>
+        <translation>&amp;Read...</translation>
+    </message>
+    <message>
+        <source>中止(&amp;S)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>レポート保存(&amp;P)...</source>
+        <translation>Save re&amp;port...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>シート %1 は使えません:</source>
+        <translation>The sheet %1 cannot be used:</translation>
+    </message>
+    <message>
+        <source>%1 はフォルダではありません。</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>レポート %1 を書けません。</source>
+        <translation>Cannot write the report %1.</translation>
+    </message>
+    <message>
+        <source>フリートの実行中です。中止しますか？</source>
+        <translation>The fleet is running. Stop it?</translation>
+    </message>
+    <message>
+        <source>シート (*.csv)</source>
+        <translation>Sheets (*.csv)</translation>
+    </message>
+    <message>
+        <source>読み出したファイルを置くフォルダ</source>
+        <translation>Folder for the files read</translation>
+    </message>
+    <message>
+        <source>レポート (*.json)</source>
+        <translation>Reports (*.json)</translation>
+    </message>
+</context>
+<context>
     <name>kvt::CKVT540MDoc</name>
     <message>
         <source>ﾃﾞｰﾀ(*.dat)</source>
@@ -201,6 +280,26 @@
         <source>ｶﾅ</source>
         <translation>KANA</translation>
     </message>
+    <message>
+        <source>フリート...</source>
+        <translation>Fleet...</translation>
+    </message>
+    <message>
+        <source>シートの表示器へ、すべての回線で同時に送る</source>
+        <translation>Send to the signs of a sheet, every line at once</translation>
+    </message>
+    <message>
+        <source>%1: フリートの実行のため閉じました</source>
+        <translation>%1: closed for the fleet run</translation>
+    </message>
+    <message>
+        <source>%1: 開き直しました</source>
+        <translation>%1: opened again</translation>
+    </message>
+    <message>
+        <source>%1: 開き直せませんでした</source>
+        <translation>%1: could not be opened again</translation>
+    </message>
 </context>
 <context>
     <name>kvt::CMultiSignDlg</name>
@@ -231,38 +330,6 @@
     <message>
         <source>送信中…</source>
         <translation>Sending…</translation>
-    </message>
-    <message>
-        <source>未到達</source>
-        <translation>not reached</translation>
-    </message>
-    <message>
-        <source>中断</source>
-        <translation>interrupted</translation>
-    </message>
-    <message>
-        <source>応答を解釈できません</source>
-        <translation>Reply Not Understood</translation>
-    </message>
-    <message>
-        <source>ポートが開きません</source>
-        <translation>the port did not open</translation>
-    </message>
-    <message>
-        <source>回線のポートが失われました</source>
-        <translation>the line&apos;s port failed</translation>
-    </message>
-    <message>
-        <source>正常</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>相違 1 件</source>
-        <translation>1 difference</translation>
-    </message>
-    <message>
-        <source>相違 %1 件</source>
-        <translation>%1 differences</translation>
     </message>
     <message>
         <source>正常 %1 / %2</source>
@@ -389,6 +456,97 @@
     </message>
 </context>
 <context>
+    <name>kvt::FleetTableModel</name>
+    <message>
+        <source>正常 %1</source>
+        <translation>%1 OK</translation>
+    </message>
+    <message>
+        <source>相違 %1</source>
+        <translation>%1 differences</translation>
+    </message>
+    <message>
+        <source>失敗 %1</source>
+        <translation>%1 failed</translation>
+    </message>
+    <message>
+        <source>中断 %1</source>
+        <translation>%1 interrupted</translation>
+    </message>
+    <message>
+        <source>未到達 %1</source>
+        <translation>%1 not reached</translation>
+    </message>
+    <message>
+        <source>残り %1</source>
+        <translation>%1 to go</translation>
+    </message>
+    <message>
+        <source>1 台</source>
+        <translation>1 sign</translation>
+    </message>
+    <message>
+        <source>%1 台</source>
+        <translation>%1 signs</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>待機中</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>接続中</source>
+        <translation>opening</translation>
+    </message>
+    <message>
+        <source>ステップ %1/%2</source>
+        <translation>step %1/%2</translation>
+    </message>
+    <message>
+        <source>照合中 %1/%2</source>
+        <translation>verifying %1/%2</translation>
+    </message>
+    <message>
+        <source>読出中 %1/%2</source>
+        <translation>reading %1/%2</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>スレーブ</source>
+        <translation>Slave</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>進行</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>Seconds</translation>
+    </message>
+</context>
+<context>
     <name>kvt::GroupPage</name>
     <message>
         <source>P 1～8</source>
@@ -432,6 +590,41 @@
     <message>
         <source>Sequence: Page %1 (%2 秒)</source>
         <translation>Sequence: Page %1 (%2 s)</translation>
+    </message>
+</context>
+<context>
+    <name>kvt::ResultWords</name>
+    <message>
+        <source>未到達</source>
+        <translation>not reached</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>相違 1 件</source>
+        <translation>1 difference</translation>
+    </message>
+    <message>
+        <source>相違 %1 件</source>
+        <translation>%1 differences</translation>
+    </message>
+    <message>
+        <source>応答を解釈できません</source>
+        <translation>Reply Not Understood</translation>
+    </message>
+    <message>
+        <source>ポートが開きません</source>
+        <translation>the port did not open</translation>
+    </message>
+    <message>
+        <source>回線のポートが失われました</source>
+        <translation>the line&apos;s port failed</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>interrupted</translation>
     </message>
 </context>
 <context>

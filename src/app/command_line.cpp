@@ -32,7 +32,7 @@ void AddQtOptions(QCommandLineParser& parser) {
 
 }  // namespace
 
-int AnswerCommandLine(int argc, char* argv[], QString* file) {
+int AnswerCommandLine(int argc, char* argv[], QString* file, QString* sheet) {
     // The parser's usage line names the program as it was started.
     int appArgc = 1;
     QCoreApplication app(appArgc, argv);
@@ -48,12 +48,18 @@ int AnswerCommandLine(int argc, char* argv[], QString* file) {
         "line. The port and the line type are set in the window (Set menu) and kept\n"
         "in the profile $XDG_CONFIG_HOME/KVT540M.INI. FILE.dat, when given, is\n"
         "opened at start as File > Open would. See kvt540m(1)."));
+    const QCommandLineOption fleet(QStringLiteral("fleet"),
+                                   QStringLiteral("Open the fleet window (Set > Fleet...) on the "
+                                                  "sheet of signs SHEET.csv once the main window "
+                                                  "is up."),
+                                   QStringLiteral("SHEET.csv"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(fleet);
     AddQtOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.dat"),
                                  QStringLiteral("A settings file to open at start."),
@@ -76,6 +82,8 @@ int AnswerCommandLine(int argc, char* argv[], QString* file) {
         // Made absolute as the file dialog gives it: the caption shows it so.
         const QStringList files = parser.positionalArguments();
         if (file) *file = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
+        if (sheet)
+            *sheet = parser.isSet(fleet) ? QFileInfo(parser.value(fleet)).absoluteFilePath() : QString();
         return -1;
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "app/kvt540m_app.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "app/main_frame.h"
 #include "profile/profile.h"
@@ -28,7 +29,7 @@ CKVT540MApp::CKVT540MApp(Clock* clock)
 
 CKVT540MApp::~CKVT540MApp() { ExitInstance(); }
 
-bool CKVT540MApp::InitInstance(const QString& file) {
+bool CKVT540MApp::InitInstance(const QString& file, const QString& sheet) {
     if (!lock_.Acquire()) {
         session_.NoticeBox(QT_TRANSLATE_NOOP("kvt::Box", "既に起動しています。"));
         return false;
@@ -47,6 +48,9 @@ bool CKVT540MApp::InitInstance(const QString& file) {
     QObject::connect(frame_.get(), &CMainFrame::quitRequested, qApp, [] { QCoreApplication::exit(0); });
     frame_->show();
     if (!file.isEmpty()) frame_->OpenFile(file);
+    // Once the program's event loop runs: the window is modal.
+    if (!sheet.isEmpty())
+        QTimer::singleShot(0, frame_.get(), [this, sheet] { frame_->OnFleet(sheet); });
     return true;
 }
 

@@ -33,8 +33,8 @@ public:
     // program then ends without a window. Otherwise the store is reset, the
     // link opened from the profile (failures are reported, the window opens
     // anyway), the main frame shown and then file, when given, opened as
-    // "開く" opens it.
-    bool InitInstance(const QString& file = QString());
+    // "開く" opens it; then the fleet window on sheet, when given.
+    bool InitInstance(const QString& file = QString(), const QString& sheet = QString());
     // Closes the link and releases the lock; also done by the destructor.
     void ExitInstance();
 

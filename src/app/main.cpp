@@ -13,8 +13,8 @@ int main(int argc, char* argv[]) {
     // "Can't file write" (the old file kept, no temporary left) instead of
     // the signal ending the program half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
-    QString file;
-    const int answered = kvt::AnswerCommandLine(argc, argv, &file);
+    QString file, sheet;
+    const int answered = kvt::AnswerCommandLine(argc, argv, &file, &sheet);
     if (answered >= 0) return answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVT-540M"));
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(kvt::AppIcon());
     kvt::InstallTranslations(kvt::StartLanguage());
     kvt::CKVT540MApp theApp;
-    if (!theApp.InitInstance(file)) return 0;
+    if (!theApp.InitInstance(file, sheet)) return 0;
     int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

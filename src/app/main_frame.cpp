@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/about_dlg.h"
 #include "app/app_icons.h"
@@ -99,6 +100,9 @@ void CMainFrame::BuildMenus() {
     act = AddItem(set, tr("複数表示器へ送信"), 32782,
                   tr("設定を RS-485 の複数の表示器へ送る"));
     connect(act, &QAction::triggered, this, &CMainFrame::OnMultiSign);
+    act = AddItem(set, tr("フリート..."), 32784,
+                  tr("シートの表示器へ、すべての回線で同時に送る"));
+    connect(act, &QAction::triggered, this, [this] { OnFleet(); });
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("Information"));
     info->setObjectName(QStringLiteral("menuInformation"));
@@ -215,6 +219,46 @@ void CMainFrame::OnDeviceSetting() {
 void CMainFrame::OnMultiSign() {
     CMultiSignDlg dialog(line_, fastTransfer(), nullptr);
     dialog.exec();
+}
+
+void CMainFrame::OnFleet(const QString& sheet) {
+    if (!fleet_) {
+        CFleetDlg::Host& host = *this;
+        fleet_ = std::make_unique<CFleetDlg>(host, fleetDrivers_, fastTransfer(), nullptr);
+    }
+    // The sheet once the window is up: a refused sheet's box goes over it.
+    if (!sheet.isEmpty())
+        QTimer::singleShot(0, fleet_.get(), [this, sheet] { fleet_->OpenSheet(sheet); });
+    fleet_->exec();
+}
+
+MessageBoxSeam& CMainFrame::boxes() { return session_.seam(); }
+
+std::string CMainFrame::OwnDevice() {
+    if (session_.link().state() != SerialLink::State::Open) return "";
+    return PortDevicePath(session_.comPortIndex);
+}
+
+QString CMainFrame::OwnPortName() const {
+    const int index = session_.comPortIndex >= 0 && session_.comPortIndex < 3 ? session_.comPortIndex : 0;
+    return QStringLiteral("COM%1 (%2)")
+        .arg(index + 1)
+        .arg(QString::fromStdString(PortDevicePath(index)));
+}
+
+// The status line says what became of the program's own port.
+void CMainFrame::LendOwnPort(bool lent) {
+    SerialLink& link = session_.link();
+    if (lent) {
+        link.CloseLink();
+        statusBar()->showMessage(tr("%1: フリートの実行のため閉じました").arg(OwnPortName()));
+        return;
+    }
+    link.OpenPort(PortDevicePath(session_.comPortIndex));
+    link.StartReadThread();
+    statusBar()->showMessage(link.state() == SerialLink::State::Open
+                                 ? tr("%1: 開き直しました").arg(OwnPortName())
+                                 : tr("%1: 開き直せませんでした").arg(OwnPortName()));
 }
 
 void CMainFrame::OnAllItems() {

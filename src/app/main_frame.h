@@ -4,10 +4,12 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/kvt540m_doc.h"
 #include "app/maintenance_gesture.h"
+#include "fleet/fleet_dlg.h"
 #include "serial/port_discovery.h"
 #include "transfer/pacing.h"
 
@@ -24,7 +26,7 @@ class RunEngine;
 class Session;
 class SignLine;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, private CFleetDlg::Host {
     Q_OBJECT
 public:
     // pump: the reply pump to stop at shut-down (null when replies are fed
@@ -44,7 +46,7 @@ public:
     bool hasShutDown() const { return shutDown_; }
 
     // The File menu's "開く" with the file already chosen.
-    void OpenFile(const QString& path);
+    void OpenFile(const QString& path) override;
 
     void OnCommSetting();   // 32772
     void OnAllItems();      // 32778
@@ -53,6 +55,12 @@ public:
     void OnPreview();       // 32780 "プレビュー"
     void OnDeviceSetting(); // 32781 "デバイスの設定"
     void OnMultiSign();     // 32782 "複数表示器へ送信"
+    // 32784 "フリート...": the fleet window, on the sheet when one is given.
+    // It keeps its sheet and results from one opening to the next.
+    void OnFleet(const QString& sheet = QString());
+    CFleetDlg* fleet() const { return fleet_.get(); }
+    // Where the fleet window's runs go on (tests give their own).
+    void SetFleetDrivers(CFleetDlg::DriverMaker drivers) { fleetDrivers_ = std::move(drivers); }
 
     // Where "デバイスの設定" looks for serial devices (tests give their own).
     void SetDeviceDiscovery(std::function<std::vector<SerialPortInfo>()> discover) {
@@ -86,6 +94,11 @@ private:
     Pacing TransferPacing();
     // The store has changed (sheet, file, read-back): the preview follows.
     void StoreChanged();
+    // CFleetDlg::Host
+    MessageBoxSeam& boxes() override;
+    std::string OwnDevice() override;
+    void LendOwnPort(bool lent) override;
+    QString OwnPortName() const;
 
     SignLine& line_;
     Session& session_;
@@ -99,6 +112,8 @@ private:
     MaintenanceGesture gesture_;
     bool shutDown_ = false;
     PagePreviewWindow* preview_ = nullptr;
+    std::unique_ptr<CFleetDlg> fleet_;
+    CFleetDlg::DriverMaker fleetDrivers_;
     std::function<std::vector<SerialPortInfo>()> discover_ = [] { return DiscoverSerialPorts(); };
 };
 

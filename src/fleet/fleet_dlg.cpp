@@ -94,7 +94,7 @@ CFleetDlg::CFleetDlg(Host& host, DriverMaker drivers, bool fast, QWidget* parent
     fast_ = new QCheckBox(tr("高速転送"), this);
     fast_->setObjectName(QStringLiteral("fast"));
     fast_->setChecked(fast);
-    auto* jobsLabel = new QLabel(tr("同時に動かす回線数:"), this);
+    auto* jobsLabel = new QLabel(tr("同時に動かす回線数(&L):"), this);
     jobs_ = new QSpinBox(this);
     jobs_->setObjectName(QStringLiteral("jobs"));
     jobs_->setRange(0, kMostLinesAtOnce);
@@ -235,7 +235,7 @@ std::vector<size_t> CFleetDlg::ChosenRows() const {
 }
 
 void CFleetDlg::StartRun(BusJob job, const std::string& readDir) {
-    if (running() || lines_.empty()) return;
+    if (running() || lines_.empty() || !drivers_) return;
     job_ = job;
     readDir_ = readDir;
     runRows_ = ChosenRows();

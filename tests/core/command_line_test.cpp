@@ -294,6 +294,7 @@ TEST_F(CommandLineTest, WindowProgramAnswersWithoutADisplay) {
 
     ExpectUsageError(App({"--frobnicate"}), "kvt540m", "frobnicate", "unknown option");
     ExpectUsageError(App({"one.dat", "two.dat"}), "kvt540m", "two.dat", "argument");
+    ExpectUsageError(App({"--fleet"}), "kvt540m", "--fleet", "a sheet missing");
     EXPECT_NE(access(Path("KVT540M_Instance.lock").c_str(), F_OK), 0) << "the lock was taken";
 }
 
