@@ -1,6 +1,6 @@
 // The clock seam: where the run engine and the reply time-out get their time
 // and their wake-ups. The window program uses Qt timers, the command-line
-// tool a poll loop (poll_loop.h), the tests a virtual clock
+// tool an event loop (event_loop.h), the tests a virtual clock
 // (virtual_clock.h).
 #pragma once
 

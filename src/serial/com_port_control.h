@@ -26,6 +26,9 @@ public:
         kSetParity = 3,
         kSetStopSize = 4,
         kSetControl = 5,
+        // The server asks us to stop sending data and to go on again.
+        kFlowControlSuspend = 8,
+        kFlowControlResume = 9,
         kPurgeData = 12,
     };
     static constexpr unsigned char kAnswerOffset = 100;

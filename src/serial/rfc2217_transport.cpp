@@ -1,11 +1,14 @@
 #include "serial/rfc2217_transport.h"
 
-#include <poll.h>
+#include <sys/epoll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <vector>
+
+#include "loop/event_loop.h"
+#include "serial/link_error.h"
 
 namespace kvt {
 
@@ -19,56 +22,96 @@ constexpr std::size_t kWriteChunk = 4096;
 
 }  // namespace
 
+Rfc2217Transport::~Rfc2217Transport() {
+    if (negotiation_) negotiation_->loop->Forget(fd());
+}
+
 bool Rfc2217Transport::Open(const Report& report) {
-    using telnet::Negotiator;
-    if (!tcp_.Open(report)) return false;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(answerWaitMs_);
-    const std::string server = "The serial server at " + tcp_.where();
-    auto closed = [&] {
-        report(server + " ended the connection");
+    EventLoop loop;
+    if (!loop.ok()) {
+        report("Cannot connect to " + name() + ": " + loop.failure());
         return false;
-    };
+    }
+    bool finished = false;
+    bool usable = false;
+    OpenOn(loop, report, [&](bool opened) {
+        finished = true;
+        usable = opened;
+    });
+    loop.RunUntil([&] { return finished; }, INT64_MAX, nullptr);
+    return usable;
+}
+
+void Rfc2217Transport::OpenOn(EventLoop& loop, Report report, Opened done) {
+    tcp_.OpenOn(loop, report, [this, &loop, report, done](bool connected) {
+        if (!connected) {
+            done(false);
+            return;
+        }
+        Negotiate(loop, report, done);
+    });
+}
+
+void Rfc2217Transport::Negotiate(EventLoop& loop, Report report, Opened done) {
+    negotiation_.reset(new Negotiation{&loop, std::move(report), std::move(done), Phase::ComPort,
+                                       loop.NewTimer([this] { Advance(true); })});
+    negotiation_->deadline->StartAt(loop.Now() + answerWaitMs_);
+    const bool watched = loop.Watch(fd(), EPOLLIN, [this](std::uint32_t) {
+        // Data before the server's buffers are purged belongs to no
+        // command of ours: dropped, as a device of ours starts empty.
+        char chunk[512];
+        const ssize_t n = ReadDecoded(chunk, sizeof chunk);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+            negotiation_->report("The serial server at " + tcp_.where() + " ended the connection");
+            Negotiated(false);
+            return;
+        }
+        Advance(false);
+    });
+    if (!watched) {
+        negotiation_->report("Cannot connect to " + tcp_.where() + ": " + LinkErrorReason(errno));
+        Negotiated(false);
+        return;
+    }
     SendControl(negotiator_.AskLocal(telnet::kComPort) + negotiator_.AskLocal(telnet::kBinary) +
                 negotiator_.AskRemote(telnet::kBinary) +
                 negotiator_.AskLocal(telnet::kSuppressGoAhead) +
                 negotiator_.AskRemote(telnet::kSuppressGoAhead));
-    if (!AwaitServer([this] { return negotiator_.local(telnet::kComPort) != Negotiator::State::Asked; },
-                     deadline))
-        return closed();
-    switch (negotiator_.local(telnet::kComPort)) {
-    case Negotiator::State::Asked:
-        report(server + " did not answer for RFC 2217 (COM-PORT-OPTION) within " +
-               std::to_string(answerWaitMs_) + " ms: its own line settings apply");
-        return true;
-    case Negotiator::State::Off:
-        report(server + " refuses RFC 2217 (COM-PORT-OPTION): its own line settings apply");
-        return true;
-    case Negotiator::State::On:
-        break;
-    }
-    SendControl(ComPortControl::Requests());
-    if (!AwaitServer([this] { return control_.AllAnswered(); }, deadline)) return closed();
-    const std::string unconfirmed = control_.Unconfirmed();
-    if (!unconfirmed.empty()) report(server + " did not confirm " + unconfirmed + "; the link goes on");
-    return true;
 }
 
-template <typename Done>
-bool Rfc2217Transport::AwaitServer(Done done, Clock::time_point deadline) {
-    char chunk[512];
-    while (!done()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return true;
-        pollfd in{fd(), POLLIN, 0};
-        const int ready = ::poll(&in, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno != EINTR) return false;
-        if (ready <= 0) continue;
-        // Data before the server's buffers are purged belongs to no
-        // command of ours: dropped, as a device of ours starts empty.
-        const ssize_t n = ReadDecoded(chunk, sizeof chunk);
-        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return false;
+void Rfc2217Transport::Advance(bool outOfTime) {
+    using telnet::Negotiator;
+    const std::string server = "The serial server at " + tcp_.where();
+    Negotiation& n = *negotiation_;
+    if (n.phase == Phase::ComPort) {
+        switch (negotiator_.local(telnet::kComPort)) {
+        case Negotiator::State::Asked:
+            if (!outOfTime) return;
+            n.report(server + " did not answer for RFC 2217 (COM-PORT-OPTION) within " +
+                     std::to_string(answerWaitMs_) + " ms: its own line settings apply");
+            Negotiated(true);
+            return;
+        case Negotiator::State::Off:
+            n.report(server + " refuses RFC 2217 (COM-PORT-OPTION): its own line settings apply");
+            Negotiated(true);
+            return;
+        case Negotiator::State::On:
+            n.phase = Phase::Settings;
+            SendControl(ComPortControl::Requests());
+            break;
+        }
     }
-    return true;
+    if (!control_.AllAnswered() && !outOfTime) return;
+    const std::string unconfirmed = control_.Unconfirmed();
+    if (!unconfirmed.empty()) n.report(server + " did not confirm " + unconfirmed + "; the link goes on");
+    Negotiated(true);
+}
+
+void Rfc2217Transport::Negotiated(bool usable) {
+    std::unique_ptr<Negotiation> n = std::move(negotiation_);
+    n->loop->Forget(fd());
+    n->deadline.reset();
+    n->done(usable);
 }
 
 ssize_t Rfc2217Transport::Read(char* buffer, size_t size) { return ReadDecoded(buffer, size); }
@@ -91,7 +134,20 @@ void Rfc2217Transport::Take(const telnet::Event& event) {
             SendControl(answer);
         break;
     case telnet::Event::Kind::Subnegotiation:
-        if (event.code == telnet::kComPort) control_.TakeAnswer(event.payload);
+        if (event.code != telnet::kComPort || event.payload.empty()) break;
+        switch (static_cast<unsigned char>(event.payload[0])) {
+        case ComPortControl::kAnswerOffset + ComPortControl::kFlowControlSuspend:
+            suspended_ = true;
+            break;
+        case ComPortControl::kAnswerOffset + ComPortControl::kFlowControlResume: {
+            suspended_ = false;
+            std::lock_guard<std::mutex> lock(sendMutex_);
+            FlushLocked();
+            break;
+        }
+        default:
+            control_.TakeAnswer(event.payload);
+        }
         break;
     case telnet::Event::Kind::Command:
         break;  // NOP, a break, ...: nothing to do for a sign's line
@@ -103,6 +159,12 @@ ssize_t Rfc2217Transport::Write(const char* bytes, size_t size) {
     if (!FlushLocked()) return -1;
     const std::size_t take = std::min(size, kWriteChunk);
     const std::string wire = telnet::Escape(bytes, take);
+    if (suspended_ || !held_.empty()) {
+        // Held in order behind what is held already; what does not fit
+        // goes nowhere.
+        if (held_.size() + wire.size() <= kMaxHeld) held_ += wire;
+        return static_cast<ssize_t>(take);
+    }
     const ssize_t sent = tcp_.Write(wire.data(), wire.size());
     if (sent <= 0) return sent;
     // The caller's bytes whose escaped form went out; a 0xFF of which only
@@ -122,11 +184,14 @@ void Rfc2217Transport::SendControl(const std::string& bytes) {
 }
 
 bool Rfc2217Transport::FlushLocked() {
-    while (!unsent_.empty()) {
-        const ssize_t sent = tcp_.Write(unsent_.data(), unsent_.size());
-        if (sent < 0 && errno == EINTR) continue;
-        if (sent <= 0) return false;
-        unsent_.erase(0, static_cast<std::size_t>(sent));
+    for (std::string* queue : {&unsent_, &held_}) {
+        if (queue == &held_ && suspended_) break;
+        while (!queue->empty()) {
+            const ssize_t sent = tcp_.Write(queue->data(), queue->size());
+            if (sent < 0 && errno == EINTR) continue;
+            if (sent <= 0) return false;
+            queue->erase(0, static_cast<std::size_t>(sent));
+        }
     }
     return true;
 }

@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <system_error>
 #include <utility>
+
+#include "loop/event_loop.h"
 
 namespace kvt {
 
@@ -18,7 +22,7 @@ constexpr auto kWriteTimeout = std::chrono::milliseconds(1000);
 
 }  // namespace
 
-SerialLink::SerialLink() { MakeWakePipe(); }
+SerialLink::SerialLink() = default;
 
 SerialLink::~SerialLink() {
     CloseLink();
@@ -34,11 +38,92 @@ void SerialLink::SetPort(PortPtr port) {
     PortPtr old;
     {
         std::lock_guard<std::mutex> lock(portMutex_);
-        old = std::exchange(port_, std::move(port));
+        old = std::exchange(port_, port);
+    }
+    if (loop_) {
+        WatchOnLoop(port);
+        return;
     }
     // The reader may still hold the old port in its poll: wake it so that
     // it lets go and the descriptor gets closed now.
     Wake();
+}
+
+void SerialLink::WatchOnLoop(const PortPtr& port) {
+    if (watched_ >= 0) loop_->Forget(watched_);
+    watched_ = -1;
+    outbox_.clear();
+    if (writeTimer_) writeTimer_->Stop();
+    if (!port) return;
+    if (loop_->Watch(port->fd(), EPOLLIN, [this](std::uint32_t events) { PortReady(events); })) {
+        watched_ = port->fd();
+        return;
+    }
+    Report(std::string("error creating read thread: ") + std::strerror(errno));
+    state_ = State::Failed;
+    std::lock_guard<std::mutex> lock(portMutex_);
+    port_.reset();
+}
+
+void SerialLink::OpenOn(EventLoop& loop, const std::string& device, std::function<void()> done) {
+    CloseLink();
+    loop_ = &loop;
+    devicePath_ = device;
+    framer_.Clear();
+    writeTimer_ = loop.NewTimer([this] {
+        // The transport took nothing for the whole time-out: dropped.
+        outbox_.clear();
+        if (watched_ >= 0) loop_->Change(watched_, EPOLLIN);
+    });
+    opening_ = MakeTransport(device);
+    opening_->OpenOn(loop, [this](const std::string& text) { Report(text); },
+                     [this, done](bool usable) {
+                         PortPtr port = std::move(opening_);
+                         if (usable) {
+                             openFailure_.clear();
+                             state_ = State::Open;
+                             SetPort(port);
+                         } else {
+                             openFailure_ = port->Failure();
+                             ClosePort();
+                             // Still at work in this call: let go of it later.
+                             loop_->PostTask([port] {});
+                         }
+                         done();
+                     });
+}
+
+void SerialLink::PortReady(std::uint32_t events) {
+    PortPtr port = CurrentPort();
+    if (!port) return;
+    if (events & EPOLLOUT) FlushOutbox(*port);
+    if ((events & (EPOLLIN | EPOLLHUP | EPOLLERR)) && !ReadOnce(*port, static_cast<short>(events)))
+        Dropped(*port);
+}
+
+void SerialLink::WriteOnLoop(Transport& port, const std::string& bytes) {
+    const bool waiting = !outbox_.empty();
+    outbox_ += bytes;
+    if (!waiting) FlushOutbox(port);
+}
+
+void SerialLink::FlushOutbox(Transport& port) {
+    while (!outbox_.empty()) {
+        const ssize_t n = port.Write(outbox_.data(), outbox_.size());
+        if (n > 0) {
+            outbox_.erase(0, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) break;
+        outbox_.clear();  // the port failed: the reader sees to it
+    }
+    // Room is waited for while bytes wait, and only then.
+    if (watched_ >= 0) loop_->Change(watched_, outbox_.empty() ? EPOLLIN : EPOLLIN | EPOLLOUT);
+    if (outbox_.empty())
+        writeTimer_->Stop();
+    else
+        writeTimer_->StartAt(loop_->Now() + kWriteTimeout.count());
 }
 
 void SerialLink::MakeWakePipe() {
@@ -88,6 +173,7 @@ void SerialLink::OpenPort(const std::string& device) {
 
 void SerialLink::StartReadThread() {
     if (reader_.joinable()) return;
+    if (wakeRead_ < 0) MakeWakePipe();
     if (wakeRead_ < 0) {
         Report("error creating read thread");
         ClosePort();
@@ -176,7 +262,10 @@ void SerialLink::CloseLink() {
         Wake();
         reader_.join();
     }
+    opening_.reset();  // an open under way is cancelled
     SetPort(nullptr);
+    writeTimer_.reset();
+    loop_ = nullptr;
     reconnect_ = false;
     state_ = State::Closed;
 }
@@ -192,6 +281,10 @@ void SerialLink::WritePort(const std::string& bytes) {
     if (!port && reconnect_) port = Reconnect();
     if (!port) return;
     if (trace_) trace_->Record(Trace::Direction::Sent, devicePath_, bytes);
+    if (loop_) {
+        WriteOnLoop(*port, bytes);
+        return;
+    }
     std::lock_guard<std::mutex> lock(writeMutex_);
     const auto deadline = std::chrono::steady_clock::now() + kWriteTimeout;
     std::size_t done = 0;

@@ -1,10 +1,13 @@
 // The one connection to the sign, over a transport (transport.h).
 //
-// OpenPort opens the transport for a device name; StartReadThread starts the
-// reader, which waits with poll() on the transport and a wake-up pipe,
-// frames reply lines (a line ends when a read ends in LF; CR LF stays on it)
-// and hands each complete line to the consumer. CloseLink wakes and joins the
-// reader and closes everything. A device that goes away puts the link in the
+// A link runs in one of two ways. On a reader thread: OpenPort opens the
+// transport for a device name; StartReadThread starts the reader, which
+// waits with poll() on the transport and a wake-up pipe, frames reply lines
+// (a line ends when a read ends in LF; CR LF stays on it) and hands each
+// complete line to the consumer; CloseLink wakes and joins the reader and
+// closes everything. Or on an event loop (OpenOn): opening, reading and
+// writing are events of the loop, none of which waits, and the consumer is
+// called on the loop's thread; no thread and no wake-up pipe of its own. A device that goes away puts the link in the
 // Failed state, in which it waits without using the CPU and writes go
 // nowhere. A network connection that drops is Failed too, but the next write
 // connects again (one try each time, within the connect time-out). Failures
@@ -13,6 +16,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
@@ -20,12 +24,15 @@
 #include <string>
 #include <thread>
 
+#include "loop/clock.h"
 #include "serial/command_port.h"
 #include "serial/line_framer.h"
 #include "serial/trace.h"
 #include "serial/transport.h"
 
 namespace kvt {
+
+class EventLoop;
 
 class SerialLink : public CommandPort {
 public:
@@ -61,10 +68,18 @@ public:
     // a hang-up that came before the start, with nothing before it to
     // read, already shows in state().
     void StartReadThread();
+    // Opens the transport on the loop, then runs the link on it: done() on
+    // the loop's thread once the link is open or failed (state() tells).
+    // CloseLink before then cancels the open, and done never comes.
+    void OpenOn(EventLoop& loop, const std::string& device, std::function<void()> done);
+    // Closes the port (and cancels an open under way); the link can be
+    // opened again.
     void CloseLink();
 
     // CommandPort: write with a 1000 ms time-out (after connecting again
-    // when a network connection dropped); close after a port error.
+    // when a network connection dropped); close after a port error. On a
+    // loop the bytes the transport cannot take at once wait for it there,
+    // within the time-out.
     void WritePort(const std::string& bytes) override;
     void ClosePort() override;
 
@@ -98,6 +113,12 @@ private:
     // (the command's missing reply tells). nullptr when it failed.
     PortPtr Reconnect();
 
+    // On a loop: watch the port, write what waits when it has room.
+    void WatchOnLoop(const PortPtr& port);
+    void PortReady(std::uint32_t events);
+    void WriteOnLoop(Transport& port, const std::string& bytes);
+    void FlushOutbox(Transport& port);
+
     LineConsumer consumer_;
     ErrorSink errorSink_;
     std::string devicePath_;
@@ -114,6 +135,13 @@ private:
     bool reconnectAllowed_ = true;
     LineFramer framer_;  // touched by the reader only while it runs
     Trace* trace_ = nullptr;
+
+    // On a loop (all touched on the loop's thread only).
+    EventLoop* loop_ = nullptr;
+    PortPtr opening_;    // the transport being opened
+    int watched_ = -1;   // the descriptor the loop watches
+    std::string outbox_;  // written bytes the transport has not taken yet
+    std::unique_ptr<Timer> writeTimer_;  // drops the outbox at the time-out
 };
 
 }  // namespace kvt

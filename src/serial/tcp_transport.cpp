@@ -4,14 +4,13 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
+#include "loop/event_loop.h"
 #include "serial/link_error.h"
 #include "serial/rfc2217_transport.h"
 #include "text/clipped.h"
@@ -45,34 +44,6 @@ void WatchForSilence(int fd) {
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
     ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
     ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs);
-}
-
-// Connects one resolved address without blocking beyond the deadline.
-// Returns the connected descriptor, or -1 with errno set.
-int ConnectBefore(const addrinfo& ai, std::chrono::steady_clock::time_point deadline) {
-    int fd = ::socket(ai.ai_family, ai.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai.ai_protocol);
-    if (fd < 0) return -1;
-    if (::connect(fd, ai.ai_addr, ai.ai_addrlen) == 0) return fd;
-    if (errno != EINPROGRESS) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        return -1;
-    }
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd out{fd, POLLOUT, 0};
-        const int ready = left.count() > 0 ? ::poll(&out, 1, static_cast<int>(left.count())) : 0;
-        if (ready < 0 && errno == EINTR) continue;
-        int error = ready > 0 ? 0 : (ready == 0 ? ETIMEDOUT : errno);
-        socklen_t size = sizeof error;
-        if (ready > 0 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
-        if (error == 0) return fd;
-        ::close(fd);
-        errno = error;
-        return -1;
-    }
 }
 
 }  // namespace
@@ -121,37 +92,68 @@ bool TcpTransport::Parse(const std::string& address, Address* parts, std::string
 }
 
 bool TcpTransport::Open(const Report& report) {
+    EventLoop loop;
+    if (!loop.ok()) {
+        report("Cannot connect to " + address_ + ": " + loop.failure());
+        return false;
+    }
+    bool finished = false;
+    bool usable = false;
+    OpenOn(loop, report, [&](bool opened) {
+        finished = true;
+        usable = opened;
+    });
+    loop.RunUntil([&] { return finished; }, INT64_MAX, nullptr);
+    return usable;
+}
+
+void TcpTransport::OpenOn(EventLoop& loop, Report report, Opened done) {
     Address parts;
     if (std::string wrong; !Parse(address_, &parts, &wrong)) {
-        report(wrong);
-        return false;
+        loop.PostTask([alive = Alive(), report, wrong, done] {
+            if (alive.expired()) return;
+            report(wrong);
+            done(false);
+        });
+        return;
     }
     where_ = Clipped(parts.host) + " port " + parts.port;
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (const int rc = ::getaddrinfo(parts.host.c_str(), parts.port.c_str(), &hints, &found); rc != 0) {
-        report("Cannot connect to " + where_ + ": " + ::gai_strerror(rc));
-        return false;
-    }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
-    int error = ETIMEDOUT;
-    for (addrinfo* ai = found; ai && fd_ < 0; ai = ai->ai_next) {
-        fd_ = ConnectBefore(*ai, deadline);
-        if (fd_ < 0) error = errno;
-    }
-    ::freeaddrinfo(found);
-    if (fd_ < 0) {
-        report("Cannot connect to " + where_ + ": " + LinkErrorReason(error));
-        return false;
-    }
+    lookup_ = std::make_unique<HostLookup>();
+    lookup_->Start(loop, parts.host, parts.port,
+                   [this, &loop, report, done](std::vector<SocketAddress> addresses,
+                                               const std::string& error) {
+                       lookup_.reset();
+                       if (!error.empty()) {
+                           report("Cannot connect to " + where_ + ": " + error);
+                           done(false);
+                           return;
+                       }
+                       Connect(loop, addresses, report, done);
+                   });
+}
+
+void TcpTransport::Connect(EventLoop& loop, const std::vector<SocketAddress>& addresses,
+                           Report report, Opened done) {
+    connector_ = std::make_unique<TcpConnector>(loop, kConnectTimeoutMs);
+    connector_->Start(addresses, [this, report, done](int fd, int error) {
+        // Done with the loop: the transport may outlive it (Open's own).
+        connector_.reset();
+        if (fd < 0) {
+            report("Cannot connect to " + where_ + ": " + LinkErrorReason(error));
+            done(false);
+            return;
+        }
+        Connected(fd);
+        done(true);
+    });
+}
+
+void TcpTransport::Connected(int fd) {
+    fd_ = fd;
     // Command lines are short and each one waits for its reply: send at once.
     int on = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     WatchForSilence(fd_);
-    return true;
 }
 
 }  // namespace kvt

@@ -5,8 +5,11 @@
 // parser of network addresses.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "serial/host_lookup.h"
+#include "serial/tcp_connector.h"
 #include "serial/transport.h"
 
 namespace kvt {
@@ -26,10 +29,12 @@ public:
     explicit TcpTransport(std::string address) : address_(std::move(address)) {}
     ~TcpTransport() override;
 
-    // Connects within the time-out; a failure reports one message naming
-    // the host, the port and the system's reason, and an address that is
-    // not one reports what is wrong with it.
+    // Connects, each of the host's addresses within the time-out (see
+    // tcp_connector.h); a failure reports one message naming the host, the
+    // port and the system's reason, and an address that is not one reports
+    // what is wrong with it. Open waits on a loop of its own.
     bool Open(const Report& report) override;
+    void OpenOn(EventLoop& loop, Report report, Opened done) override;
     int fd() const override { return fd_; }
     // Never raises SIGPIPE when the server has gone: the write fails.
     ssize_t Write(const char* bytes, size_t size) override;
@@ -52,9 +57,15 @@ public:
     static bool Parse(const std::string& address, Address* parts, std::string* error);
 
 private:
+    void Connect(EventLoop& loop, const std::vector<SocketAddress>& addresses, Report report,
+                 Opened done);
+    void Connected(int fd);
+
     std::string address_;
     std::string where_;
     int fd_ = -1;
+    std::unique_ptr<HostLookup> lookup_;
+    std::unique_ptr<TcpConnector> connector_;
 };
 
 }  // namespace kvt

@@ -17,16 +17,26 @@
 
 namespace kvt {
 
+class EventLoop;
+
 class Transport {
 public:
     // Shows one failure message (a box in the window program).
     using Report = std::function<void(const std::string& text)>;
+    // Whether the descriptor is usable.
+    using Opened = std::function<void(bool usable)>;
 
     virtual ~Transport() = default;  // closes the descriptor
 
     // Opens and configures the connection, reporting each failing step.
     // True when the descriptor is usable.
     virtual bool Open(const Report& report) = 0;
+    // Opens on the loop without holding it. done comes later, on the loop's
+    // thread, once the transport no longer uses the loop for itself (its
+    // descriptor is not watched). Destroying the transport before then
+    // cancels the open: done never comes. The default runs Open in a task
+    // of the loop, for a transport whose Open does not wait.
+    virtual void OpenOn(EventLoop& loop, Report report, Opened done);
     // The open descriptor, non-blocking; -1 when not open. The link polls it
     // for reading and writing.
     virtual int fd() const = 0;
@@ -46,6 +56,13 @@ public:
     // Whether the link, after the connection dropped, may open it again by
     // itself (a network connection) or not (a device that went away).
     virtual bool Reconnects() const { return false; }
+
+protected:
+    // Held by what an open on a loop left for later: gone with the transport.
+    std::weak_ptr<char> Alive() const { return alive_; }
+
+private:
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
 // The transport for a device name as given in the profile or on the command

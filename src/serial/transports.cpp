@@ -7,11 +7,20 @@
 
 #include <unistd.h>
 
+#include "loop/event_loop.h"
+
 namespace kvt {
 
 ssize_t Transport::Read(char* buffer, size_t size) { return ::read(fd(), buffer, size); }
 
 ssize_t Transport::Write(const char* bytes, size_t size) { return ::write(fd(), bytes, size); }
+
+void Transport::OpenOn(EventLoop& loop, Report report, Opened done) {
+    loop.PostTask([this, alive = Alive(), report = std::move(report), done = std::move(done)] {
+        if (alive.expired()) return;
+        done(Open(report));
+    });
+}
 
 std::unique_ptr<Transport> MakeTransport(const std::string& device) {
     if (device.rfind(Rfc2217Transport::kScheme, 0) == 0) return std::make_unique<Rfc2217Transport>(device);

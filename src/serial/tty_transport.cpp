@@ -107,6 +107,9 @@ TtyTransport::~TtyTransport() { Close(); }
 
 void TtyTransport::Close() {
     if (fd_ < 0) return;
+    // What the sign has not taken is dropped: with hardware flow control
+    // held by a sign that is off, close() would wait for it up to 30 s.
+    ::tcflush(fd_, TCOFLUSH);
     ::ioctl(fd_, TIOCNXCL);  // let the next program open it
     ::close(fd_);
     fd_ = -1;

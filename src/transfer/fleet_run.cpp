@@ -54,10 +54,7 @@ struct FleetRun::Rig : BusView {
 
 FleetRun::FleetRun(Clock& clock, LineOpener& opener) : clock_(clock), opener_(opener) {}
 
-FleetRun::~FleetRun() {
-    Abort();
-    opener_.Wait();
-}
+FleetRun::~FleetRun() { Abort(); }
 
 bool FleetRun::Start(BusJob job, std::vector<FleetLine> lines, bool verify, const Pacing& pacing,
                      size_t jobs, FleetView* view) {
@@ -152,7 +149,7 @@ void FleetRun::LineDone(size_t line) {
     if (states_[line] == LineState::Done) return;
     states_[line] = LineState::Done;
     --busy_;
-    rigs_[line]->session.link().CloseLink();
+    opener_.Release(rigs_[line]->session);
     if (view_) view_->LineDone(line);
     StartNextLines();
     if (busy_ == 0) running_ = false;
@@ -169,10 +166,9 @@ void FleetRun::Abort() {
         if (states_[i] != LineState::Waiting) states_[i] = LineState::Done;
     }
     busy_ = 0;
-    // A port still opening is let finish before any session is touched.
-    opener_.Wait();
+    // Every port goes at once, the ones still opening included.
     for (const auto& rig : rigs_)
-        if (rig) rig->session.link().CloseLink();
+        if (rig) opener_.Release(rig->session);
 }
 
 }  // namespace kvt

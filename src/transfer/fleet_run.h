@@ -33,15 +33,17 @@ struct FleetLine {
     std::vector<FleetSign> signs;
 };
 
-// Opens the port of a line for the run, in its own way (another thread, at
-// once in tests). done(opened) comes on the clock's thread, later.
+// Opens the port of a line for the run, in its own way (on an event loop,
+// at once in tests). done(opened) comes on the clock's thread, later.
 class LineOpener {
 public:
     using Done = std::function<void(bool opened)>;
     virtual ~LineOpener() = default;
     virtual void Open(Session& session, const std::string& device, Done done) = 0;
-    // Returns once no Open is still at work (before the sessions go).
-    virtual void Wait() {}
+    // The line has ended (or is stopped while opening): its port and
+    // whatever else it holds are let go of now, and a done still to come
+    // never comes.
+    virtual void Release(Session& session) { session.link().CloseLink(); }
 };
 
 // What the command-line tool shows of a fleet run. Indexes are those of the
@@ -66,7 +68,7 @@ public:
 class FleetRun {
 public:
     FleetRun(Clock& clock, LineOpener& opener);
-    ~FleetRun();  // ends the run, waits for the opener, closes every port
+    ~FleetRun();  // ends the run, closes every port
     FleetRun(const FleetRun&) = delete;
     FleetRun& operator=(const FleetRun&) = delete;
 

@@ -72,7 +72,7 @@ int RunBusJob(const Args& args, const char* command, Session& session, BusJob jo
     busArgs.rs485 = true;
     const PortOptions options = ApplyLinkOptions(busArgs, session);
     PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
+    if (!port.Open()) return port.OpenFailedStatus();
     port.seam().SetQuiet(true);
     BusSigns signs(slaves, readDir, port.clock());
     const bool done = port.RunBus(job, slaves, args.verify, options.pacing, &signs);

@@ -13,9 +13,10 @@
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
-#include "tools/cli/line_opener.h"
 #include "tools/cli/sign_progress.h"
 #include "tools/cli/sign_results.h"
+#include "text/file_name.h"
+#include "transfer/loop_opener.h"
 #include "transfer/run_steps.h"
 
 namespace kvt::cli {
@@ -106,8 +107,10 @@ private:
 // results of every sign, in the order of the sheet's lines.
 std::vector<SignRow> RunLines(const Args& args, BusJob job, std::vector<FleetLine> lines,
                               const std::string& readDir, bool* interrupted) {
-    PollLoop loop;
-    ThreadOpener opener(loop, args.trace);
+    EventLoop loop;
+    LoopOpener opener(loop, args.trace, [](const std::string& text) {
+        std::fprintf(stderr, "kvt540m-cli: %s\n", text.c_str());
+    });
     FleetRun run(loop, opener);
     FleetSigns signs(run, loop, readDir);
     InterruptGuard guard;

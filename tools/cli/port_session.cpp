@@ -84,10 +84,9 @@ void SessionSeam::Tell(const Outcome& outcome, void*) {
 PortSession::PortSession(Session& session, const PortOptions& options)
     : session_(session),
       options_(options),
-      loop_([&session](const std::string& line) { session.InterpretReply(line); }),
       line_(session, loop_) {
     session_.SetSeam(&seam_);
-    session_.link().SetConsumer([this](const std::string& line) { loop_.Post(line); });
+    session_.link().SetConsumer([&session](const std::string& line) { session.InterpretReply(line); });
     line_.replyTimer().StartWithFirstCommand();
 }
 
@@ -111,12 +110,14 @@ bool PortSession::Open() {
         link.SetTrace(trace_->Open() ? trace_.get() : nullptr);
     }
     seam_.SetOpening(true);
-    link.OpenPort(device);
-    // Opened is opened: should the far end hang up before the reader has
-    // started, the command goes on and ends in "No Connect" as after any
-    // dropped connection, instead of failing without a word.
-    const bool opened = link.state() == SerialLink::State::Open;
-    if (opened) link.StartReadThread();
+    bool finished = false;
+    link.OpenOn(loop_, device, [&finished] { finished = true; });
+    // Ctrl+C stops a connect as well.
+    loop_.RunUntil([&finished] { return finished; }, INT64_MAX, &stopAsked);
+    // Opened is opened: should the far end hang up before its first reply,
+    // the command goes on and ends in "No Connect" as after any dropped
+    // connection, instead of failing without a word.
+    const bool opened = finished && link.state() == SerialLink::State::Open;
     const std::vector<std::string> messages = seam_.EndOpening();
     // A device that failed is said once: the device, the reason, the first
     // failing step; a network address's own message says as much.
@@ -127,6 +128,8 @@ bool PortSession::Open() {
     session_.ResetReplyState();
     return opened;
 }
+
+int PortSession::OpenFailedStatus() const { return stopAsked ? InterruptedExit() : kExitFailed; }
 
 bool PortSession::Run(RunKind kind, const Pacing& pacing, RunEnd* end, bool stopOnSilence,
                       const std::string& label) {
@@ -156,7 +159,10 @@ bool PortSession::RunBus(BusJob job, const std::vector<int>& slaves, bool verify
 
 bool PortSession::RunToTheEnd(RunKind kind, RunOutcome* outcome, int* status) {
     *status = kExitFailed;
-    if (!Open()) return false;
+    if (!Open()) {
+        *status = OpenFailedStatus();
+        return false;
+    }
     RunEnd end;
     if (!Run(kind, options_.pacing, &end) || !AwaitReplies()) {
         *status = InterruptedExit();

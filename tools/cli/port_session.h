@@ -12,7 +12,7 @@
 #include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
 #include "transfer/bus_run.h"
-#include "transfer/poll_loop.h"
+#include "loop/event_loop.h"
 #include "transfer/sign_line.h"
 #include "transfer/sign_result.h"
 
@@ -60,6 +60,9 @@ public:
     // Opens the port named by the options (or the profile) and starts the
     // reader. False when it failed; the messages are on standard error.
     bool Open();
+    // The exit status after Open failed: interrupted when Ctrl+C (or
+    // SIGTERM) stopped it.
+    int OpenFailedStatus() const;
     // Runs a multi-step run to its end, showing progress on standard error
     // (after label, when given). False when Ctrl+C (or SIGTERM) came; *end
     // tells how the run ended. With stopOnSilence a "No Connect" ends the
@@ -92,7 +95,7 @@ private:
     PortOptions options_;
     std::unique_ptr<Trace> trace_;
     SessionSeam seam_;
-    PollLoop loop_;
+    EventLoop loop_;
     SignLine line_;
     InterruptGuard interrupt_;
 };

@@ -88,7 +88,7 @@ int RunVerify(const Args& args) {
     const int filePage = session.currentPage;
     const PortOptions options = ApplyLinkOptions(args, session);
     PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
+    if (!port.Open()) return port.OpenFailedStatus();
     session.ResetSettings();
     RunEnd end;
     if (!port.Run(RunKind::ReadBack, options.pacing, &end, true) ||

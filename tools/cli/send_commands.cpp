@@ -58,7 +58,7 @@ int SendOneOverPort(Session& session, const Command& command, const PortOptions&
         return kExitFailed;
     }
     PortSession port(session, options);
-    if (!port.Open()) return kExitFailed;
+    if (!port.Open()) return port.OpenFailedStatus();
     session.Dispatch(command);
     if (!port.AwaitReplies()) return InterruptedExit();
     if (port.tally().notUnderstood > 0)
