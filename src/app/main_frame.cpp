@@ -241,9 +241,7 @@ std::string CMainFrame::OwnDevice() {
 
 QString CMainFrame::OwnPortName() const {
     const int index = session_.comPortIndex >= 0 && session_.comPortIndex < 3 ? session_.comPortIndex : 0;
-    return QStringLiteral("COM%1 (%2)")
-        .arg(index + 1)
-        .arg(QString::fromStdString(PortDevicePath(index)));
+    return QStringLiteral("COM%1").arg(index + 1);
 }
 
 // The status line says what became of the program's own port.

@@ -10,6 +10,7 @@
 #include "app/kvt540m_doc.h"
 #include "app/maintenance_gesture.h"
 #include "fleet/fleet_dlg.h"
+#include "fleet/loop_fleet_driver.h"
 #include "serial/port_discovery.h"
 #include "transfer/pacing.h"
 
@@ -113,7 +114,7 @@ private:
     bool shutDown_ = false;
     PagePreviewWindow* preview_ = nullptr;
     std::unique_ptr<CFleetDlg> fleet_;
-    CFleetDlg::DriverMaker fleetDrivers_;
+    CFleetDlg::DriverMaker fleetDrivers_ = [] { return std::make_unique<LoopFleetDriver>(); };
     std::function<std::vector<SerialPortInfo>()> discover_ = [] { return DiscoverSerialPorts(); };
 };
 

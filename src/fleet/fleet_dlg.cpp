@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QStyle>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -76,6 +77,7 @@ CFleetDlg::CFleetDlg(Host& host, DriverMaker drivers, bool fast, QWidget* parent
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(false);
     table_->horizontalHeader()->setSectionResizeMode(FleetTableModel::kResult, QHeaderView::Stretch);
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the sheet's order
@@ -194,7 +196,7 @@ bool CFleetDlg::OpenSheet(const QString& path) {
         if (problems.empty() && lines_.empty()) problems.push_back("no sign in the sheet");
     }
     model_.SetSheet(lines_, QFileInfo(path).absolutePath());
-    table_->resizeColumnsToContents();
+    FitColumns();
     SetRunning(false);
     UpdateSummary();
     if (problems.empty()) return true;
@@ -202,6 +204,18 @@ bool CFleetDlg::OpenSheet(const QString& path) {
     for (const std::string& problem : problems) text += "\n" + QString::fromStdString(problem);
     Warn(text);
     return false;
+}
+
+// Each column as wide as its texts, the progress and the seconds as wide as
+// they will grow during a run.
+void CFleetDlg::FitColumns() {
+    table_->resizeColumnsToContents();
+    const int margin = 2 * table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 8;
+    for (int column : {int(FleetTableModel::kProgress), int(FleetTableModel::kSeconds)})
+        for (const QString& text : model_.LongestTexts(column)) {
+            const int width = fontMetrics().horizontalAdvance(text) + margin;
+            if (table_->columnWidth(column) < width) table_->setColumnWidth(column, width);
+        }
 }
 
 void CFleetDlg::OnOpenSheet() {

@@ -82,6 +82,7 @@ private:
     std::vector<size_t> ChosenRows() const;
     void EndRun();
     void SetRunning(bool running);
+    void FitColumns();
     void UpdateSummary();
     void ShowDifferences();
     void OpenRowFile(const QModelIndex& index);

@@ -8,6 +8,7 @@
 
 #include "exchange/run_report.h"
 #include "protocol/slave_list.h"
+#include "transfer/run_steps.h"
 #include "widgets/result_words.h"
 
 namespace kvt {
@@ -98,6 +99,19 @@ QString FleetTableModel::Summary(const std::vector<size_t>& rows) const {
     return parts.isEmpty() ? signs : signs + ": " + parts.join(tr("、"));
 }
 
+QStringList FleetTableModel::LongestTexts(int column) const {
+    if (column == kSeconds) return {QStringLiteral("9999.9")};
+    QStringList texts;
+    for (Stage stage : {Stage::Waiting, Stage::Opening, Stage::Sending, Stage::Verifying,
+                        Stage::Reading, Stage::Done}) {
+        Row row;
+        row.state.stage = stage;
+        row.state.step = row.state.lastStep = kAllItemsLastStep;
+        texts << Text(row, kProgress);
+    }
+    return texts;
+}
+
 int FleetTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -121,7 +135,12 @@ QString FleetTableModel::Text(const Row& row, int column) const {
         case Stage::Sending: return tr("ステップ %1/%2").arg(state.step).arg(state.lastStep);
         case Stage::Verifying: return tr("照合中 %1/%2").arg(state.step).arg(state.lastStep);
         case Stage::Reading: return tr("読出中 %1/%2").arg(state.step).arg(state.lastStep);
-        case Stage::Done: return tr("完了");
+        case Stage::Done:
+            // A sign stopped half-way shows where; one never reached, nothing.
+            if (state.result.notReached) return QString();
+            if (state.result.problem == SignProblem::Interrupted)
+                return tr("ステップ %1/%2").arg(state.step).arg(state.lastStep);
+            return tr("完了");
         }
         return QString();
     case kResult: {
@@ -132,7 +151,9 @@ QString FleetTableModel::Text(const Row& row, int column) const {
         return state.result.notReached && !reason.isEmpty() ? words + ": " + reason : words;
     }
     case kSeconds:
-        if (!HasResult(row) || state.result.notReached) return QString();
+        if (!HasResult(row) || state.result.notReached ||
+            state.result.problem == SignProblem::Interrupted)
+            return QString();
         return QString::number(SecondsToATenth(state.result.ms), 'f', 1);
     }
     return QString();
@@ -158,6 +179,8 @@ QVariant FleetTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: return Text(row, index.column());
     case kSortRole: return SortKey(row, index.column());
+    case Qt::ToolTipRole:  // a long result, whole
+        return index.column() == kResult ? Text(row, kResult) : QVariant();
     case Qt::BackgroundRole:
         if (!HasResult(row)) return QVariant();
         return QBrush(VerdictColour(VerdictOf(row.state.result)));

@@ -43,6 +43,10 @@ public:
     // with those still to go; "8 signs" before any has run.
     QString Summary(const std::vector<size_t>& rows) const;
 
+    // The longest texts of each kind the column shows during a run
+    // (progress, seconds).
+    QStringList LongestTexts(int column) const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

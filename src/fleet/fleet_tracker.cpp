@@ -57,15 +57,25 @@ void FleetTracker::SignDone(size_t line, size_t sign, const SlaveResult& result,
         reads_.push_back({rows_[line][sign], session.panelSettings, session.currentPage});
 }
 
+void FleetTracker::TakeResults(size_t line, const std::vector<SlaveResult>& results) {
+    for (size_t sign = 0; sign < states_[line].size() && sign < results.size(); ++sign) {
+        if (states_[line][sign].stage == FleetSignState::Stage::Done) continue;
+        FleetSignState& state = Mark(line, sign);
+        state.stage = FleetSignState::Stage::Done;
+        state.result = results[sign];
+    }
+}
+
+void FleetTracker::LineDone(size_t line) {
+    if (!run_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    TakeResults(line, run_->results()[line]);
+}
+
 void FleetTracker::Finish(const std::vector<std::vector<SlaveResult>>& results) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t line = 0; line < states_.size() && line < results.size(); ++line)
-        for (size_t sign = 0; sign < states_[line].size() && sign < results[line].size(); ++sign) {
-            if (states_[line][sign].stage == FleetSignState::Stage::Done) continue;
-            FleetSignState& state = Mark(line, sign);
-            state.stage = FleetSignState::Stage::Done;
-            state.result = results[line][sign];
-        }
+        TakeResults(line, results[line]);
     ended_ = true;
 }
 

@@ -47,8 +47,12 @@ public:
     void StepDone(size_t line, size_t sign, int step) override;
     void SignDone(size_t line, size_t sign, const SlaveResult& result,
                   const Session& session) override;
+    // A line that failed tells none of its signs on its own: they take
+    // their results from the run (Follow), on the run's thread.
+    void LineDone(size_t line) override;
+    void Follow(const FleetRun& run) { run_ = &run; }
     // The run has ended: the signs it never reached take their results
-    // from it (a line that failed tells no sign on its own).
+    // from it.
     void Finish(const std::vector<std::vector<SlaveResult>>& results);
 
     // What changed since the last call.
@@ -58,8 +62,12 @@ private:
     // The sign's state, marked changed; under mutex_.
     FleetSignState& Mark(size_t line, size_t sign);
 
+    // The signs of the line not done yet, from results.
+    void TakeResults(size_t line, const std::vector<SlaveResult>& results);
+
     const std::vector<std::vector<size_t>> rows_;
     const bool reading_;
+    const FleetRun* run_ = nullptr;
     std::mutex mutex_;  // guards what follows
     std::vector<std::vector<FleetSignState>> states_;
     std::vector<std::vector<bool>> changed_;

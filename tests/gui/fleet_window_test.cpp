@@ -37,6 +37,7 @@ public:
     bool Start(BusJob job, std::vector<FleetLine> lines, bool verify, const Pacing& pacing,
                size_t jobs, FleetTracker& tracker) override {
         tracker_ = &tracker;
+        tracker.Follow(run_);
         return run_.Start(job, std::move(lines), verify, pacing, jobs, &tracker);
     }
     void Stop() override { run_.Abort(); }
