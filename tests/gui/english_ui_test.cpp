@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -31,6 +32,7 @@
 #include "dialogs/read_setting_dlg.h"
 #include "editor/my_property_sheet.h"
 #include "editor/stacked_tab_bar.h"
+#include "fleet/fleet_dlg.h"
 #include "preview/page_preview_window.h"
 #include "profile/profile.h"
 #include "sheet_support.h"
@@ -71,6 +73,9 @@ QStringList Texts(QWidget* window) {
             for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
         if (auto* tabs = qobject_cast<QTabWidget*>(w))
             for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+        if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model())
+            for (int i = 0; i < view->model()->columnCount(); ++i)
+                texts << view->model()->headerData(i, Qt::Horizontal).toString();
         for (QAction* action : w->actions()) texts << action->text() << action->statusTip();
     }
     return texts;
@@ -129,6 +134,17 @@ class EnglishUiTest : public QObject {
     QTemporaryDir config_;
     std::unique_ptr<SessionRig> rig_;
 
+    // The fleet window's view of the program, its boxes recorded.
+    struct FleetHost : CFleetDlg::Host {
+        explicit FleetHost(MessageBoxSeam& seam) : seam(seam) {}
+        MessageBoxSeam& boxes() override { return seam; }
+        std::string OwnDevice() override { return ""; }
+        void LendOwnPort(bool) override {}
+        void OpenFile(const QString&) override {}
+        MessageBoxSeam& seam;
+    };
+    std::unique_ptr<FleetHost> fleetHost_;
+
     // Every window of the program, built anew in the language installed now
     // and shown; the sheet has shown each of its pages.
     std::vector<std::unique_ptr<QWidget>> Windows() {
@@ -149,6 +165,7 @@ class EnglishUiTest : public QObject {
             std::vector<std::string>{"/dev/ttyUSB0", "tcp://192.0.2.1:4001", "/dev/elsewhere"},
             [listed] { return std::vector<SerialPortInfo>{listed}; }, nullptr));
         windows.push_back(std::make_unique<CMultiSignDlg>(rig_->line, false, nullptr));
+        windows.push_back(std::make_unique<CFleetDlg>(*fleetHost_, nullptr, false, nullptr));
         windows.push_back(std::make_unique<CAboutDlg>(nullptr));
         // Playing a sequence of empty pages: the status says there is none.
         session.panelSettings.sequenceMode = 1;
@@ -176,6 +193,7 @@ class EnglishUiTest : public QObject {
         session.Report(Outcome::Of(OutcomeKind::Success));
         session.panelSettings.lineText[0][0] = "A";  // not a two-byte character
         session.Dispatch(BuildTextCommand(session.panelSettings, 'A', 0));
+        CFleetDlg(*fleetHost_, nullptr, false, nullptr).OpenSheet(QStringLiteral("/nonexistent.csv"));
         {
             InstanceLock running;
             running.Acquire();
@@ -185,7 +203,7 @@ class EnglishUiTest : public QObject {
         }
         QStringList texts;
         for (const BoxRequest& box : boxes.boxes()) texts << BoxText(box.text) << BoxText(box.caption);
-        if (boxes.boxes().size() != 8) texts << QStringLiteral("%1 boxes").arg(boxes.boxes().size());
+        if (boxes.boxes().size() != 9) texts << QStringLiteral("%1 boxes").arg(boxes.boxes().size());
         return texts;
     }
 
@@ -194,7 +212,10 @@ private slots:
         UsePrivateProfile(config_);
         qputenv("XDG_RUNTIME_DIR", config_.path().toLocal8Bit());
     }
-    void init() { rig_ = std::make_unique<SessionRig>(); }
+    void init() {
+        rig_ = std::make_unique<SessionRig>();
+        fleetHost_ = std::make_unique<FleetHost>(rig_->boxes);
+    }
     void cleanup() { InstallTranslations(UiLanguage::Japanese); }
 
     void everyTextIsEnglishAndFits() {
