@@ -264,8 +264,10 @@ private slots:
         }
         // The entries of the original menu first, in their order; new ones after.
         QCOMPARE(texts, QStringList({"KVTの設定", "通信の設定", "全項目の設定", "高速転送",
-                                     "プレビュー", "デバイスの設定", "複数表示器へ送信"}));
-        QCOMPARE(ids, QStringList({"32773", "32772", "32778", "32779", "32780", "32781", "32782"}));
+                                     "プレビュー", "デバイスの設定", "複数表示器へ送信",
+                                     "フリート..."}));
+        QCOMPARE(ids, QStringList({"32773", "32772", "32778", "32779", "32780", "32781", "32782",
+                                   "32784"}));
         QAction* fast = Action(32779);
         QVERIFY(fast->isCheckable());
         QVERIFY(!fast->isChecked());
