@@ -150,5 +150,29 @@ TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
     EXPECT_FALSE(Exists(dir / "stopped/gate_1.dat"));
 }
 
+// Ctrl+C ends every line at once, connects under way included: the sign in
+// hand is interrupted, the others not reached, and the table and report say
+// so.
+TEST_F(FleetTest, CtrlCEndsEveryLineAtOnceConnectsIncluded) {
+    test::DeafServer deaf;
+    const std::string sheet = dir / "stopped.csv";
+    std::ofstream(sheet) << "port,slave,file,name\r\n"
+                         << a.path() << ",1,sample.dat,first\r\n"
+                         << a.path() << ",2,sample.dat,second\r\n"
+                         << "tcp://127.0.0.1:" << deaf.port() << ",1,sample.dat,deaf\r\n";
+    constexpr double kAfter = 1.0;
+    test::CliResult stopped =
+        test::RunCli(dir, {"fleet", "deploy", sheet, "--report", dir / "stopped.json"}, kAfter);
+    EXPECT_EQ(stopped.status, 130) << stopped.err;
+    EXPECT_LT(stopped.seconds, kAfter + 0.5);
+    EXPECT_NE(RowOf(stopped.out, "first").find("interrupted"), std::string::npos) << stopped.out;
+    EXPECT_NE(RowOf(stopped.out, "second").find("not reached"), std::string::npos) << stopped.out;
+    EXPECT_NE(RowOf(stopped.out, "deaf").find("not reached"), std::string::npos) << stopped.out;
+    const QJsonArray signs = QJsonDocument::fromJson(QByteArray::fromStdString(
+        test::ReadFile(dir / "stopped.json"))).object()["signs"].toArray();
+    ASSERT_EQ(signs.size(), 3);
+    EXPECT_EQ(signs[0].toObject()["result"].toString(), "interrupted");
+}
+
 }  // namespace
 }  // namespace kvt
