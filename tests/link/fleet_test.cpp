@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fstream>
+#include <sstream>
 
 #include "link/cli_runner.h"
 #include "link/loopback.h"
@@ -117,6 +118,23 @@ TEST_F(FleetTest, ALineWhoseConnectionDropsIsNotConnectedAgain) {
     EXPECT_NE(RowOf(deploy.out, "first").find("No Connect"), std::string::npos) << deploy.out;
     EXPECT_NE(RowOf(deploy.out, "second").find("not reached"), std::string::npos) << deploy.out;
     EXPECT_EQ(server.connections(), 1);
+}
+
+// More lines at once than the usual soft limit of open files allows: the
+// tool raises it to the hard limit.
+TEST_F(FleetTest, ManyLinesGetTheHardLimitOfOpenFiles) {
+    test::Sim many({"--tcp", "127.0.0.1:0", "--lines", "40"});
+    const std::string sheet = dir / "many.csv";
+    std::ofstream rows(sheet);
+    rows << "port,slave,file,name\r\n";
+    std::istringstream addresses(many.printed());
+    for (std::string address; std::getline(addresses, address);)
+        rows << address << ",," << File() << ",\r\n";
+    rows.close();
+    test::Child cli({"/bin/sh", "-c", "ulimit -Sn 32 && exec \"$0\" \"$@\"", KVT_CLI_PATH, "fleet",
+                     "deploy", sheet, "--pace", "reply", "--gap", "0"},
+                    dir / "many.out", dir / "many.err", test::ChildSetup{"/dev/null", dir.path()});
+    EXPECT_EQ(cli.Wait(), 0) << test::ReadFile(dir / "many.out") << test::ReadFile(dir / "many.err");
 }
 
 TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
