@@ -59,6 +59,9 @@ protected:
         const size_t at = table.find("\n" + name + "  ");
         return at == std::string::npos ? "" : table.substr(at + 1, table.find('\n', at + 1) - at - 1);
     }
+    static QJsonObject Report(const std::string& path) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(test::ReadFile(path))).object();
+    }
     bool Exists(const std::string& path) {
         struct stat info {};
         return ::stat(path.c_str(), &info) == 0;
@@ -72,8 +75,18 @@ TEST_F(FleetTest, EveryLineAtOnceWithATableAndAReport) {
     const std::string sheet = Sheet();
     // Before: only a's slave 2 holds the file; differences and nothing worse.
     test::CliResult differs =
-        test::RunCli(dir, {"fleet", "verify", Reachable(sheet), "--pace", "reply", "--gap", "0"});
+        test::RunCli(dir, {"fleet", "verify", Reachable(sheet), "--pace", "reply", "--gap", "0",
+                           "--report", dir / "differs.json"});
     EXPECT_EQ(differs.status, 3) << differs.out << differs.err;
+    // After the table, each differing sign's differences under its name, as
+    // the report has them.
+    const QJsonArray all = Report(dir / "differs.json")["signs"][0]["differences"].toArray();
+    ASSERT_FALSE(all.isEmpty());
+    std::string listed = "\n\nhall:\n";
+    for (const QJsonValue& difference : all)
+        listed += "  " + difference.toString().toStdString() + "\n";
+    EXPECT_NE(differs.out.find(listed), std::string::npos) << differs.out;
+    EXPECT_EQ(differs.out.find("\n" + a.path() + "/02:\n"), std::string::npos);  // agrees
     test::CliResult verify = test::RunCli(dir, {"fleet", "verify", sheet, "--pace", "reply", "--gap", "0"});
     EXPECT_EQ(verify.status, 1) << verify.err;  // the closed line is worse than differences
     EXPECT_NE(RowOf(verify.out, "hall").find(" differences "), std::string::npos) << verify.out;
@@ -88,8 +101,7 @@ TEST_F(FleetTest, EveryLineAtOnceWithATableAndAReport) {
         dir, {"fleet", "deploy", sheet, "--verify", "--pace", "reply", "--gap", "0", "--jobs", "2",
               "--report", dir / "report.json"});
     EXPECT_EQ(deploy.status, 1) << deploy.err;
-    const QJsonObject report = QJsonDocument::fromJson(
-        QByteArray::fromStdString(test::ReadFile(dir / "report.json"))).object();
+    const QJsonObject report = Report(dir / "report.json");
     EXPECT_EQ(report["command"].toString(), "fleet deploy");
     const QJsonArray signs = report["signs"].toArray();
     ASSERT_EQ(signs.size(), 5);

@@ -3,6 +3,8 @@
 // tools that manage many sites, and the exit status.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,14 @@ struct SignRow {
     SlaveResult result;
 };
 
-// The table on standard output: a bus's by slave, a fleet's by sign and line.
+// The differences a verification found, one a line after indent, as verify
+// prints them; past limit, "... and N more" instead of the rest.
+void PrintDifferences(const std::vector<std::string>& differences, const char* indent = "",
+                      size_t limit = SIZE_MAX);
+
+// The table on standard output: a bus's by slave, a fleet's by sign and line
+// followed by each differing sign's differences (at most 20 a sign) under
+// the sign's name.
 void PrintResults(ResultsOf of, const std::vector<SignRow>& rows);
 
 // Writes {"command": ..., "ok": bool, LIST: [...]} to path: for a bus LIST is
