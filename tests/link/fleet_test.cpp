@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -61,6 +62,14 @@ protected:
     }
     static QJsonObject Report(const std::string& path) {
         return QJsonDocument::fromJson(QByteArray::fromStdString(test::ReadFile(path))).object();
+    }
+    // The files of a read not yet put in place.
+    static int Unsaved(const std::string& folder) {
+        int count = 0;
+        std::error_code none;  // not made yet
+        for (const auto& entry : std::filesystem::directory_iterator(folder, none))
+            count += entry.path().filename().string().rfind(".kvt540m-save-", 0) == 0;
+        return count;
     }
     bool Exists(const std::string& path) {
         struct stat info {};
@@ -157,14 +166,24 @@ TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
     EXPECT_NE(onFile.err.find(": Not a directory\n"), std::string::npos) << onFile.err;
     EXPECT_TRUE(test::LogLines(a.log()).empty() && test::LogLines(b.log()).empty());
 
+    // The files go in place as the run ends: one whose place a folder takes
+    // meanwhile (the four read, the silent sign holding its line) fails.
     std::ofstream(sheet, std::ios::app) << b.path() << ",4,sample.dat,silent\r\n";
-    test::CliResult read =
-        test::RunCli(dir, {"fleet", "read", sheet, dir / "out", "--pace", "reply", "--gap", "0"});
+    auto cli = test::StartCli(
+        dir, {"fleet", "read", sheet, dir / "out", "--pace", "reply", "--gap", "0"});
+    for (int wait = 0; wait < 300 && Unsaved(dir / "out") < 4; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(::mkdir((dir / "out/gate_3.dat").c_str(), 0777), 0);
+    std::ofstream(dir / "out/gate_3.dat/inside");
+    test::CliResult read = test::FinishCli(dir, *cli);
     EXPECT_EQ(read.status, 1) << read.err;
+    EXPECT_NE(RowOf(read.out, "gate 3").find("Can't file write: Is a directory"), std::string::npos)
+        << read.out;
+    EXPECT_EQ(Unsaved(dir / "out"), 0);
     PanelSettings settings;
     int page = 0;
     std::string message;
-    ASSERT_TRUE(ReadSettingsFile(dir / "out/gate_3.dat", &settings, &page, &message)) << read.out;
+    ASSERT_TRUE(ReadSettingsFile(dir / "out/gate_1.dat", &settings, &page, &message)) << read.out;
     EXPECT_TRUE(ReadSettingsFile(dir / "out/hall.dat", &settings, &page, &message));
     // No file for a sign not reached, nor for one that did not answer.
     EXPECT_FALSE(Exists(dir / "out/closed.dat"));

@@ -124,9 +124,10 @@ bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string
     return false;
 }
 
-void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result) {
+void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result,
+                   SaveBatch* batch) {
     std::string message;
-    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) ==
+    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message, batch) ==
         SaveResult::Ok)
         return;
     result->problem = SignProblem::FileNotWritten;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/session.h"
+#include "settings/settings_file.h"
 #include "transfer/sign_result.h"
 
 namespace kvt::cli {
@@ -40,9 +41,11 @@ void PrintResults(ResultsOf of, const std::vector<SignRow>& rows);
 bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string& command,
                         const std::vector<SignRow>& rows, std::string* error);
 
-// A read: the store read from a sign into path. A file that cannot be
-// written fails the sign (FileNotWritten, with the reason).
-void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result);
+// A read: the store read from a sign into path (through the batch when one
+// is given). A file that cannot be written fails the sign (FileNotWritten,
+// with the reason).
+void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result,
+                   SaveBatch* batch = nullptr);
 
 // The table, the report when one is asked for, and the exit status: 130
 // when the run was interrupted; 0 when every sign succeeded; for a fleet 3
