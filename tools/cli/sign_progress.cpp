@@ -144,7 +144,7 @@ std::string SignProgress::RowText(size_t line) const {
     case State::AtWork:
         state = SignLabel(row, line) + (row.verifying ? " verifying" : "");
         if (row.step > 0)
-            state += " step " + std::to_string(row.step) + "/" + std::to_string(kAllItemsLastStep);
+            state += " step " + std::to_string(row.step) + "/" + std::to_string(row.lastStep);
         break;
     }
     std::string text = lines_[line].name + ": " + state + " (" + std::to_string(row.done) + "/" +

@@ -32,8 +32,8 @@ public:
                   const Session& session) override;
     void LineDone(size_t line) override;
 
-    // The rows drawn a last time, as the run ended.
-    void Finish();
+    // The run has ended: the rows drawn a last time.
+    virtual void Finish();
 
 private:
     enum class State { Waiting, Opening, AtWork, Done };

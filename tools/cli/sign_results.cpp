@@ -16,6 +16,8 @@ namespace kvt::cli {
 
 namespace {
 
+constexpr size_t kDifferencesListed = 20;  // a sign's, after a fleet's table
+
 // Seconds to a tenth, rounded.
 double Tenths(Millis ms) { return static_cast<double>((ms + 50) / 100) / 10; }
 
@@ -52,6 +54,16 @@ void PrintFleetTable(const std::vector<SignRow>& rows) {
                     Clipped(ResultText(row.result)).c_str(), Tenths(row.result.ms));
 }
 
+// Each differing sign's differences under its name, the first few of them:
+// the report has them all.
+void PrintFleetDifferences(const std::vector<SignRow>& rows) {
+    for (const SignRow& row : rows) {
+        if (row.result.differences.empty()) continue;
+        std::printf("\n%s:\n", Clipped(row.name).c_str());
+        PrintDifferences(row.result.differences, "  ", kDifferencesListed);
+    }
+}
+
 QJsonObject Entry(ResultsOf of, const SignRow& row) {
     const SlaveResult& r = row.result;
     QJsonObject entry;
@@ -77,11 +89,21 @@ std::vector<SlaveResult> ResultsIn(const std::vector<SignRow>& rows) {
 
 }  // namespace
 
+void PrintDifferences(const std::vector<std::string>& differences, const char* indent,
+                      size_t limit) {
+    for (size_t i = 0; i < differences.size() && i < limit; ++i)
+        std::printf("%s%s\n", indent, differences[i].c_str());
+    if (differences.size() > limit)
+        std::printf("%s... and %zu more\n", indent, differences.size() - limit);
+}
+
 void PrintResults(ResultsOf of, const std::vector<SignRow>& rows) {
-    if (of == ResultsOf::Bus)
+    if (of == ResultsOf::Bus) {
         PrintBusTable(rows);
-    else
-        PrintFleetTable(rows);
+        return;
+    }
+    PrintFleetTable(rows);
+    PrintFleetDifferences(rows);
 }
 
 bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string& command,
@@ -102,9 +124,10 @@ bool WriteResultsReport(ResultsOf of, const std::string& path, const std::string
     return false;
 }
 
-void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result) {
+void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result,
+                   SaveBatch* batch) {
     std::string message;
-    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) ==
+    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message, batch) ==
         SaveResult::Ok)
         return;
     result->problem = SignProblem::FileNotWritten;
