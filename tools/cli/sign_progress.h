@@ -49,6 +49,7 @@ private:
     std::string SignLabel(const Row& row, size_t line) const;
     void EndBar();
     void Changed();
+    void WritePendingLines();
     void Redraw();
     std::string RowText(size_t line) const;
 
@@ -58,6 +59,7 @@ private:
     bool reading_;
     std::vector<Row> rows_;
     std::unique_ptr<Timer> redraw_;
+    std::string pendingLines_;  // step lines not written yet (Look::Lines)
     bool redrawDue_ = false;
     Millis lastDrawn_ = -1000;
     int drawnRows_ = 0;
