@@ -82,14 +82,14 @@ void SignProgress::SignRunStarted(size_t line, size_t sign, RunKind kind) {
     Changed();
 }
 
-std::string SignProgress::SignLabel(const Row& row, size_t line) const {
+const std::string& SignProgress::SignLabel(const Row& row, size_t line) const {
     return lines_[line].signs[row.sign].name;
 }
 
 void SignProgress::StepDone(size_t line, size_t, int step) {
     Row& row = rows_[line];
     row.step = step;
-    const std::string name = SignLabel(row, line);
+    const std::string& name = SignLabel(row, line);
     switch (look_) {
     case Look::Lines:
         // Written together at most ten times a second: a fleet of many

@@ -46,7 +46,7 @@ private:
         int done = 0, failed = 0;
     };
 
-    std::string SignLabel(const Row& row, size_t line) const;
+    const std::string& SignLabel(const Row& row, size_t line) const;
     void EndBar();
     void Changed();
     void WritePendingLines();
