@@ -15,6 +15,7 @@
 #include "link/cli_runner.h"
 #include "link/loopback.h"
 #include "settings/settings_file.h"
+#include "text/file_name.h"
 #include "support/test_paths.h"
 
 namespace kvt {
@@ -153,15 +154,22 @@ TEST_F(FleetTest, ManyLinesGetTheHardLimitOfOpenFiles) {
         rows << address << ",," << File() << ",\r\n";
     rows.close();
     // The soft limit is raised to the hard one; under a hard limit of 32 a
-    // line lets go of its descriptors as it ends, for the next lines.
+    // line lets go of its descriptors (its trace file too) as it ends, for
+    // the next lines.
     for (const char* limit : {"ulimit -Sn 32", "ulimit -n 32"}) {
         SCOPED_TRACE(limit);
-        test::Child cli({"/bin/sh", "-c", std::string(limit) + " && exec \"$0\" \"$@\"",
-                         KVT_CLI_PATH, "fleet", "deploy", sheet, "--pace", "reply", "--gap", "0",
-                         "--jobs", limit[7] == 'S' ? "40" : "8"},
-                        dir / "many.out", dir / "many.err", test::ChildSetup{"/dev/null", dir.path()});
+        const bool hard = limit[7] != 'S';
+        std::vector<std::string> args = {"/bin/sh", "-c", std::string(limit) + " && exec \"$0\" \"$@\"",
+                                         KVT_CLI_PATH, "fleet", "deploy", sheet, "--pace", "reply",
+                                         "--gap", "0", "--jobs", hard ? "8" : "40"};
+        if (hard) args.insert(args.end(), {"--trace", dir / "traces"});
+        test::Child cli(args, dir / "many.out", dir / "many.err", test::ChildSetup{"/dev/null", dir.path()});
         EXPECT_EQ(cli.Wait(), 0) << test::ReadFile(dir / "many.out") << test::ReadFile(dir / "many.err");
     }
+    std::istringstream lines(many.printed());
+    for (std::string address; std::getline(lines, address);)
+        EXPECT_NE(test::ReadFile(dir / ("traces/" + FileNameOf(address) + ".trace")).find(" GO\\r\\n"),
+                  std::string::npos) << address;
 }
 
 TEST_F(FleetTest, ReadWritesAFilePerSignAndCtrlCLeavesNoPartialFile) {
