@@ -1,6 +1,7 @@
 #include "exchange/fleet_sheet.h"
 
 #include <map>
+#include <utility>
 
 #include "exchange/sheet_columns.h"
 #include "exchange/value_checks.h"
@@ -35,7 +36,7 @@ public:
         std::vector<int> needed = {kPort};
         if (use_.files) needed.push_back(kFile);
         columns_.Read(csv, needed, [this](const CsvRecord& record) { ReadRow(record); });
-        if (problems_.empty()) *lines = lines_;
+        if (problems_.empty()) *lines = std::move(lines_);
         return problems_.Lines();
     }
 
@@ -76,7 +77,7 @@ private:
         const size_t line = LineOf(port);
         CheckPlace(record, line, sign.slave);
         CheckName(record, sign.name);
-        if (rowProblems_ == 0) lines_[line].signs.push_back(sign);
+        if (rowProblems_ == 0) lines_[line].signs.push_back(std::move(sign));
     }
 
     void ReadFile(const CsvRecord& record, FleetSign* sign) {
@@ -95,11 +96,11 @@ private:
     // The line of the port: rows whose ports stand for one device are one.
     size_t LineOf(const std::string& port) {
         const std::string device = use_.device ? use_.device(port) : port;
-        for (size_t i = 0; i < lines_.size(); ++i)
-            if (lines_[i].device == device) return i;
+        const auto [at, added] = lineOfDevice_.emplace(device, lines_.size());
+        if (!added) return at->second;
         lines_.push_back({port, device, {}});
         rows_.emplace_back();
-        return lines_.size() - 1;
+        return at->second;
     }
 
     // An RS-232C line holds one sign; an RS-485 line each slave once.
@@ -155,6 +156,7 @@ private:
     std::vector<FleetLine> lines_;
     std::vector<LineRows> rows_;
     std::map<std::string, int> nameRows_, fileRows_;
+    std::map<std::string, size_t> lineOfDevice_;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 
 namespace kvt {
 
@@ -51,8 +52,55 @@ Millis EventLoop::Now() {
         .count();
 }
 
+struct EventLoop::TimerState {
+    std::function<void()> fire;
+    std::uint64_t start = 0;  // the current start's number; 0 when not armed
+};
+
+bool EventLoop::Start::Current() const { return timer->start == number; }
+
+class EventLoop::HeapTimer : public Timer {
+public:
+    HeapTimer(EventLoop& loop, std::function<void()> fire)
+        : loop_(loop), state_(std::make_shared<TimerState>()) {
+        state_->fire = std::move(fire);
+        ++loop_.timerCount_;
+    }
+    ~HeapTimer() override {
+        state_->start = 0;
+        --loop_.timerCount_;
+    }
+    void StartAt(Millis when) override {
+        state_->start = ++loop_.startNumbers_;
+        loop_.starts_.push_back({when, state_->start, state_});
+        std::push_heap(loop_.starts_.begin(), loop_.starts_.end(), std::greater<>());
+        // Starts made stale by restarts are dropped now and then.
+        if (loop_.starts_.size() > 4 * loop_.timerCount_ + 1024) loop_.Compact();
+    }
+    void Stop() override { state_->start = 0; }
+
+private:
+    EventLoop& loop_;
+    std::shared_ptr<TimerState> state_;
+};
+
 std::unique_ptr<Timer> EventLoop::NewTimer(std::function<void()> fire) {
-    return std::make_unique<ListedTimer>(timers_, std::move(fire));
+    return std::make_unique<HeapTimer>(*this, std::move(fire));
+}
+
+void EventLoop::Compact() {
+    starts_.erase(std::remove_if(starts_.begin(), starts_.end(),
+                                 [](const Start& s) { return !s.Current(); }),
+                  starts_.end());
+    std::make_heap(starts_.begin(), starts_.end(), std::greater<>());
+}
+
+const EventLoop::Start* EventLoop::NextStart() {
+    while (!starts_.empty() && !starts_.front().Current()) {
+        std::pop_heap(starts_.begin(), starts_.end(), std::greater<>());
+        starts_.pop_back();
+    }
+    return starts_.empty() ? nullptr : &starts_.front();
 }
 
 void EventLoop::PostTask(std::function<void()> task) {
@@ -107,19 +155,26 @@ void EventLoop::RunPosted() {
 }
 
 void EventLoop::FireDueTimers() {
-    // Only the timers due now, each once: one that starts itself again for
-    // now fires on the next round, after the descriptors had their turn.
+    // Only the starts made before now, each once: a timer that starts
+    // itself again for now fires on the next round, after the descriptors
+    // had their turn.
     const Millis now = Now();
-    for (size_t n = timers_.timers.size(); n > 0; --n) {
-        ListedTimer* next = ListedTimer::Earliest(timers_, now);
-        if (!next) break;
-        next->Fire();
+    const std::uint64_t last = startNumbers_;
+    for (const Start* next = NextStart(); next && next->due <= now && next->number <= last;
+         next = NextStart()) {
+        std::shared_ptr<TimerState> timer = next->timer;
+        std::pop_heap(starts_.begin(), starts_.end(), std::greater<>());
+        starts_.pop_back();
+        timer->start = 0;
+        // The timer may go in its own call: its state (and function) lives
+        // until it returns.
+        timer->fire();
     }
 }
 
 void EventLoop::RunOnce(Millis until) {
-    ListedTimer* next = ListedTimer::Earliest(timers_, INT64_MAX);
-    const Millis wakeAt = next ? std::min(until, next->due()) : until;
+    const Start* next = NextStart();
+    const Millis wakeAt = next ? std::min(until, next->due) : until;
     const Millis wait = std::max<Millis>(0, wakeAt - Now());
     epoll_event events[kEventsAtOnce];
     const int n = ok() ? ::epoll_wait(epoll_, events, kEventsAtOnce, static_cast<int>(wait)) : 0;

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "loop/clock.h"
-#include "loop/listed_timer.h"
 
 namespace kvt {
 
@@ -57,11 +56,29 @@ public:
     // and at least every 200 ms). False when stopped.
     bool RunUntil(const std::function<bool()>& done, Millis until, const std::atomic<bool>* stop);
 
+    struct TimerState;
+
 private:
     struct Watched {
         std::uint32_t generation;
         std::shared_ptr<Handler> handler;
     };
+    // A timer's start in the heap; stale once the timer was started again,
+    // stopped or destroyed (its start number no longer the timer's).
+    struct Start {
+        Millis due;
+        std::uint64_t number;
+        std::shared_ptr<TimerState> timer;
+        bool Current() const;
+        bool operator>(const Start& other) const {
+            return due != other.due ? due > other.due : number > other.number;
+        }
+    };
+    class HeapTimer;
+
+    // The start due first, stale ones dropped on the way; nullptr if none.
+    const Start* NextStart();
+    void Compact();
 
     // Waits for events until the given time at most and handles them, then
     // the timers that are due.
@@ -74,7 +91,11 @@ private:
     std::string failure_;
     std::mutex postedMutex_;
     std::vector<std::function<void()>> posted_;
-    TimerList timers_;
+    // Every timer start, due first on top (a binary heap): the next wake-up
+    // costs the same however many timers there are.
+    std::vector<Start> starts_;
+    std::uint64_t startNumbers_ = 0;
+    size_t timerCount_ = 0;
     // By descriptor; the generation tells a descriptor number used again
     // from the one epoll reported on.
     std::unordered_map<int, Watched> watched_;

@@ -52,6 +52,7 @@ void SerialLink::SetPort(PortPtr port) {
 void SerialLink::WatchOnLoop(const PortPtr& port) {
     if (watched_ >= 0) loop_->Forget(watched_);
     watched_ = -1;
+    waitingForRoom_ = false;
     outbox_.clear();
     if (writeTimer_) writeTimer_->Stop();
     if (!port) return;
@@ -74,6 +75,7 @@ void SerialLink::OpenOn(EventLoop& loop, const std::string& device, std::functio
         // The transport took nothing for the whole time-out: dropped.
         outbox_.clear();
         if (watched_ >= 0) loop_->Change(watched_, EPOLLIN);
+        waitingForRoom_ = false;
     });
     opening_ = MakeTransport(device);
     opening_->OpenOn(loop, [this](const std::string& text) { Report(text); },
@@ -119,7 +121,11 @@ void SerialLink::FlushOutbox(Transport& port) {
         outbox_.clear();  // the port failed: the reader sees to it
     }
     // Room is waited for while bytes wait, and only then.
-    if (watched_ >= 0) loop_->Change(watched_, outbox_.empty() ? EPOLLIN : EPOLLIN | EPOLLOUT);
+    const bool waitForRoom = !outbox_.empty();
+    if (watched_ >= 0 && waitForRoom != waitingForRoom_) {
+        loop_->Change(watched_, waitForRoom ? EPOLLIN | EPOLLOUT : EPOLLIN);
+        waitingForRoom_ = waitForRoom;
+    }
     if (outbox_.empty())
         writeTimer_->Stop();
     else

@@ -140,6 +140,7 @@ private:
     EventLoop* loop_ = nullptr;
     PortPtr opening_;    // the transport being opened
     int watched_ = -1;   // the descriptor the loop watches
+    bool waitingForRoom_ = false;  // watched for writing too
     std::string outbox_;  // written bytes the transport has not taken yet
     std::unique_ptr<Timer> writeTimer_;  // drops the outbox at the time-out
 };

@@ -1,8 +1,12 @@
 #include "serial/trace.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "text/clipped.h"
@@ -24,27 +28,87 @@ std::string MonotonicStamp() {
     return stamp;
 }
 
+// The one thread that writes every trace: traces with lines queued wait
+// their turn here. It is never stopped (nor waited for at exit); a trace
+// that ends takes itself out and writes the rest itself.
+class TraceWriter {
+public:
+    static TraceWriter& Instance() {
+        static TraceWriter* writer = new TraceWriter;  // outlives its thread
+        return *writer;
+    }
+
+    // False with the system's reason when the thread cannot be started.
+    bool Start(std::string* error) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (started_) return true;
+        try {
+            std::thread(&TraceWriter::Work, this).detach();
+        } catch (const std::system_error& e) {
+            *error = e.code().message();
+            return false;
+        }
+        started_ = true;
+        return true;
+    }
+    void Queued(Trace* trace) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (std::find(waiting_.begin(), waiting_.end(), trace) == waiting_.end())
+                waiting_.push_back(trace);
+        }
+        wake_.notify_one();
+    }
+    // Returns once the thread neither holds nor will take the trace.
+    void Forget(Trace* trace) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), trace), waiting_.end());
+        done_.wait(lock, [&] { return writing_ != trace; });
+    }
+
+private:
+    void Work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return !waiting_.empty(); });
+            writing_ = waiting_.front();
+            waiting_.pop_front();
+            lock.unlock();
+            writing_->WriteQueued();
+            lock.lock();
+            writing_ = nullptr;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::deque<Trace*> waiting_;
+    Trace* writing_ = nullptr;
+    bool started_ = false;
+};
+
 }  // namespace
 
 Trace::Trace(std::string path, Report report) : path_(std::move(path)), report_(std::move(report)) {}
 
 Trace::~Trace() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    if (writer_.joinable()) writer_.join();
+    TraceWriter::Instance().Forget(this);
+    WriteQueued();
     if (file_) std::fclose(file_);
 }
 
 bool Trace::Open() {
+    std::string error;
+    if (!TraceWriter::Instance().Start(&error)) {
+        Fail("cannot start writing: " + error);
+        return false;
+    }
     file_ = std::fopen(path_.c_str(), "ae");
     if (!file_) {
         Fail(std::strerror(errno));
         return false;
     }
-    writer_ = std::thread(&Trace::WriterLoop, this);
     return true;
 }
 
@@ -76,31 +140,24 @@ void Trace::Record(Direction direction, const std::string& port, const std::stri
         }
         queue_.push_back(std::move(line));
     }
-    wake_.notify_one();
+    TraceWriter::Instance().Queued(this);
 }
 
-void Trace::WriterLoop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (queue_.empty()) return;  // stopping, and everything is written
-        std::deque<std::string> batch;
+void Trace::WriteQueued() {
+    std::deque<std::string> batch;
+    long dropped;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failed_ || !file_) return;
         batch.swap(queue_);
-        const long dropped = std::exchange(dropped_, 0);
-        lock.unlock();
-        std::string text;
-        for (const std::string& line : batch) text += line;
-        if (dropped > 0) text += "... " + std::to_string(dropped) + " lines not traced\n";
-        const bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size() &&
-                        std::fflush(file_) == 0;
-        const int error = errno;
-        lock.lock();
-        if (!ok) {
-            lock.unlock();
-            Fail(std::strerror(error));
-            return;
-        }
+        dropped = std::exchange(dropped_, 0);
     }
+    if (batch.empty() && dropped == 0) return;
+    std::string text;
+    for (const std::string& line : batch) text += line;
+    if (dropped > 0) text += "... " + std::to_string(dropped) + " lines not traced\n";
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0)
+        Fail(std::strerror(errno));
 }
 
 void Trace::Fail(const std::string& why) {

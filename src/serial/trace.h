@@ -6,24 +6,22 @@
 //
 // (monotonic seconds with milliseconds, the direction, the port, the bytes
 // with CR, LF, backslash and non-printable bytes escaped). Lines are written
-// by a thread of the trace's own, so a slow or failing file never holds up
-// the link; a file that cannot be written is reported once and the trace
-// stops.
+// by one thread that writes every trace of the process (a fleet traces each
+// of its lines), so a slow or failing file never holds up the link; a file
+// that cannot be written is reported once and the trace stops.
 #pragma once
 
-#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 
 namespace kvt {
 
 class Trace {
 public:
-    // Called once, on the trace's thread, when the file cannot be written.
+    // Called once, on the writing thread, when the file cannot be written.
     using Report = std::function<void(const std::string& text)>;
 
     Trace(std::string path, Report report);
@@ -31,30 +29,31 @@ public:
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
 
-    // Opens the file for appending; false (reported) when it cannot be.
+    // Opens the file for appending; false (reported) when it cannot be, or
+    // when the writing thread cannot be started.
     bool Open();
 
     enum class Direction { Sent, Received };
-    // Thread-safe and quick: queues the line for the trace's thread.
+    // Thread-safe and quick: queues the line for the writing thread.
     void Record(Direction direction, const std::string& port, const std::string& bytes);
 
     // The bytes as the trace shows them.
     static std::string Escape(const std::string& bytes);
 
+    // Writes what is queued (on the writing thread, or on the owner's as
+    // the trace ends).
+    void WriteQueued();
+
 private:
-    void WriterLoop();
     void Fail(const std::string& why);
 
     std::string path_;
     Report report_;
     std::FILE* file_ = nullptr;
     std::mutex mutex_;
-    std::condition_variable wake_;
     std::deque<std::string> queue_;
     long dropped_ = 0;     // lines not queued because the writer fell behind
-    bool stopping_ = false;
     bool failed_ = false;  // touched under mutex_
-    std::thread writer_;
 };
 
 }  // namespace kvt

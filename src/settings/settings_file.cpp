@@ -144,8 +144,11 @@ SaveResult WriteInPlace(const std::string& path, const std::string& bytes, std::
     return ok ? SaveResult::Ok : Fail(SaveResult::CannotWrite, kCantWrite, message);
 }
 
-// Writes a temporary file beside the target and renames it over the target.
-SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std::string* message) {
+// Writes the bytes to a new temporary file beside the target (synced to
+// the disk when asked), *temp naming it; a device or a pipe is written in
+// place at once, *temp left empty.
+SaveResult WriteTemporary(const std::string& target, const std::string& bytes, bool sync,
+                          std::string* temp, std::string* message) {
     struct stat old;
     bool exists = stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) return Fail(SaveResult::CannotOpen, kCantOpen, message);
@@ -154,9 +157,8 @@ SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std:
     if (exists && access(target.c_str(), W_OK) != 0)
         return Fail(SaveResult::CannotOpen, kCantOpen, message);
 
-    std::string dir = DirectoryOf(target);
-    std::string temp = dir + "/.kvt540m-save-XXXXXX";
-    int fd = mkstemp(&temp[0]);
+    std::string path = DirectoryOf(target) + "/.kvt540m-save-XXXXXX";
+    int fd = mkstemp(&path[0]);
     if (fd < 0) return Fail(SaveResult::CannotOpen, kCantOpen, message);
 
     bool ok = fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) == 0;
@@ -164,20 +166,36 @@ SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std:
         // Only root may give a file away; for anybody else the new file is
         // their own, which is no reason to refuse the save.
     }
-    ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = ok && WriteAll(fd, bytes) && (!sync || fsync(fd) == 0);
     if (close(fd) != 0) ok = false;
-    if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
-        unlink(temp.c_str());
+        unlink(path.c_str());
         return Fail(SaveResult::CannotWrite, kCantWrite, message);
     }
-    // Make the rename itself durable; a failure here loses nothing already
-    // written, so it is not reported.
+    *temp = path;
+    return SaveResult::Ok;
+}
+
+// Makes the renames in a folder durable; a failure here loses nothing
+// already written, so it is not reported.
+void SyncFolder(const std::string& dir) {
     int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         fsync(dirFd);
         close(dirFd);
     }
+}
+
+// Writes a temporary file beside the target and renames it over the target.
+SaveResult ReplaceFile(const std::string& target, const std::string& bytes, std::string* message) {
+    std::string temp;
+    const SaveResult written = WriteTemporary(target, bytes, true, &temp, message);
+    if (written != SaveResult::Ok || temp.empty()) return written;
+    if (rename(temp.c_str(), target.c_str()) != 0) {
+        unlink(temp.c_str());
+        return Fail(SaveResult::CannotWrite, kCantWrite, message);
+    }
+    SyncFolder(DirectoryOf(target));
     return SaveResult::Ok;
 }
 
@@ -273,18 +291,66 @@ bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* cur
 }
 
 SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
-                             int currentPage, std::string* message) {
+                             int currentPage, std::string* message, SaveBatch* batch) {
     std::string reason = UnsaveableTextReason(settings);
     if (!reason.empty()) {
         if (message) *message = reason;
         return SaveResult::Refused;
     }
-    return SaveWholeFile(path, FormatSettings(settings, currentPage), message);
+    const std::string bytes = FormatSettings(settings, currentPage);
+    return batch ? batch->Write(path, bytes, message) : SaveWholeFile(path, bytes, message);
 }
 
 SaveResult SaveWholeFile(const std::string& path, const std::string& bytes, std::string* message) {
     if (path.empty()) return Fail(SaveResult::CannotOpen, kCantOpen, message);
     return ReplaceFile(FollowLinks(path), bytes, message);
+}
+
+SaveBatch::~SaveBatch() {
+    for (const Pending& file : pending_) unlink(file.temp.c_str());
+    for (const auto& folder : folders_) close(folder.second);
+}
+
+SaveResult SaveBatch::Write(const std::string& path, const std::string& bytes,
+                            std::string* message) {
+    if (path.empty()) return Fail(SaveResult::CannotOpen, kCantOpen, message);
+    const std::string target = FollowLinks(path);
+    // The folder is held from before its first file is written, so that its
+    // file system's sync reports every write-back error since.
+    const std::string dir = DirectoryOf(target);
+    if (!folders_.count(dir)) {
+        const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return Fail(SaveResult::CannotOpen, kCantOpen, message);
+        folders_[dir] = fd;
+    }
+    std::string temp;
+    const SaveResult written = WriteTemporary(target, bytes, false, &temp, message);
+    if (written == SaveResult::Ok && !temp.empty()) pending_.push_back({path, target, temp});
+    return written;
+}
+
+std::map<std::string, std::string> SaveBatch::Finish() {
+    std::map<std::string, std::string> failed, unsynced;
+    for (const auto& folder : folders_)
+        if (syncfs(folder.second) != 0) unsynced[folder.first] = std::strerror(errno);
+    for (const Pending& file : pending_) {
+        std::string why;
+        if (auto folder = unsynced.find(DirectoryOf(file.target)); folder != unsynced.end())
+            why = folder->second;
+        else if (rename(file.temp.c_str(), file.target.c_str()) != 0)
+            why = std::strerror(errno);
+        else
+            continue;
+        failed[file.path] = std::string(kCantWrite) + ": " + why;
+        unlink(file.temp.c_str());
+    }
+    pending_.clear();
+    for (const auto& folder : folders_) {
+        fsync(folder.second);  // the renames, as a single save does
+        close(folder.second);
+    }
+    folders_.clear();
+    return failed;
 }
 
 }  // namespace kvt

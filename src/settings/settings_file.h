@@ -4,7 +4,9 @@
 // currentPage, sequenceMode, then 224 line texts ("s" for an empty text).
 #pragma once
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "settings/panel_settings.h"
 
@@ -44,10 +46,6 @@ bool ReadSettingsFile(const std::string& path, PanelSettings* settings, int* cur
 // other files the program reads whole.
 std::string TooLargeMessage(const std::string& path);
 
-// Writes the store to path as SaveWholeFile does; refused before anything is
-// written when UnsaveableTextReason() is not empty.
-SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
-                             int currentPage, std::string* message);
 
 // Writes bytes to path safely: to a temporary file in the same folder,
 // flushed, synced, and renamed over path (a symbolic link is followed). A
@@ -56,5 +54,38 @@ SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& setti
 // *message (if given) receives "Can't file open" or "Can't file write".
 SaveResult SaveWholeFile(const std::string& path, const std::string& bytes,
                          std::string* message = nullptr);
+
+// Many files saved as SaveWholeFile saves one, for a program that must not
+// wait for the disk file by file: Write leaves each file's bytes in a
+// temporary file beside it, not yet synced; Finish syncs their file systems
+// once and renames each over its file. Files of a batch never finished are
+// not saved (their temporary files removed).
+class SaveBatch {
+public:
+    SaveBatch() = default;
+    ~SaveBatch();
+    SaveBatch(const SaveBatch&) = delete;
+    SaveBatch& operator=(const SaveBatch&) = delete;
+
+    // Refused as SaveWholeFile refuses; a device or a pipe is written at once.
+    SaveResult Write(const std::string& path, const std::string& bytes,
+                     std::string* message = nullptr);
+    // The paths (as given to Write) that could not be put in place, each
+    // with "Can't file write: " and the reason.
+    std::map<std::string, std::string> Finish();
+
+private:
+    struct Pending {
+        std::string path, target, temp;
+    };
+    std::vector<Pending> pending_;
+    std::map<std::string, int> folders_;  // their descriptors, open until Finish
+};
+
+// Writes the store to path as SaveWholeFile does, or through the batch when
+// one is given; refused before anything is written when
+// UnsaveableTextReason() is not empty.
+SaveResult WriteSettingsFile(const std::string& path, const PanelSettings& settings,
+                             int currentPage, std::string* message, SaveBatch* batch = nullptr);
 
 }  // namespace kvt

@@ -71,9 +71,9 @@ void BusRun::StartSlave() {
     slaveStart_ = clock_.Now();
     session_.lineMode = target.slave == kNoSlave ? 0 : 1;
     if (target.slave != kNoSlave) session_.slaveNo = target.slave;
-    file_ = target.settings ? *target.settings : startStore_;
+    file_ = target.settings ? target.settings : &startStore_;
     filePage_ = target.settings ? target.currentPage : startPage_;
-    session_.panelSettings = file_;
+    session_.panelSettings = *file_;
     session_.currentPage = filePage_;
     if (job_ != BusJob::Deploy) session_.ResetSettings();
     StartRun(job_ == BusJob::Deploy ? RunKind::AllItems : RunKind::ReadBack);
@@ -123,7 +123,7 @@ void BusRun::PhaseDone() {
         current_.signError = line_.tally().firstError;
     } else if (kind_ == RunKind::ReadBack && job_ != BusJob::ReadAll) {
         current_.differences =
-            CompareWithSign(file_, filePage_, session_.panelSettings, session_.currentPage);
+            CompareWithSign(*file_, filePage_, session_.panelSettings, session_.currentPage);
     } else if (kind_ == RunKind::AllItems && verify_) {
         session_.ResetSettings();
         StartRun(RunKind::ReadBack);
@@ -134,7 +134,7 @@ void BusRun::PhaseDone() {
 
 void BusRun::SlaveDone() {
     if (job_ != BusJob::ReadAll) {
-        session_.panelSettings = file_;
+        session_.panelSettings = *file_;
         session_.currentPage = filePage_;
     }
     current_.ms = clock_.Now() - slaveStart_;

@@ -100,8 +100,9 @@ private:
     PanelSettings startStore_;
     int startPage_ = 0;
     // What the slave in hand is to hold, while a deploy verifies or a verify
-    // compares (the read-back fills the session's store).
-    PanelSettings file_;
+    // compares (the read-back fills the session's store): the target's
+    // settings, or startStore_.
+    const PanelSettings* file_ = nullptr;
     int filePage_ = 0;
     int startLineMode_ = 0;
     int startSlave_ = 0;

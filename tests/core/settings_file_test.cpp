@@ -10,7 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -311,6 +313,40 @@ TEST_F(SettingsFileTest, SaveKeepsModeAndWritesThroughSymlink) {
     ASSERT_EQ(stat(Path("real.dat").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadFile(Path("real.dat")), DefaultFile());
+}
+
+// Many files saved together: none in place before Finish (an old one kept
+// meanwhile), all of them after it but one whose place was taken by a
+// folder, which is named with the reason; no temporary file is left, nor
+// any file of a batch never finished.
+TEST_F(SettingsFileTest, ABatchPutsItsFilesInPlaceOnlyWhenFinished) {
+    std::vector<std::string> left;
+    {
+        SaveBatch unfinished;
+        ASSERT_EQ(
+            WriteSettingsFile(Path("gone.dat"), session.panelSettings, 0, nullptr, &unfinished),
+            SaveResult::Ok);
+    }
+    EXPECT_EQ(Entries(dir_.path()), left);
+
+    WriteFile(Path("old.dat"), "old");
+    SaveBatch batch;
+    for (const char* name : {"old.dat", "new.dat", "taken.dat"})
+        ASSERT_EQ(WriteSettingsFile(Path(name), session.panelSettings, 0, nullptr, &batch),
+                  SaveResult::Ok);
+    EXPECT_EQ(ReadFile(Path("old.dat")), "old");
+    EXPECT_EQ(access(Path("new.dat").c_str(), F_OK), -1);
+    ASSERT_EQ(mkdir(Path("taken.dat").c_str(), 0777), 0);
+    WriteFile(Path("taken.dat/inside"), "");
+
+    const std::map<std::string, std::string> failed = batch.Finish();
+    EXPECT_EQ(failed, (std::map<std::string, std::string>{
+                          {Path("taken.dat"), "Can't file write: Is a directory"}}));
+    EXPECT_EQ(ReadFile(Path("old.dat")), DefaultFile());
+    EXPECT_EQ(ReadFile(Path("new.dat")), DefaultFile());
+    left = Entries(dir_.path());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"new.dat", "old.dat", "taken.dat"}));
 }
 
 TEST(Cp932Test, ConvertsBothWays) {

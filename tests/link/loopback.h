@@ -46,6 +46,28 @@ inline int FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
+// A listening socket on 127.0.0.1 that never accepts, with its queue full:
+// a further connection attempt goes unanswered.
+class DeafServer {
+public:
+    DeafServer() {
+        for (int& filler : fillers_) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(filler, reinterpret_cast<const sockaddr*>(&listener_.address),
+                      sizeof listener_.address);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ~DeafServer() {
+        for (int filler : fillers_) ::close(filler);
+    }
+    int port() const { return listener_.port(); }
+
+private:
+    LoopbackListener listener_{0};
+    int fillers_[3] = {-1, -1, -1};
+};
+
 // A server on 127.0.0.1 that hangs up on every connection it takes once
 // it has read what the client sent first, with `lastWords` in the very
 // segment that hangs up (the client reads them with the hang-up already

@@ -132,11 +132,17 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return data_;
     }
+    // Sends more to the client, once it is connected.
+    void Send(const std::string& bytes) {
+        for (int i = 0; i < 2000 && client_ < 0; ++i) std::this_thread::sleep_for(milliseconds(1));
+        (void)!::send(client_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
 
 private:
     void Serve() {
         const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) return;
+        client_ = client;
         (void)!::send(client, greeting_.data(), greeting_.size(), MSG_NOSIGNAL);
         telnet::Decoder decoder;
         std::vector<telnet::Event> events;
@@ -158,6 +164,7 @@ private:
     Then then_;
     int listener_ = -1;
     int port_ = 0;
+    std::atomic<int> client_{-1};
     std::mutex mutex_;
     std::string data_;
     std::thread thread_;
@@ -201,16 +208,47 @@ TEST(Rfc2217Transport, ServersThatMisbehaveEndOpenWithinItsBoundWithOneMessage) 
     }
 }
 
-TEST(Rfc2217Transport, Each0xFFGoesOutDoubledWhateverTheConnectionTakesAtATime) {
-    // A server that agrees and confirms everything at once, then reads
-    // little at a time through small buffers, so that writes are cut
-    // anywhere, also between the halves of a doubled 0xFF.
+// A server's greeting that agrees to COM-PORT-OPTION and confirms every
+// setting.
+std::string Agreeing() {
     using namespace telnet;
     std::string confirmations;
     for (const std::string& body : {Bytes({101, 0, 0, 0x96, 0}), Bytes({102, 8}), Bytes({103, 3}),
                                     Bytes({104, 1}), Bytes({105, 3}), Bytes({112, 3})})
         confirmations += Bytes({kIac, kSb, kComPort}) + body + Bytes({kIac, kSe});
-    ScriptedServer server(Bytes({kIac, kDo, kComPort}) + confirmations, ScriptedServer::Then::ReadSlowly);
+    return Bytes({kIac, kDo, kComPort}) + confirmations;
+}
+
+// FLOWCONTROL-SUSPEND holds our data, FLOWCONTROL-RESUME lets it go.
+TEST(Rfc2217Transport, DataWaitsWhileTheServerHasSuspendedIt) {
+    using namespace telnet;
+    auto flow = [](int command) { return Bytes({kIac, kSb, kComPort, command, kIac, kSe}); };
+    ScriptedServer server(Agreeing() + flow(108));
+    Rfc2217Transport transport(server.address(), 1000);
+    ASSERT_TRUE(transport.Open([](const std::string& text) { ADD_FAILURE() << text; }));
+    char chunk[64];
+    for (int i = 0; i < 200 && !transport.suspended(); ++i) {
+        pollfd in{transport.fd(), POLLIN, 0};
+        if (::poll(&in, 1, 10) == 1) transport.Read(chunk, sizeof chunk);
+    }
+    ASSERT_TRUE(transport.suspended());
+    EXPECT_EQ(transport.Write("PH08\r\n", 6), 6);
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_EQ(server.data(), "") << "sent while suspended";
+    server.Send(flow(109));
+    for (int i = 0; i < 200 && transport.suspended(); ++i) {
+        pollfd in{transport.fd(), POLLIN, 0};
+        if (::poll(&in, 1, 10) == 1) transport.Read(chunk, sizeof chunk);
+    }
+    for (int i = 0; i < 200 && server.data().empty(); ++i) std::this_thread::sleep_for(milliseconds(5));
+    EXPECT_EQ(server.data(), "PH08\r\n");
+}
+
+TEST(Rfc2217Transport, Each0xFFGoesOutDoubledWhateverTheConnectionTakesAtATime) {
+    // A server that agrees and confirms everything at once, then reads
+    // little at a time through small buffers, so that writes are cut
+    // anywhere, also between the halves of a doubled 0xFF.
+    ScriptedServer server(Agreeing(), ScriptedServer::Then::ReadSlowly);
     std::string data;
     for (int i = 0; i < 60000; ++i) data += static_cast<char>(i % 3 == 0 ? 'a' + i % 26 : 0xFF);
     data += "\r\n";

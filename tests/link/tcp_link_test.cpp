@@ -8,12 +8,15 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 
+#include <cstring>
 #include <sstream>
 #include <thread>
 
 #include "link/cli_runner.h"
 #include "link/loopback.h"
+#include "loop/event_loop.h"
 #include "serial/reply_queue.h"
+#include "serial/tcp_connector.h"
 #include "serial/tcp_transport.h"
 #include "serial/trace.h"
 #include "session/session.h"
@@ -28,28 +31,7 @@ using test::milliseconds;
 
 using test::kSample;
 
-// A listening socket on 127.0.0.1 that never accepts, with its queue full:
-// a further connection attempt goes unanswered.
-class DeafServer {
-public:
-    DeafServer() {
-        for (int& filler : fillers_) {
-            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            ::connect(filler, reinterpret_cast<const sockaddr*>(&listener_.address),
-                      sizeof listener_.address);
-        }
-        std::this_thread::sleep_for(milliseconds(100));
-    }
-    ~DeafServer() {
-        for (int filler : fillers_) ::close(filler);
-    }
-    int port() const { return listener_.port(); }
-
-private:
-    test::LoopbackListener listener_{0};
-    int fillers_[3] = {-1, -1, -1};
-};
-
+using test::DeafServer;
 using test::RunCli;
 
 TEST(TcpLink, TheToolReachesASignOverTcpWithTheSameBytesAsOnAPty) {
@@ -101,6 +83,54 @@ TEST(TcpLink, ConnectFailuresNameTheHostThePortAndTheReason) {
     const std::string cut = "Cannot connect to " + std::string(40, 'a') + "... port 1: ";
     EXPECT_EQ(seam.texts()[0].substr(0, cut.size()), cut);
     EXPECT_LT(seam.texts()[0].size(), 200u);
+}
+
+// A host's addresses, tried 250 ms apart: an address that swallows the
+// connect or refuses it costs at most that head start, and the first
+// connection made is the one kept.
+TEST(TcpLink, AHostsDeadFirstAddressCostsOnlyItsHeadStart) {
+    DeafServer deaf;
+    test::LoopbackListener live(8);
+    auto address = [](int port) {
+        SocketAddress a;
+        sockaddr_in in{};
+        in.sin_family = AF_INET;
+        in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        in.sin_port = htons(static_cast<uint16_t>(port));
+        std::memcpy(&a.address, &in, sizeof in);
+        a.size = sizeof in;
+        a.family = AF_INET;
+        return a;
+    };
+    const struct {
+        const char* what;
+        int first;
+        Millis within;
+    } cases[] = {
+        {"swallows", deaf.port(), TcpConnector::kHeadStartMs + 150},
+        {"refuses", test::FreeLoopbackPort(), 150},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EventLoop loop;
+        TcpConnector connector(loop, 3000);
+        int fd = -1;
+        bool done = false;
+        connector.Start({address(c.first), address(live.port())}, [&](int connected, int) {
+            fd = connected;
+            done = true;
+        });
+        const Millis start = loop.Now();
+        loop.RunUntil([&] { return done; }, start + 3500, nullptr);
+        EXPECT_LT(loop.Now() - start, c.within);
+        ASSERT_GE(fd, 0);
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size);
+        EXPECT_EQ(ntohs(peer.sin_port), live.port());
+        EXPECT_EQ(loop.watched(), 0u) << "the losing attempt is closed";
+        ::close(fd);
+    }
 }
 
 TEST(TcpLink, AnAddressThatIsNoneSaysWhatIsWrongWithIt) {

@@ -90,8 +90,15 @@ const std::vector<CommandInfo>& Table() {
      "a network address), slave (0..31; empty for the one sign of an RS-232C\n"
      "line), file (relative to the sheet's folder; not needed for read) and\n"
      "name (default PORT/NN). A sheet with a problem sends nothing. Shows a row\n"
-     "per line on a terminal, then a table; exits 0 when every sign succeeded,\n"
-     "3 when verification found differences and nothing worse, 1 otherwise.",
+     "per line on a terminal, then a table of each sign's result (OK, N\n"
+     "differences, the sign's error, No Connect, not reached, interrupted) and\n"
+     "under the name of each sign that differs its differences (at most 20 a\n"
+     "sign; --report lists them all). Ctrl+C ends every line at once: the sign\n"
+     "in hand is interrupted, the signs not started not reached; a second\n"
+     "Ctrl+C or SIGTERM ends at once. Each line at work holds one open file\n"
+     "(two with --trace); the soft limit of open files is raised to the hard\n"
+     "limit. Exits 0 when every sign succeeded, 3 when verification found\n"
+     "differences and nothing worse, 130 after Ctrl+C, 1 otherwise.",
      RunFleet},
     };
     return commands;

@@ -10,6 +10,7 @@
 
 #include "exchange/fleet_sheet.h"
 #include "profile/profile.h"
+#include "settings/settings_file.h"
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
@@ -71,7 +72,7 @@ bool ReadSheet(const std::string& sheet, BusJob job, std::vector<FleetLine>* lin
 }
 
 // The run's progress, and for a read each sign's file in DIR/NAME.dat,
-// written as soon as the sign is done.
+// written as soon as the sign is done and put in place as the run ends.
 class FleetSigns : public SignProgress {
 public:
     FleetSigns(const FleetRun& run, Clock& clock, std::string readDir)
@@ -84,11 +85,29 @@ public:
                   const Session& session) override {
         SlaveResult kept = result;
         if (!readDir_.empty() && result.ok()) {
-            WriteSignFile(readDir_ + "/" + FileNameOf(run_.lines()[line].signs[sign].name) + ".dat",
-                          session, &kept);
-            if (!kept.ok()) unwritten_[{line, sign}] = kept;
+            const std::string path =
+                readDir_ + "/" + FileNameOf(run_.lines()[line].signs[sign].name) + ".dat";
+            WriteSignFile(path, session, &kept, &files_);
+            if (kept.ok())
+                written_[path] = {line, sign};
+            else
+                unwritten_[{line, sign}] = kept;
         }
         SignProgress::SignDone(line, sign, kept, session);
+    }
+
+    // The files of a read synced to the disk once for all of them (a sync
+    // per file would hold every line meanwhile) and put in place; a file
+    // that could not be fails its sign.
+    void Finish() override {
+        for (const auto& [path, why] : files_.Finish()) {
+            const auto [line, sign] = written_.at(path);
+            SlaveResult failed = run_.results()[line][sign];
+            failed.problem = SignProblem::FileNotWritten;
+            failed.detail = why;
+            unwritten_[{line, sign}] = failed;
+        }
+        SignProgress::Finish();
     }
 
     // What the run says of each sign, with the files a read could not write.
@@ -98,9 +117,13 @@ public:
     }
 
 private:
+    using SignAt = std::pair<size_t, size_t>;  // line, sign
+
     const FleetRun& run_;
     std::string readDir_;
-    std::map<std::pair<size_t, size_t>, SlaveResult> unwritten_;
+    SaveBatch files_;
+    std::map<std::string, SignAt> written_;  // by path, until Finish
+    std::map<SignAt, SlaveResult> unwritten_;
 };
 
 // Runs the job over every line until it ends or Ctrl+C stops it; the

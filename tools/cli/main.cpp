@@ -5,6 +5,7 @@
 
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
+#include "tools/options/open_files.h"
 #include "version.h"
 
 namespace {
@@ -65,5 +66,7 @@ int main(int argc, char** argv) {
     // ordinary failure path (message, temporary file removed) instead of the
     // signal ending the program half-way through a save.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A fleet holds a descriptor or two for each line at work.
+    kvt::RaiseOpenFileLimit();
     return Flushed(Run(argc, argv));
 }

@@ -9,6 +9,7 @@
 #include "tools/cli/cli.h"
 #include "tools/cli/outcome_table.h"
 #include "tools/cli/port_session.h"
+#include "tools/cli/sign_results.h"
 #include "transfer/sign_compare.h"
 
 namespace kvt::cli {
@@ -101,7 +102,7 @@ int RunVerify(const Args& args) {
     }
     const std::vector<std::string> differences =
         CompareWithSign(file, filePage, session.panelSettings, session.currentPage);
-    for (const std::string& difference : differences) std::printf("%s\n", difference.c_str());
+    PrintDifferences(differences);
     if (differences.empty()) std::printf("The sign holds what the file says.\n");
     return differences.empty() ? kExitOk : kExitDiffers;
 }

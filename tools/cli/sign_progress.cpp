@@ -61,8 +61,14 @@ void SignProgress::LineMessage(size_t line, const std::string& text) {
         std::fprintf(stderr, "\x1b[%dA\r\x1b[J", drawnRows_);
         drawnRows_ = 0;
     }
+    WritePendingLines();
     std::fputs(message.c_str(), stderr);
     Changed();
+}
+
+void SignProgress::WritePendingLines() {
+    std::fputs(pendingLines_.c_str(), stderr);
+    pendingLines_.clear();
 }
 
 void SignProgress::SignRunStarted(size_t line, size_t sign, RunKind kind) {
@@ -76,17 +82,20 @@ void SignProgress::SignRunStarted(size_t line, size_t sign, RunKind kind) {
     Changed();
 }
 
-std::string SignProgress::SignLabel(const Row& row, size_t line) const {
+const std::string& SignProgress::SignLabel(const Row& row, size_t line) const {
     return lines_[line].signs[row.sign].name;
 }
 
 void SignProgress::StepDone(size_t line, size_t, int step) {
     Row& row = rows_[line];
     row.step = step;
-    const std::string name = SignLabel(row, line);
+    const std::string& name = SignLabel(row, line);
     switch (look_) {
     case Look::Lines:
-        std::fprintf(stderr, "%s%s step %d\n", name.c_str(), row.verifying ? " verify" : "", step);
+        // Written together at most ten times a second: a fleet of many
+        // lines makes thousands of steps a second.
+        pendingLines_ += name + (row.verifying ? " verify" : "") + " step " + std::to_string(step) + "\n";
+        Changed();
         return;
     case Look::Bar:
         barShown_ = true;
@@ -118,7 +127,7 @@ void SignProgress::EndBar() {
 }
 
 void SignProgress::Changed() {
-    if (look_ != Look::Rows) return;
+    if (look_ == Look::Bar) return;
     const Millis now = clock_.Now();
     if (now - lastDrawn_ >= kRedrawMs) {
         Redraw();
@@ -144,7 +153,7 @@ std::string SignProgress::RowText(size_t line) const {
     case State::AtWork:
         state = SignLabel(row, line) + (row.verifying ? " verifying" : "");
         if (row.step > 0)
-            state += " step " + std::to_string(row.step) + "/" + std::to_string(kAllItemsLastStep);
+            state += " step " + std::to_string(row.step) + "/" + std::to_string(row.lastStep);
         break;
     }
     std::string text = lines_[line].name + ": " + state + " (" + std::to_string(row.done) + "/" +
@@ -154,8 +163,9 @@ std::string SignProgress::RowText(size_t line) const {
 }
 
 void SignProgress::Redraw() {
-    if (look_ != Look::Rows) return;
     lastDrawn_ = clock_.Now();
+    if (look_ == Look::Lines) WritePendingLines();
+    if (look_ != Look::Rows) return;
     int rows, columns;
     TerminalSize(&rows, &columns);
     // The lines at work first when not all of them fit, then a count of the rest.

@@ -32,8 +32,8 @@ public:
                   const Session& session) override;
     void LineDone(size_t line) override;
 
-    // The rows drawn a last time, as the run ended.
-    void Finish();
+    // The run has ended: the rows drawn a last time.
+    virtual void Finish();
 
 private:
     enum class State { Waiting, Opening, AtWork, Done };
@@ -46,9 +46,10 @@ private:
         int done = 0, failed = 0;
     };
 
-    std::string SignLabel(const Row& row, size_t line) const;
+    const std::string& SignLabel(const Row& row, size_t line) const;
     void EndBar();
     void Changed();
+    void WritePendingLines();
     void Redraw();
     std::string RowText(size_t line) const;
 
@@ -58,6 +59,7 @@ private:
     bool reading_;
     std::vector<Row> rows_;
     std::unique_ptr<Timer> redraw_;
+    std::string pendingLines_;  // step lines not written yet (Look::Lines)
     bool redrawDue_ = false;
     Millis lastDrawn_ = -1000;
     int drawnRows_ = 0;

@@ -13,6 +13,8 @@ namespace kvt::cli {
 
 namespace {
 
+constexpr size_t kDifferencesListed = 20;  // a sign's, after a fleet's table
+
 // The characters of a UTF-8 text, as the table lines them up.
 size_t Characters(const std::string& text) {
     size_t n = 0;
@@ -46,6 +48,16 @@ void PrintFleetTable(const std::vector<SignRow>& rows) {
                     Clipped(ResultText(row.result)).c_str(), SecondsToATenth(row.result.ms));
 }
 
+// Each differing sign's differences under its name, the first few of them:
+// the report has them all.
+void PrintFleetDifferences(const std::vector<SignRow>& rows) {
+    for (const SignRow& row : rows) {
+        if (row.result.differences.empty()) continue;
+        std::printf("\n%s:\n", Clipped(row.name).c_str());
+        PrintDifferences(row.result.differences, "  ", kDifferencesListed);
+    }
+}
+
 std::vector<SlaveResult> ResultsIn(const std::vector<SignRow>& rows) {
     std::vector<SlaveResult> results;
     for (const SignRow& row : rows) results.push_back(row.result);
@@ -54,16 +66,27 @@ std::vector<SlaveResult> ResultsIn(const std::vector<SignRow>& rows) {
 
 }  // namespace
 
-void PrintResults(ResultsOf of, const std::vector<SignRow>& rows) {
-    if (of == ResultsOf::Bus)
-        PrintBusTable(rows);
-    else
-        PrintFleetTable(rows);
+void PrintDifferences(const std::vector<std::string>& differences, const char* indent,
+                      size_t limit) {
+    for (size_t i = 0; i < differences.size() && i < limit; ++i)
+        std::printf("%s%s\n", indent, differences[i].c_str());
+    if (differences.size() > limit)
+        std::printf("%s... and %zu more\n", indent, differences.size() - limit);
 }
 
-void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result) {
+void PrintResults(ResultsOf of, const std::vector<SignRow>& rows) {
+    if (of == ResultsOf::Bus) {
+        PrintBusTable(rows);
+        return;
+    }
+    PrintFleetTable(rows);
+    PrintFleetDifferences(rows);
+}
+
+void WriteSignFile(const std::string& path, const Session& session, SlaveResult* result,
+                   SaveBatch* batch) {
     std::string message;
-    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message) ==
+    if (WriteSettingsFile(path, session.panelSettings, session.currentPage, &message, batch) ==
         SaveResult::Ok)
         return;
     result->problem = SignProblem::FileNotWritten;

@@ -24,10 +24,10 @@
 #include "settings/settings_file.h"
 #include "text/clipped.h"
 #include "link_loop.h"
-#include "open_files.h"
 #include "sign_link.h"
 #include "sim_options.h"
 #include "tools/options/exit_codes.h"
+#include "tools/options/open_files.h"
 #include "version.h"
 
 namespace {
@@ -166,13 +166,13 @@ int main(int argc, char** argv) {
             std::printf("kvt540m-sign-sim %s\n", kvt::kVersion);
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kvt::kExitOk : kvt::kExitFailed;
     }
-    kvt::sim::RaiseOpenFileLimit();
+    kvt::RaiseOpenFileLimit();
     std::map<int, kvt::sim::SignState> signs;
     if (!LoadSigns(options, &signs, &error)) return Fail(error);
     if (!InstallSignals()) return Fail("cannot set up signals");
     if (options.lines &&
-        !kvt::sim::RoomForOpenFiles(DescriptorsForLines(options),
-                                    "--lines " + std::to_string(options.lines), &error))
+        !kvt::RoomForOpenFiles(DescriptorsForLines(options),
+                               "--lines " + std::to_string(options.lines), &error))
         return Fail(error);
 
     // A deque: each link holds on to its line's signs.

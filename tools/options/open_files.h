@@ -1,12 +1,13 @@
-// The simulated sign's open files: many lines need a descriptor or more
-// each, far beyond the usual soft limit of 1024.
+// The open files of a program of many lines (the command-line tool's fleet,
+// the simulated sign's --lines): a descriptor or more each, far beyond the
+// usual soft limit of 1024.
 #pragma once
 
 #include <string>
 
-namespace kvt::sim {
+namespace kvt {
 
-// Raises the soft limit of open files to the hard limit, as servers of
+// Raises the soft limit of open files to the hard limit, as programs of
 // many connections do.
 void RaiseOpenFileLimit();
 
@@ -14,4 +15,4 @@ void RaiseOpenFileLimit();
 // open files; false with *error naming the limit when they do not.
 bool RoomForOpenFiles(long more, const std::string& what, std::string* error);
 
-}  // namespace kvt::sim
+}  // namespace kvt

@@ -1,9 +1,9 @@
-#include "open_files.h"
+#include "tools/options/open_files.h"
 
 #include <dirent.h>
 #include <sys/resource.h>
 
-namespace kvt::sim {
+namespace kvt {
 
 namespace {
 
@@ -40,4 +40,4 @@ bool RoomForOpenFiles(long more, const std::string& what, std::string* error) {
     return false;
 }
 
-}  // namespace kvt::sim
+}  // namespace kvt
