@@ -252,6 +252,7 @@ void CFleetDlg::StartRun(BusJob job, const std::string& readDir) {
     if (running() || lines_.empty() || !drivers_) return;
     job_ = job;
     readDir_ = readDir;
+    if (job == BusJob::ReadAll) reads_ = std::make_unique<SaveBatch>();
     runRows_ = ChosenRows();
     // The chosen signs by line, in the sheet's order, and the row of each.
     std::vector<FleetLine> lines;
@@ -303,20 +304,35 @@ void CFleetDlg::PickUp() {
 }
 
 void CFleetDlg::WriteRead(const FleetRead& read) {
-    const FleetTableModel::Row& row = model_.row(read.row);
-    const std::string path = readDir_ + "/" + FileNameOf(row.name.toStdString()) + ".dat";
+    const std::string path =
+        readDir_ + "/" + FileNameOf(model_.row(read.row).name.toStdString()) + ".dat";
     std::string message;
-    if (WriteSettingsFile(path, read.settings, read.currentPage, &message) == SaveResult::Ok) return;
-    FleetSignState state = row.state;
+    if (WriteSettingsFile(path, read.settings, read.currentPage, &message, reads_.get()) ==
+        SaveResult::Ok)
+        readRows_[path] = read.row;
+    else
+        FailFile(read.row, message);
+}
+
+void CFleetDlg::PutReadsInPlace() {
+    if (!reads_) return;
+    for (const auto& [path, why] : reads_->Finish()) FailFile(readRows_.at(path), why);
+    reads_.reset();
+    readRows_.clear();
+}
+
+void CFleetDlg::FailFile(size_t row, const std::string& why) {
+    FleetSignState state = model_.row(row).state;
     state.stage = FleetSignState::Stage::Done;
     state.result.problem = SignProblem::FileNotWritten;
-    state.result.detail = message;
-    model_.SetStates({{read.row, state}});
+    state.result.detail = why;
+    model_.SetStates({{row, state}});
 }
 
 void CFleetDlg::EndRun() {
     pickUp_.stop();
     driver_.reset();
+    PutReadsInPlace();
     if (portLent_) host_.LendOwnPort(false);
     portLent_ = false;
     SetRunning(false);

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "fleet/fleet_driver.h"
 #include "fleet/fleet_table_model.h"
 #include "session/message_box.h"
+#include "settings/settings_file.h"
 
 class QCheckBox;
 class QLabel;
@@ -87,6 +89,8 @@ private:
     void ShowDifferences();
     void OpenRowFile(const QModelIndex& index);
     void WriteRead(const FleetRead& read);
+    void PutReadsInPlace();
+    void FailFile(size_t row, const std::string& why);
     void Warn(const QString& text);
     QString Choose(Choice choice);
     void SaveSize() const;
@@ -114,6 +118,10 @@ private:
     BusJob job_ = BusJob::Deploy;
     std::vector<size_t> runRows_;
     std::string readDir_;
+    // A read's files, put in place together as the run ends (one sync for
+    // all of them), and the row of each.
+    std::unique_ptr<SaveBatch> reads_;
+    std::map<std::string, size_t> readRows_;
     bool portLent_ = false;
 };
 
