@@ -7,12 +7,15 @@
 #include "app/command_line.h"
 #include "app/kvt540m_app.h"
 #include "app/ui_language.h"
+#include "loop/open_files.h"
 
 int main(int argc, char* argv[]) {
     // Under a file-size limit a save then fails with EFBIG and reports
     // "Can't file write" (the old file kept, no temporary left) instead of
     // the signal ending the program half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A fleet holds a descriptor a line.
+    kvt::RaiseOpenFileLimit();
     QString file, sheet;
     const int answered = kvt::AnswerCommandLine(argc, argv, &file, &sheet);
     if (answered >= 0) return answered;

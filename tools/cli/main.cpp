@@ -5,7 +5,7 @@
 
 #include "text/clipped.h"
 #include "tools/cli/cli.h"
-#include "tools/options/open_files.h"
+#include "loop/open_files.h"
 #include "version.h"
 
 namespace {

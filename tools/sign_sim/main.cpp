@@ -27,7 +27,7 @@
 #include "sign_link.h"
 #include "sim_options.h"
 #include "tools/options/exit_codes.h"
-#include "tools/options/open_files.h"
+#include "loop/open_files.h"
 #include "version.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/options/open_files.h"
+#include "loop/open_files.h"
 
 #include <dirent.h>
 #include <sys/resource.h>

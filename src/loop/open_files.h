@@ -1,6 +1,6 @@
-// The open files of a program of many lines (the command-line tool's fleet,
-// the simulated sign's --lines): a descriptor or more each, far beyond the
-// usual soft limit of 1024.
+// The open files of a program of many lines (a fleet in the tool or the
+// window program, the simulated sign's --lines): a descriptor or more each,
+// far beyond the usual soft limit of 1024.
 #pragma once
 
 #include <string>
