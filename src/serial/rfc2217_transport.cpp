@@ -26,21 +26,7 @@ Rfc2217Transport::~Rfc2217Transport() {
     if (negotiation_) negotiation_->loop->Forget(fd());
 }
 
-bool Rfc2217Transport::Open(const Report& report) {
-    EventLoop loop;
-    if (!loop.ok()) {
-        report("Cannot connect to " + name() + ": " + loop.failure());
-        return false;
-    }
-    bool finished = false;
-    bool usable = false;
-    OpenOn(loop, report, [&](bool opened) {
-        finished = true;
-        usable = opened;
-    });
-    loop.RunUntil([&] { return finished; }, INT64_MAX, nullptr);
-    return usable;
-}
+bool Rfc2217Transport::Open(const Report& report) { return OpenOnOwnLoop(report); }
 
 void Rfc2217Transport::OpenOn(EventLoop& loop, Report report, Opened done) {
     tcp_.OpenOn(loop, report, [this, &loop, report, done](bool connected) {

@@ -91,21 +91,7 @@ bool TcpTransport::Parse(const std::string& address, Address* parts, std::string
     return false;
 }
 
-bool TcpTransport::Open(const Report& report) {
-    EventLoop loop;
-    if (!loop.ok()) {
-        report("Cannot connect to " + address_ + ": " + loop.failure());
-        return false;
-    }
-    bool finished = false;
-    bool usable = false;
-    OpenOn(loop, report, [&](bool opened) {
-        finished = true;
-        usable = opened;
-    });
-    loop.RunUntil([&] { return finished; }, INT64_MAX, nullptr);
-    return usable;
-}
+bool TcpTransport::Open(const Report& report) { return OpenOnOwnLoop(report); }
 
 void TcpTransport::OpenOn(EventLoop& loop, Report report, Opened done) {
     Address parts;

@@ -58,6 +58,9 @@ public:
     virtual bool Reconnects() const { return false; }
 
 protected:
+    // Open for a transport that opens on a loop: OpenOn on a loop of its own,
+    // waited for.
+    bool OpenOnOwnLoop(const Report& report);
     // Held by what an open on a loop left for later: gone with the transport.
     std::weak_ptr<char> Alive() const { return alive_; }
 

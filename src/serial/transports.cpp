@@ -22,6 +22,22 @@ void Transport::OpenOn(EventLoop& loop, Report report, Opened done) {
     });
 }
 
+bool Transport::OpenOnOwnLoop(const Report& report) {
+    EventLoop loop;
+    if (!loop.ok()) {
+        report("Cannot connect to " + name() + ": " + loop.failure());
+        return false;
+    }
+    bool finished = false;
+    bool usable = false;
+    OpenOn(loop, report, [&](bool opened) {
+        finished = true;
+        usable = opened;
+    });
+    loop.RunUntil([&] { return finished; }, INT64_MAX, nullptr);
+    return usable;
+}
+
 std::unique_ptr<Transport> MakeTransport(const std::string& device) {
     if (device.rfind(Rfc2217Transport::kScheme, 0) == 0) return std::make_unique<Rfc2217Transport>(device);
     // Any other network address: the TCP transport, whose Open says what is
