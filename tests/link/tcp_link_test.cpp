@@ -107,7 +107,7 @@ TEST(TcpLink, AHostsDeadFirstAddressCostsOnlyItsHeadStart) {
         int first;
         Millis within;
     } cases[] = {
-        {"swallows", deaf.port(), TcpConnector::kHeadStartMs + 150},
+        {"swallows", deaf.port(), 250 + 150},
         {"refuses", test::FreeLoopbackPort(), 150},
     };
     for (const auto& c : cases) {
