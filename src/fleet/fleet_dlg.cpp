@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -185,6 +186,8 @@ bool CFleetDlg::OpenSheet(const QString& path) {
     if (read == BoundedRead::TooLarge) problems.push_back(TooLargeMessage(file));
     if (read == BoundedRead::Failed) problems.push_back("cannot read " + file);
     if (read == BoundedRead::Ok) {
+        // Reading and checking thousands of signs' files takes a moment.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // The sheet serves every run of the window: each sign's file must
         // read and go whole, and each name must make a file name of its own.
         FleetSheetUse use;
@@ -197,6 +200,7 @@ bool CFleetDlg::OpenSheet(const QString& path) {
     }
     model_.SetSheet(lines_, QFileInfo(path).absolutePath());
     FitColumns();
+    if (read == BoundedRead::Ok) QGuiApplication::restoreOverrideCursor();
     SetRunning(false);
     UpdateSummary();
     if (problems.empty()) return true;
